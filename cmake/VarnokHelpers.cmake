@@ -1,0 +1,32 @@
+# varnok_library(<name> [DEPS <libs...>])
+# One static library per subsystem folder: every .cpp directly in the folder,
+# except main.cpp, which belongs to the program.
+function(varnok_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(NOT sources)
+    set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# varnok_tests(<folder> [DEPS <libs...>])
+# Every <unit>_test.cpp in the calling folder becomes one test executable,
+# registered with ctest and labelled with the folder's name.
+function(varnok_tests label)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src IN LISTS tests)
+    get_filename_component(unit ${src} NAME_WE)
+    set(target ${label}_${unit})
+    add_executable(${target} ${src})
+    target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_testsupport GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${target}
+      DISCOVERY_TIMEOUT 120
+      PROPERTIES LABELS ${label}
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endforeach()
+endfunction()

@@ -1,0 +1,92 @@
+// In-memory queue: an ordered table of entries of one fixed record layout,
+// read and written through the declaration's record buffer. Positions are
+// 1-based in the current order. Every operation except CLEAR first clears
+// the calling thread's error code (see runtime/error_codes.h), so errorCode()
+// afterwards tells whether it succeeded; failures post 7, 8, 30 or 75.
+//
+// A missing declaration (nullptr) posts error 7 and does nothing further
+// (FREE and CLEAR of a missing declaration do nothing and post nothing).
+// The store is created on first use; RECORDS, POINTER, CLEAR and FREE never
+// create it, CHANGES does.
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <vector>
+
+#include "runtime/record_layout.h"
+
+namespace varnok {
+
+class QueueStore;  // the entries, orders and views; created on first use
+
+// The program's declaration of one queue: its buffer, its layout and its store.
+struct QueueDecl {
+    uint8_t* buffer = nullptr;
+    const RecordLayout* layout = nullptr;
+    QueueStore* store = nullptr;  // absent until the first operation that needs it
+    uint32_t recordSize = 0;
+};
+
+// A key: signed 1-based field numbers (negative = descending), ended by the
+// first 0 or by the end of the list; only the first 16 are used.
+class Key {
+public:
+    Key(std::initializer_list<int32_t> parts) : parts_(parts) {}
+    explicit Key(std::span<const int32_t> parts) : parts_(parts.begin(), parts.end()) {}
+    std::span<const int32_t> parts() const { return parts_; }
+
+private:
+    std::vector<int32_t> parts_;
+};
+
+void ADD(QueueDecl* q);                   // append at the end of the current order
+void ADD(QueueDecl* q, const Key& key);   // insert where the key says (after equal keys)
+void GET(QueueDecl* q, int32_t position); // copy the entry at a position into the buffer
+void GET(QueueDecl* q, const Key& key);   // first entry whose key equals the buffer's
+void PUT(QueueDecl* q);                   // replace the entry at POINTER with the buffer
+void DELETE(QueueDecl* q);                // remove the entry at POINTER
+void FREE(QueueDecl* q);                  // destroy all entries and orders
+void SORT(QueueDecl* q, const Key& key);  // make the order for the key current
+uint32_t RECORDS(QueueDecl* q);
+uint32_t POINTER(QueueDecl* q);
+uint32_t POSITION(QueueDecl* q);
+uint32_t CHANGES(QueueDecl* q);
+void CLEAR(QueueDecl* q, int how = 0);    // clear the buffer field by field
+uint32_t fieldCount(const QueueDecl* q);
+// Copies the entry at a position into the second view (position 0: the buffer
+// itself) without touching the buffer, cursor or counter. Returns 1 when the
+// position is refused (below 0 or above RECORDS), else 0.
+int readForDisplay(QueueDecl* q, int32_t position);
+// The second view: the record last read for display or the old version of
+// the entry last replaced by PUT. nullptr when there is no store.
+const uint8_t* secondView(const QueueDecl* q);
+// Destroys the store and detaches it; the declaration can be used again.
+void releaseQueue(QueueDecl* q);
+
+// Clears one record image field by field (as CLEAR does for a buffer).
+void clearRecord(const RecordLayout& layout, uint8_t* record, int how = 0);
+
+// A queue that owns its layout, its buffer and its declaration, and releases
+// its store when it goes out of scope.
+class Queue {
+public:
+    explicit Queue(RecordLayout layout);
+    ~Queue();
+    Queue(const Queue&) = delete;
+    Queue& operator=(const Queue&) = delete;
+
+    QueueDecl* decl() { return &decl_; }
+    operator QueueDecl*() { return &decl_; }
+    uint8_t* buffer() { return buffer_.data(); }
+    const uint8_t* buffer() const { return buffer_.data(); }
+    const RecordLayout& layout() const { return layout_; }
+    uint32_t recordSize() const { return layout_.size(); }
+
+private:
+    RecordLayout layout_;
+    std::vector<uint8_t> buffer_;
+    QueueDecl decl_;
+};
+
+}  // namespace varnok
