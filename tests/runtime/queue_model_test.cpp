@@ -488,8 +488,9 @@ public:
             setBuffer(r);
             PUT(q);
             m.put();
-            if (m.error == 0)
+            if (m.error == 0) {
                 ASSERT_EQ(Rec(secondView(q), secondView(q) + q.recordSize()), m.second) << "second view";
+            }
         } else if (roll < 81) {
             DELETE(q);
             m.del();
@@ -502,7 +503,9 @@ public:
             const uint32_t got = POSITION(q);
             const uint32_t expect = m.position();
             // On an unsorted order only the documented part is checked.
-            if (!m.current->key.empty() || m.error != 0) ASSERT_EQ(got, expect) << "POSITION";
+            if (!m.current->key.empty() || m.error != 0) {
+                ASSERT_EQ(got, expect) << "POSITION";
+            }
         } else if (roll < 96) {
             FREE(q);
             m.freeAll();
