@@ -1,6 +1,8 @@
 #include "textfile/dispatcher.h"
 
+#include <atomic>
 #include <cctype>
+#include <string>
 #include <mutex>
 #include <vector>
 
@@ -16,6 +18,8 @@ struct DriverTable {
     std::mutex mutex;
     std::vector<FileDriver*> drivers{&TextDriver::instance()};
 };
+// Moves on every registration; constant-initialised so reading it is a load.
+std::atomic<uint32_t> gGeneration{0};
 DriverTable& table() {
     static DriverTable drivers;
     return drivers;
@@ -38,10 +42,12 @@ void registerDriver(FileDriver& driver) {
     for (FileDriver*& known : t.drivers) {
         if (sameName(known->name(), driver.name())) {
             known = &driver;
+            gGeneration.fetch_add(1);
             return;
         }
     }
     t.drivers.push_back(&driver);
+    gGeneration.fetch_add(1);
 }
 
 FileDriver* findDriver(std::string_view name) {
@@ -53,13 +59,34 @@ FileDriver* findDriver(std::string_view name) {
     return nullptr;
 }
 
+namespace {
+
+// Programs run many operations on one file in a row: each thread remembers
+// the last name it looked up, until a driver is registered.
+FileDriver* driverFor(const std::string& name) {
+    thread_local std::string lastName;
+    thread_local FileDriver* lastDriver = nullptr;
+    thread_local uint32_t lastGeneration = UINT32_MAX;
+    const uint32_t generation = gGeneration.load(std::memory_order_acquire);
+    if (lastDriver && generation == lastGeneration && name == lastName) return lastDriver;
+    FileDriver* driver = findDriver(name);
+    if (driver) {
+        lastName = name;
+        lastDriver = driver;
+        lastGeneration = generation;
+    }
+    return driver;
+}
+
+}  // namespace
+
 int32_t dispatch(int operation, FileDecl& file, FileArgs& args) {
-    FileDriver* driver = findDriver(file.driverName);
+    FileDriver* driver = driverFor(file.driverName);
     const TraceCall call = traceBegin(file, operation);
     const int32_t code = driver ? driver->call(operation, file, args) : 47;
     traceEnd(file, operation, call, code);
     if (code == 0) {
-        clearError();
+        if (errorCode() != 0) clearError();
     } else {
         postError(code);
     }

@@ -4,6 +4,8 @@
 #include "textfile/text_driver.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cctype>
 #include <memory>
 #include <mutex>
@@ -33,9 +35,17 @@ constexpr uint8_t kSupported[] = {
 };
 static_assert(sizeof(kSupported) == 37, "the driver supports 37 operations");
 
+// kSupported as a bit set over the operation codes, for a one-step test.
+constexpr std::array<uint64_t, 2> supportedBits() {
+    std::array<uint64_t, 2> bits{};
+    for (uint8_t code : kSupported) bits[code / 64] |= uint64_t{1} << (code % 64);
+    return bits;
+}
+constexpr std::array<uint64_t, 2> kSupportedBits = supportedBits();
+
 bool supported(int operation) {
-    return std::find(std::begin(kSupported), std::end(kSupported), operation) !=
-           std::end(kSupported);
+    return operation >= 0 && operation < 128 &&
+           (kSupportedBits[static_cast<unsigned>(operation) / 64] >> (operation % 64) & 1) != 0;
 }
 
 // The import module and the files handed to it.
@@ -43,6 +53,7 @@ struct ImportRegistry {
     std::mutex mutex;
     ImportEntry entry = nullptr;
     std::set<const FileDecl*> files;
+    std::atomic<int> count{0};  // files.size(), readable without the mutex
 };
 ImportRegistry& imports() {
     static ImportRegistry registry;
@@ -51,6 +62,7 @@ ImportRegistry& imports() {
 
 bool inImportMode(const FileDecl& file) {
     ImportRegistry& r = imports();
+    if (r.count.load(std::memory_order_acquire) == 0) return false;
     std::lock_guard<std::mutex> guard(r.mutex);
     return r.files.count(&file) != 0;
 }
@@ -117,11 +129,7 @@ void TextDriver::registerImportModule(ImportEntry entry) {
     r.entry = entry;
 }
 
-int TextDriver::importModeFiles() {
-    ImportRegistry& r = imports();
-    std::lock_guard<std::mutex> guard(r.mutex);
-    return static_cast<int>(r.files.size());
-}
+int TextDriver::importModeFiles() { return imports().count.load(std::memory_order_acquire); }
 
 int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
     if (inImportMode(file)) {
@@ -134,6 +142,7 @@ int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
         if (operation == op::CLOSE || !entry) {
             std::lock_guard<std::mutex> guard(imports().mutex);
             imports().files.erase(&file);
+            imports().count = static_cast<int>(imports().files.size());
         }
         return code;
     }
@@ -314,6 +323,7 @@ int32_t TextDriver::send(FileDecl& file, FileArgs& args) {
         }
         std::lock_guard<std::mutex> guard(imports().mutex);
         imports().files.insert(&file);
+        imports().count = static_cast<int>(imports().files.size());
         return 0;
     }
     auto* cb = static_cast<TextControlBlock*>(file.driverState);

@@ -46,7 +46,12 @@ int32_t windowAt(TextControlBlock& cb, uint64_t offset, size_t want, const uint8
 }
 
 bool terminatorAt(const uint8_t* bytes, size_t at, size_t avail, const std::string& term) {
-    return at + term.size() <= avail && std::memcmp(bytes + at, term.data(), term.size()) == 0;
+    const size_t n = term.size();
+    if (at + n > avail) return false;
+    for (size_t k = 0; k < n; ++k) {
+        if (bytes[at + k] != static_cast<uint8_t>(term[k])) return false;
+    }
+    return true;
 }
 
 // Skips the rest of an over-long line from `offset`: up to and including the
@@ -97,70 +102,122 @@ uint32_t expandTab(int32_t tab, uint8_t* record, uint32_t out, uint32_t size) {
     return static_cast<uint32_t>(std::min<uint64_t>(out + spaces, size));
 }
 
+// True when one of the n bytes is a tab, or a Ctrl-Z while those count.
+// Eight bytes a step: a byte equal to c makes (x ^ c...) hold a zero byte,
+// which (v - 0x01...) & ~v & 0x80... detects exactly.
+bool holdsTabOrCtrlZ(const uint8_t* p, size_t n, bool ctrlZCounts) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    const uint64_t tabs = kOnes * kTab;
+    const uint64_t ctrlZs = kOnes * (ctrlZCounts ? kCtrlZ : kTab);
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x;
+        std::memcpy(&x, p + i, 8);
+        const uint64_t a = x ^ tabs;
+        const uint64_t b = x ^ ctrlZs;
+        if ((((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHighs) return true;
+    }
+    for (; i < n; ++i) {
+        if (p[i] == kTab || (ctrlZCounts && p[i] == kCtrlZ)) return true;
+    }
+    return false;
+}
+
+// The common line: its terminator lies in the window within the record size
+// and no tab and no Ctrl-Z comes before it. It is copied in one move and the
+// rest of the record is filled with spaces. Answers false, changing nothing,
+// for any other line.
+bool copyPlainLine(TextControlBlock& cb, const uint8_t* w, size_t avail, uint64_t& used) {
+    const std::string& term = cb.options.endOfRecord;
+    const size_t examine = std::min<size_t>(avail, cb.recordBytes);
+    const void* hit = std::memchr(w, static_cast<uint8_t>(term[0]), examine);
+    if (!hit) return false;
+    const size_t n = static_cast<size_t>(static_cast<const uint8_t*>(hit) - w);
+    if (!terminatorAt(w, n, avail, term) || holdsTabOrCtrlZ(w, n, cb.options.ctrlZEndsFile)) {
+        return false;
+    }
+    std::memcpy(cb.record, w, n);
+    std::memset(cb.record + n, ' ', cb.recordBytes - n);
+    used = n + term.size();
+    return true;
+}
+
+// Any line, byte by byte: tabs, Ctrl-Z, over-long lines, a terminator cut by
+// the end of the file.
+int32_t copyLine(TextControlBlock& cb, uint64_t start, const uint8_t* w, size_t avail, uint64_t& used) {
+    uint8_t* record = cb.record;
+    const uint32_t size = cb.recordBytes;
+    const std::string& term = cb.options.endOfRecord;
+    const uint8_t first = static_cast<uint8_t>(term[0]);
+    const bool ctrlZEnds = cb.options.ctrlZEndsFile;
+    const size_t examine = std::min<size_t>(avail, size);
+    std::memset(record, ' ', size);
+    size_t i = 0;
+    uint32_t out = 0;
+    bool ended = false;  // the terminator or a Ctrl-Z that ends the file was met
+    while (i < examine && out < size) {
+        const uint8_t b = w[i];
+        if (b == first && terminatorAt(w, i, avail, term)) {
+            i += term.size();
+            ended = true;
+            break;
+        }
+        if (b == kCtrlZ && ctrlZEnds) {
+            ended = true;
+            break;
+        }
+        ++i;
+        if (b == kTab) {
+            out = expandTab(cb.options.tab, record, out, size);
+        } else {
+            record[out++] = b;
+        }
+    }
+    used = i;
+    if (!ended && start + used < cb.fileSize) return skipRestOfLine(cb, start + used, used);
+    return 0;
+}
+
+void finishRead(TextControlBlock& cb, uint64_t used) {
+    cb.lineLength = used;
+    if (cb.oem) {
+        const uint8_t* table = platform::oemToAnsiTable();
+        for (uint32_t k = 0; k < cb.recordBytes; ++k) cb.record[k] = table[cb.record[k]];
+    }
+    cb.haveRecord = true;
+}
+
 // Reads the line at 0-based `start` (known to lie inside the file).
 int32_t readLineFrom(TextControlBlock& cb, uint64_t start) {
     cb.lineStart = start;
     cb.lineLength = 0;
-    uint8_t* record = cb.record;
-    const uint32_t size = cb.recordBytes;
-    std::memset(record, ' ', size);
-
-    const std::string& term = cb.options.endOfRecord;
-    const size_t termLen = term.size();
-    const uint8_t first = static_cast<uint8_t>(term[0]);
     const bool ctrlZEnds = cb.options.ctrlZEndsFile;
+    uint64_t used = 0;
+
+    // With QUICKSCAN, a whole plain line already in the buffer needs no full
+    // window: the window would start with the same bytes, and the line ends
+    // before the buffered part does.
+    const uint64_t bufferEnd = std::min(cb.bufferStart + cb.bufferFill, cb.fileSize);
+    if (cb.options.quickScan && cb.bufferFill != 0 && start >= cb.bufferStart && start < bufferEnd) {
+        const uint8_t* w = cb.readBuffer.data() + (start - cb.bufferStart);
+        if (w[0] == kCtrlZ && ctrlZEnds) return 33;
+        if (copyPlainLine(cb, w, static_cast<size_t>(bufferEnd - start), used)) {
+            finishRead(cb, used);
+            return 0;
+        }
+    }
+
     const uint8_t* w = nullptr;
     size_t avail = 0;
-    if (const int32_t code = windowAt(cb, start, size + termLen, w, avail)) return code;
+    if (const int32_t code = windowAt(cb, start, cb.recordBytes + cb.options.endOfRecord.size(), w, avail)) {
+        return code;
+    }
     if (avail > 0 && w[0] == kCtrlZ && ctrlZEnds) return 33;
-
-    const size_t examine = std::min<size_t>(avail, size);
-    uint64_t used = 0;
-    bool ended = false;  // the terminator or a Ctrl-Z that ends the file was met
-
-    // The common line: its terminator lies in the window and it holds no tab
-    // and no Ctrl-Z. Three vectorised scans and one copy.
-    if (const void* hit = std::memchr(w, first, examine)) {
-        const size_t n = static_cast<size_t>(static_cast<const uint8_t*>(hit) - w);
-        if (terminatorAt(w, n, avail, term) && !std::memchr(w, kTab, n) &&
-            !(ctrlZEnds && std::memchr(w, kCtrlZ, n))) {
-            std::memcpy(record, w, n);
-            used = n + termLen;
-            ended = true;
-        }
+    if (!copyPlainLine(cb, w, avail, used)) {
+        if (const int32_t code = copyLine(cb, start, w, avail, used)) return code;
     }
-    if (!ended) {
-        size_t i = 0;
-        uint32_t out = 0;
-        while (i < examine && out < size) {
-            const uint8_t b = w[i];
-            if (b == first && terminatorAt(w, i, avail, term)) {
-                i += termLen;
-                ended = true;
-                break;
-            }
-            if (b == kCtrlZ && ctrlZEnds) {
-                ended = true;
-                break;
-            }
-            ++i;
-            if (b == kTab) {
-                out = expandTab(cb.options.tab, record, out, size);
-            } else {
-                record[out++] = b;
-            }
-        }
-        used = i;
-        if (!ended && start + used < cb.fileSize) {
-            if (const int32_t code = skipRestOfLine(cb, start + used, used)) return code;
-        }
-    }
-    cb.lineLength = used;
-    if (cb.oem) {
-        const uint8_t* table = platform::oemToAnsiTable();
-        for (uint32_t k = 0; k < size; ++k) record[k] = table[record[k]];
-    }
-    cb.haveRecord = true;
+    finishRead(cb, used);
     return 0;
 }
 
