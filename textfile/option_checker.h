@@ -72,12 +72,13 @@ public:
     // The fields as a driver string.
     std::string write();
 
-    // The switch table (sorted by NAME) and the switches the last read found
-    // (fields NAME and VALUE, in string order).
+    // The switch table (sorted by NAME); TOKENQ, the switches the last read
+    // took (fields NAME and VALUE, in string order); LASTTOKEN, the text of
+    // the last switch read; MARKER, the character that starts a switch.
     QueueDecl* switchTable() { return switches_; }
-    QueueDecl* tokenQueue() { return tokens_; }
-    const std::string& lastToken() const { return lastToken_; }
-    char marker() const { return marker_; }
+    QueueDecl* TOKENQ() { return tokens_; }
+    const std::string& LASTTOKEN() const { return lastToken_; }
+    char MARKER() const { return marker_; }
 
     // A field's value as text: flags and numbers in decimal, text as it is.
     std::string fieldText(int field) const;

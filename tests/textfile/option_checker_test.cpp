@@ -44,8 +44,8 @@ TEST(OptionChecker, ReadsEverySwitch) {
     EXPECT_EQ(w.ctrlZIsEof(), 0);
     EXPECT_EQ(w.endOfRecord(), "1,10");
     EXPECT_EQ(w.tab(), -100);
-    EXPECT_EQ(w.checker().lastToken(), "TAB=-100");
-    EXPECT_EQ(RECORDS(w.checker().tokenQueue()), 6u);
+    EXPECT_EQ(w.checker().LASTTOKEN(), "TAB=-100");
+    EXPECT_EQ(RECORDS(w.checker().TOKENQ()), 6u);
 
     // A second read starts from the start values again.
     readQuietly(w, "/TAB=3");
