@@ -133,12 +133,18 @@ int32_t deformatDate(std::string_view text, const CompiledPicture& p) {
         const PictureElement& e = p.elements[i];
         if (e.role == ElementRole::MonthName) {
             const int length = runLength(p, i);
+            // The name runs to a blank, a digit or the separator that follows
+            // it; its first three characters pick the month.
+            const PictureElement* next = i + length < p.count ? &p.elements[i + length] : nullptr;
+            const char stop = next != nullptr && next->role == ElementRole::Separator
+                                  ? (p.separator != 0 ? p.separator : next->ch)
+                                  : ' ';
             size_t end = at;
-            while (end < text.size() && isLetter(static_cast<uint8_t>(text[end]))) ++end;
-            if (end - at >= 3) {
-                const std::string word = upperCase(text.substr(at, 3));
+            while (end < text.size() && text[end] != ' ' && text[end] != stop && !isDigit(text[end])) ++end;
+            if (end > at) {
+                const std::string word = upperCase(text.substr(at, end - at < 3 ? end - at : 3));
                 for (int m = 1; m <= 12; ++m) {
-                    if (upperCase(monthAbbreviation(m)) == word) {
+                    if (upperCase(monthAbbreviation(m).substr(0, 3)) == word) {
                         month = m;
                         break;
                     }

@@ -118,17 +118,18 @@ std::string numberFromText(std::string_view text) {
             out += c;
             point = true;
         } else if ((c == 'e' || c == 'E') && !exponent && digit) {
-            out += 'e';
-            exponent = true;
-        } else if (c == '-' && (out.empty() || last == 'e')) {
             out += c;
-        } else if (c == '+' && last == 'e') {
+            exponent = true;
+        } else if (c == '-' && (out.empty() || last == 'e' || last == 'E')) {
+            out += c;
+        } else if (c == '+' && (last == 'e' || last == 'E')) {
             out += c;
         }
     }
     // An exponent mark with no digits after it says nothing.
-    while (!out.empty() && (out.back() == 'e' || ((out.back() == '-' || out.back() == '+') && exponent))) {
-        const bool mark = out.back() == 'e';
+    while (!out.empty() && (out.back() == 'e' || out.back() == 'E' ||
+                            ((out.back() == '-' || out.back() == '+') && exponent))) {
+        const bool mark = out.back() == 'e' || out.back() == 'E';
         out.pop_back();
         if (mark) break;
     }

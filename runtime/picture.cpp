@@ -224,12 +224,14 @@ bool compileScientific(Cursor& c, PictureDialect dialect, CompiledPicture& p) {
     if (isScientificDecimalChar(c.peek())) decimalChar = separatorChar(c.text[c.at++]);
     int mantissa = c.number();
     if (mantissa < 0) mantissa = 1;
-    if (mantissa == 0 || mantissa > MaxWidth) return false;
+    if (mantissa > MaxWidth) return false;
     if (!groupingGiven) p.grouping = decimalChar == ',' ? '.' : ',';
     if (!finish(c, p)) return false;
 
-    const int groups = (mantissa - 1) / 3;
-    if (width < mantissa + groups + 7) return false;
+    // With no digit before the point the mantissa is 0.ddd, the first
+    // fraction digit not zero; some digit must be shown either way.
+    const int groups = mantissa > 0 ? (mantissa - 1) / 3 : 0;
+    if (width < mantissa + groups + 7 || (width == mantissa + groups + 7 && mantissa == 0)) return false;
 
     p.kind = PicScientific;
     p.storage = PictureStorage::Real;
