@@ -1,0 +1,319 @@
+#include "platform/profile.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace varnok::platform {
+
+namespace {
+
+std::mutex& profileLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view trimRight(std::string_view s) {
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+bool hasLineBreak(std::string_view s) {
+    return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
+}
+
+// One line of a profile file as the parser sees it.
+struct ParsedLine {
+    enum Kind { Other, Section, Entry } kind = Other;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // entry value, trimmed, quotes kept
+};
+
+ParsedLine parseLine(std::string_view line) {
+    ParsedLine p;
+    std::string_view t = trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#') return p;
+    if (t.front() == '[') {
+        size_t close = t.find(']');
+        p.kind = ParsedLine::Section;
+        p.name = trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+        return p;
+    }
+    size_t eq = t.find('=');
+    if (eq == std::string_view::npos) return p;
+    p.kind = ParsedLine::Entry;
+    p.name = trim(t.substr(0, eq));
+    p.value = trim(t.substr(eq + 1));
+    return p;
+}
+
+std::string_view unquote(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+// A profile file held as lines, with the line ending style it had.
+struct ProfileText {
+    std::vector<std::string> lines;
+    bool crlf = false;
+    bool exists = false;
+};
+
+ProfileText load(const std::string& path) {
+    ProfileText text;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return text;
+    text.exists = true;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+            text.crlf = true;
+        }
+        text.lines.push_back(line);
+    }
+    return text;
+}
+
+void makeFolder(const std::string& folder) {
+    // Creates each missing level; failures show up when the file is written.
+    for (size_t i = 1; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '/') ::mkdir(folder.substr(0, i).c_str(), 0777);
+    }
+}
+
+bool store(const std::string& path, const ProfileText& text) {
+    std::string body;
+    const char* eol = text.crlf ? "\r\n" : "\n";
+    for (const std::string& line : text.lines) body.append(line).append(eol);
+    std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    FILE* f = std::fopen(temporary.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (::fsync(fileno(f)) == 0) && ok;
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok) {
+        // Keep the permissions of the file being replaced.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0) ::chmod(temporary.c_str(), st.st_mode & 07777);
+        ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+    }
+    if (!ok) std::remove(temporary.c_str());
+    return ok;
+}
+
+// Index of the first entry line for the key in any section of that name, or
+// -1. sectionEnd receives the index after the last non-blank line of the first
+// matching section (-1 when the section is missing).
+struct Location {
+    long entry = -1;
+    long sectionEnd = -1;
+};
+
+Location locate(const ProfileText& text, std::string_view section, std::string_view key) {
+    Location loc;
+    enum { Before, InFirst, After } state = Before;
+    bool inMatching = false;
+    for (size_t i = 0; i < text.lines.size(); ++i) {
+        ParsedLine p = parseLine(text.lines[i]);
+        if (p.kind == ParsedLine::Section) {
+            inMatching = sameName(p.name, section);
+            if (inMatching && state == Before) {
+                state = InFirst;
+                loc.sectionEnd = long(i) + 1;
+            } else if (state == InFirst) {
+                state = After;
+            }
+            continue;
+        }
+        // Keys appended to the section go after its last non-blank line.
+        if (state == InFirst && !trim(text.lines[i]).empty()) loc.sectionEnd = long(i) + 1;
+        if (inMatching && p.kind == ParsedLine::Entry && loc.entry < 0 && !key.empty() && sameName(p.name, key))
+            loc.entry = long(i);
+    }
+    return loc;
+}
+
+bool validSection(std::string_view section) {
+    return !trim(section).empty() && !hasLineBreak(section) && section.find(']') == std::string_view::npos;
+}
+
+bool validKey(std::string_view key) {
+    std::string_view t = trim(key);
+    return !t.empty() && !hasLineBreak(key) && key.find('=') == std::string_view::npos && t.front() != ';' &&
+           t.front() != '#' && t.front() != '[';
+}
+
+}  // namespace
+
+std::string profileFolder() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg && *xdg) {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : ".") + "/.config";
+    }
+    return base + "/varnok";
+}
+
+std::string defaultProfilePath() { return profileFolder() + "/win.ini"; }
+
+std::string resolveProfilePath(std::string_view fileName) {
+    if (fileName.empty()) return defaultProfilePath();
+    std::string path(fileName);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    if (path.find('/') == std::string::npos) return profileFolder() + "/" + path;
+    return path;
+}
+
+std::string getPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, std::string_view fileName) {
+    std::string path = resolveProfilePath(fileName);
+    std::lock_guard guard(profileLock());
+    ProfileText text = load(path);
+    Location loc = locate(text, section, key);
+    if (loc.entry < 0) return std::string(trimRight(defaultValue));
+    return std::string(unquote(parseLine(text.lines[size_t(loc.entry)]).value));
+}
+
+int getPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
+                         std::string_view fileName) {
+    std::string path = resolveProfilePath(fileName);
+    std::string value;
+    {
+        std::lock_guard guard(profileLock());
+        ProfileText text = load(path);
+        Location loc = locate(text, section, key);
+        if (loc.entry < 0) return defaultValue;
+        value = std::string(unquote(parseLine(text.lines[size_t(loc.entry)]).value));
+    }
+    size_t i = 0;
+    bool negative = false;
+    if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
+    long long n = 0;
+    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+        n = n * 10 + (value[i] - '0');
+        if (n > 2147483648LL) n = 2147483648LL;  // saturate instead of overflowing
+    }
+    if (negative) n = -n;
+    if (n > 2147483647LL) n = 2147483647LL;
+    return int(n);
+}
+
+bool writePrivateProfileString(std::string_view section, std::string_view key,
+                               std::optional<std::string_view> value, std::string_view fileName) {
+    if (!validSection(section) || !validKey(key)) return false;
+    if (value && hasLineBreak(*value)) return false;
+    std::string path = resolveProfilePath(fileName);
+    std::lock_guard guard(profileLock());
+    ProfileText text = load(path);
+    Location loc = locate(text, section, key);
+    if (!value) {
+        if (loc.entry < 0) return true;  // nothing to remove
+        text.lines.erase(text.lines.begin() + loc.entry);
+        return store(path, text);
+    }
+    std::string line = std::string(trim(key)) + "=" + std::string(trimRight(*value));
+    if (loc.entry >= 0) {
+        // The key keeps the spelling it has in the file.
+        line = std::string(parseLine(text.lines[size_t(loc.entry)]).name) + "=" + std::string(trimRight(*value));
+        if (text.lines[size_t(loc.entry)] == line) return true;
+        text.lines[size_t(loc.entry)] = line;
+    } else if (loc.sectionEnd >= 0) {
+        text.lines.insert(text.lines.begin() + loc.sectionEnd, line);
+    } else {
+        if (!text.lines.empty() && !trim(text.lines.back()).empty()) text.lines.emplace_back();
+        text.lines.push_back("[" + std::string(trim(section)) + "]");
+        text.lines.push_back(line);
+    }
+    const std::string folder = profileFolder();
+    if (!text.exists && path.compare(0, folder.size() + 1, folder + "/") == 0) makeFolder(folder);
+    return store(path, text);
+}
+
+bool removePrivateProfileSection(std::string_view section, std::string_view fileName) {
+    std::string path = resolveProfilePath(fileName);
+    std::lock_guard guard(profileLock());
+    ProfileText text = load(path);
+    std::vector<std::string> kept;
+    bool inSection = false;
+    bool removed = false;
+    for (std::string& line : text.lines) {
+        ParsedLine p = parseLine(line);
+        if (p.kind == ParsedLine::Section) inSection = sameName(p.name, section);
+        if (inSection) {
+            removed = true;
+            continue;
+        }
+        kept.push_back(std::move(line));
+    }
+    if (!removed) return true;
+    text.lines = std::move(kept);
+    return store(path, text);
+}
+
+std::vector<std::string> privateProfileSections(std::string_view fileName) {
+    std::string path = resolveProfilePath(fileName);
+    std::lock_guard guard(profileLock());
+    ProfileText text = load(path);
+    std::vector<std::string> names;
+    for (const std::string& line : text.lines) {
+        ParsedLine p = parseLine(line);
+        if (p.kind == ParsedLine::Section) names.emplace_back(p.name);
+    }
+    return names;
+}
+
+std::vector<std::string> privateProfileKeys(std::string_view section, std::string_view fileName) {
+    std::string path = resolveProfilePath(fileName);
+    std::lock_guard guard(profileLock());
+    ProfileText text = load(path);
+    std::vector<std::string> names;
+    bool inSection = false;
+    for (const std::string& line : text.lines) {
+        ParsedLine p = parseLine(line);
+        if (p.kind == ParsedLine::Section) inSection = sameName(p.name, section);
+        else if (inSection && p.kind == ParsedLine::Entry) names.emplace_back(p.name);
+    }
+    return names;
+}
+
+std::string getProfileString(std::string_view section, std::string_view key, std::string_view defaultValue) {
+    return getPrivateProfileString(section, key, defaultValue, "");
+}
+
+int getProfileInt(std::string_view section, std::string_view key, int defaultValue) {
+    return getPrivateProfileInt(section, key, defaultValue, "");
+}
+
+bool writeProfileString(std::string_view section, std::string_view key, std::optional<std::string_view> value) {
+    return writePrivateProfileString(section, key, value, "");
+}
+
+}  // namespace varnok::platform

@@ -1,0 +1,68 @@
+// Profile files: INI-style settings read and written by section and key.
+//
+// Semantics every caller can rely on:
+// - Sections and keys are matched without regard to (ASCII) case; the first
+//   matching key of the first section that has it wins.
+// - A value is read without its leading and trailing blanks and tabs; a value
+//   enclosed in a matching pair of double or single quotes loses the quotes.
+// - A line starting with ';' or '#', or without '=', is a comment and is kept
+//   as it stands when the file is rewritten.
+// - A write creates the file and the section when missing, replaces the
+//   first matching key in place, and otherwise appends the key at the end of
+//   the section. The file is rewritten through a temporary file and a rename,
+//   so a failed write leaves the old file whole.
+// - Writing no value (std::nullopt) removes the key; removing a section
+//   removes its header and every line up to the next section.
+// - Values, keys and sections holding a line break, keys holding '=' and
+//   sections holding ']' are refused (the write returns false): they would
+//   change the file's structure.
+//
+// File names: an empty name is the default profile (see defaultProfilePath);
+// '\' separators are taken as '/', and a name without any directory part
+// lives in the folder of the default profile, the way bare profile names
+// live in one system folder. Any other name is used as given.
+//
+// All functions serialise on one process-wide lock.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varnok::platform {
+
+// $XDG_CONFIG_HOME/varnok/win.ini, else $HOME/.config/varnok/win.ini (read on
+// every call, so tests can point it elsewhere through the environment).
+std::string defaultProfilePath();
+// The folder holding the default profile.
+std::string profileFolder();
+// The path a profile file name refers to (rules above).
+std::string resolveProfilePath(std::string_view fileName);
+
+// The value of the key, or defaultValue (without trailing blanks) when the
+// file, the section or the key is missing.
+std::string getPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, std::string_view fileName);
+// The value read as a decimal integer (optional sign, leading digits); a
+// missing key gives defaultValue, a value without digits gives 0.
+int getPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
+                         std::string_view fileName);
+// Stores or (with std::nullopt) removes a key. Trailing blanks of the value
+// are dropped. False when the file could not be written or the input is
+// refused; the file is then unchanged.
+bool writePrivateProfileString(std::string_view section, std::string_view key,
+                               std::optional<std::string_view> value, std::string_view fileName);
+// Removes a whole section. True when the file is as asked afterwards.
+bool removePrivateProfileSection(std::string_view section, std::string_view fileName);
+// Names of the sections, and of the keys of one section, in file order.
+std::vector<std::string> privateProfileSections(std::string_view fileName);
+std::vector<std::string> privateProfileKeys(std::string_view section, std::string_view fileName);
+
+// The same on the default profile.
+std::string getProfileString(std::string_view section, std::string_view key,
+                             std::string_view defaultValue);
+int getProfileInt(std::string_view section, std::string_view key, int defaultValue);
+bool writeProfileString(std::string_view section, std::string_view key,
+                        std::optional<std::string_view> value);
+
+}  // namespace varnok::platform
