@@ -61,6 +61,7 @@ private:
     void writeLocked(const std::string& text);
     friend TraceCall traceBegin(FileDecl&, int, int);
     friend void traceEnd(FileDecl&, int, const TraceCall&, int32_t, int);
+    friend void traceLockFailure(const FileDecl&, int32_t);
 
     std::recursive_mutex mutex_;
     bool loaded_ = false;
