@@ -11,7 +11,7 @@
 namespace varnok::testing {
 namespace {
 
-struct Run {
+struct Outcome {
     int status = -1;
     std::string out, err;
 };
@@ -32,8 +32,8 @@ struct CommandLine : ::testing::Test {
 
     void SetUp() override { input = dir.write("main.txa", txa); }
 
-    Run run(const std::string& args) {
-        Run r;
+    Outcome run(const std::string& args) {
+        Outcome r;
         std::string cmd = std::string(VARNOK_BINARY) + " " + args + " >" + quote(dir.file(".out")) + " 2>" +
                           quote(dir.file(".err"));
         int raw = std::system(cmd.c_str());
@@ -48,14 +48,14 @@ struct CommandLine : ::testing::Test {
 };
 
 TEST_F(CommandLine, ListAsTableAndJson) {
-    Run t = run("list " + quote(input));
+    Outcome t = run("list " + quote(input));
     EXPECT_EQ(t.status, 0) << t.err;
     EXPECT_EQ(t.out,
               "Row  Extension  Procedure  Template  From  To\n"
               "  1  Logger     Main       Tools        3   6\n"
               "  2  Caf\xC3\xA9       Main       Other        7   9\n"
               "  3  Logger     Main       Other       10  12\n");
-    Run j = run("list --json " + quote(input));
+    Outcome j = run("list --json " + quote(input));
     EXPECT_EQ(j.status, 0);
     EXPECT_EQ(j.out,
               "[\n"
@@ -68,7 +68,7 @@ TEST_F(CommandLine, ListAsTableAndJson) {
 
 TEST_F(CommandLine, ListFailures) {
     for (const std::string& bad : {dir.file("missing.txa"), dir.path(), dir.write(".hidden.txa", "x")}) {
-        Run r = run("list " + quote(bad));
+        Outcome r = run("list " + quote(bad));
         EXPECT_EQ(r.status, 3) << bad;
         EXPECT_EQ(lines(r.err), 1) << r.err;
         EXPECT_NE(r.err.find(bad), std::string::npos) << r.err;
@@ -80,7 +80,7 @@ TEST_F(CommandLine, ListFailures) {
 }
 
 TEST_F(CommandLine, RemoveByNameWritesTheCopyAndNamesIt) {
-    Run r = run("remove " + quote(input) + " --ext Logger");
+    Outcome r = run("remove " + quote(input) + " --ext Logger");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, dir.file("main_.txa") + "\n");
     EXPECT_EQ(r.err, "");
@@ -89,30 +89,31 @@ TEST_F(CommandLine, RemoveByNameWritesTheCopyAndNamesIt) {
     EXPECT_EQ(readFile(input), txa);
 
     // The copy exists now: without --force nothing is written.
-    Run again = run("remove " + quote(input) + " --row 2");
+    std::string copy = readFile(dir.file("main_.txa"));
+    Outcome again = run("remove " + quote(input) + " --row 2");
     EXPECT_EQ(again.status, 4);
     EXPECT_NE(again.err.find("main_.txa"), std::string::npos);
     EXPECT_EQ(lines(again.err), 1);
-    EXPECT_EQ(readFile(dir.file("main_.txa")).size(), 58u);
-    Run forced = run("remove " + quote(input) + " --row 2 --force");
+    EXPECT_EQ(readFile(dir.file("main_.txa")), copy);
+    Outcome forced = run("remove " + quote(input) + " --row 2 --force");
     EXPECT_EQ(forced.status, 0) << forced.err;
     EXPECT_EQ(readFile(dir.file("main_.txa")).find("Caf"), std::string::npos);
 }
 
 TEST_F(CommandLine, SelectorsAreUnitedAndNamesAreUtf8) {
-    Run r = run("remove " + quote(input) + " --ext 'Caf\xC3\xA9' --template Tools -o " + quote(dir.file("o.txa")));
+    Outcome r = run("remove " + quote(input) + " --ext 'Caf\xC3\xA9' --template Tools -o " + quote(dir.file("o.txa")));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(dir.file("o.txa")),
               "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Logger\r\nx\r\n[END]\r\n");
-    Run p = run("remove " + quote(input) + " --proc Main --dry-run");
+    Outcome p = run("remove " + quote(input) + " --proc Main --dry-run");
     EXPECT_EQ(p.status, 0);
     EXPECT_NE(p.out.find("10 lines would be removed"), std::string::npos) << p.out;
     EXPECT_FALSE(std::filesystem::exists(dir.file("main_.txa")));
 }
 
 TEST_F(CommandLine, NothingToDelete) {
-    for (const std::string& args : {"", " --ext logger", " --proc Other", " --dry-run --ext None"}) {
-        Run r = run("remove " + quote(input) + args);
+    for (const std::string& args : std::vector<std::string>{"", " --ext logger", " --proc Other", " --dry-run --ext None"}) {
+        Outcome r = run("remove " + quote(input) + args);
         EXPECT_EQ(r.status, 1) << args;
         EXPECT_NE(r.err.find("nothing to delete"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(input), std::string::npos);
@@ -122,16 +123,16 @@ TEST_F(CommandLine, NothingToDelete) {
 
 TEST_F(CommandLine, UsageErrors) {
     std::filesystem::create_hard_link(input, dir.file("same.txa"));
-    for (const std::string& args : {" --row 4", " --row 0", " --row x", " --ext", " --what", " -o " + quote(input),
+    for (const std::string& args : std::vector<std::string>{" --row 4", " --row 0", " --row x", " --ext", " --what", " -o " + quote(input),
                                     " -o " + quote(dir.file("same.txa")) + " --row 1", " --ext '\xE4\xB8\xAD'"}) {
-        Run r = run("remove " + quote(input) + args);
+        Outcome r = run("remove " + quote(input) + args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(lines(r.err), 1) << r.err;
     }
     EXPECT_EQ(readFile(input), txa);
     EXPECT_EQ(run("remove").status, 2);
     EXPECT_EQ(run("frobnicate").status, 2);
-    Run none = run("");
+    Outcome none = run("");
     EXPECT_EQ(none.status, 0);
     EXPECT_NE(none.out.find("usage"), std::string::npos);
     EXPECT_EQ(run("--version").status, 0);
@@ -139,11 +140,11 @@ TEST_F(CommandLine, UsageErrors) {
 }
 
 TEST_F(CommandLine, UnreadableInputAndUnwritableOutput) {
-    Run missing = run("remove " + quote(dir.file("nope.txa")) + " --row 1");
+    Outcome missing = run("remove " + quote(dir.file("nope.txa")) + " --row 1");
     EXPECT_EQ(missing.status, 3);
-    Run folder = run("remove " + quote(dir.path()) + " --row 1");
+    Outcome folder = run("remove " + quote(dir.path()) + " --row 1");
     EXPECT_EQ(folder.status, 3);
-    Run cannot = run("remove " + quote(input) + " --row 1 -o " + quote(dir.file("no/such/folder/out.txa")));
+    Outcome cannot = run("remove " + quote(input) + " --row 1 -o " + quote(dir.file("no/such/folder/out.txa")));
     EXPECT_EQ(cannot.status, 3);
     EXPECT_NE(cannot.err.find("no/such/folder/out.txa"), std::string::npos) << cannot.err;
     EXPECT_EQ(lines(cannot.err), 1);
