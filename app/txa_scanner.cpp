@@ -1,7 +1,6 @@
 #include "app/txa_scanner.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "app/txa_records.h"
@@ -16,15 +15,25 @@ bool startsWith(const uint8_t* line, size_t size, const char* prefix) {
     return n <= size && std::memcmp(line, prefix, n) == 0;
 }
 
-// The three headers that continue an open instance: compared in upper case
-// with trailing spaces removed.
+// The three headers that continue an open instance, compared in upper case
+// with trailing spaces removed. Only a line whose first 16 characters match
+// is checked for blanks beyond them, so other headers cost a few compares.
 bool continuesInstance(const uint8_t* line, size_t size) {
-    size_t n = trimmedLength(line, size);
-    char upper[16];
-    if (n > sizeof upper) return false;
-    for (size_t i = 0; i < n; ++i) upper[i] = static_cast<char>(std::toupper(line[i]));
-    std::string_view text(upper, n);
-    return text == "[PROMPTS]" || text == "[INSTANCE]" || text == "[FIELDPROMPT]";
+    static const std::string_view names[] = {"[PROMPTS]", "[INSTANCE]", "[FIELDPROMPT]"};
+    constexpr size_t head = 16;  // longer than every name
+    if (size < head) return false;
+    char upper[head];
+    for (size_t i = 0; i < head; ++i) {
+        uint8_t c = line[i];
+        upper[i] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    for (std::string_view name : names) {
+        if (std::memcmp(upper, name.data(), name.size()) != 0) continue;
+        size_t rest = name.size();
+        while (rest < head && upper[rest] == ' ') ++rest;
+        return rest == head && trimmedLength(line + head, size - head) == 0;
+    }
+    return false;
 }
 
 }  // namespace
