@@ -20,6 +20,11 @@ CommandPresenter::CommandPresenter() : previous_(window::setMessagePresenter(&co
 
 CommandPresenter::~CommandPresenter() { window::setMessagePresenter(previous_); }
 
+ExtensionRemover& commandRemover() {
+    static ExtensionRemover& remover = *new ExtensionRemover();  // reachable to the end, never freed
+    return remover;
+}
+
 bool loadForCommand(ExtensionRemover& remover, const std::string& file) {
     std::string why;
     std::vector<platform::DirectoryEntry> listing;

@@ -12,6 +12,11 @@
 
 namespace varnok::app {
 
+// The remover of the running command. It lives until the process ends and
+// is never destroyed: a command runs once per process, and leaving its lists
+// to the operating system saves freeing a million line entries one by one.
+ExtensionRemover& commandRemover();
+
 // Loads file into remover (FileNameTXA, LineQ, ExtensionQ). Returns true on
 // success; on failure prints the reason and returns false.
 bool loadForCommand(ExtensionRemover& remover, const std::string& file);

@@ -22,7 +22,8 @@ enum class RemoveOutcome {
     Cancelled,          // the confirmation was not answered Yes
     NothingToDelete,    // no ticked instance had a line to delete
     OutputIsLoadedFile, // the output name resolves to the loaded file
-    OverwriteDeclined,  // the output exists and overwriting was not confirmed
+    OverwriteDeclined,  // the output exists and overwriting was not confirmed; the
+                        // window answers this one with LevelNotify at once
     SaveFailed,         // the output could not be created or written
     Saved,
 };
@@ -43,7 +44,7 @@ public:
     // Load: reads FileNameTXA into LineQ and rebuilds ExtensionQ. Returns
     // LoadText's result (1 read or no such file, 0 failure reported).
     uint8_t Load();
-    void ScanTxa() { scanner.ScanTxa(LineQ, ExtensionQ); }
+    void ScanTxa() { scanner.ScanTxa(LineQ, ExtensionQ, queueTool.headerLines(LineQ)); }
 
     // Toggle of the highlighted row; returns the row to highlight next.
     int32_t ToggleSelection(int32_t choice);

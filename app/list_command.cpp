@@ -34,7 +34,7 @@ int listCommand(const Args& args) {
     }
 
     CommandPresenter presenter;
-    ExtensionRemover remover;
+    ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, file)) return ExitCannotRead;
     std::vector<InstanceRow> rows = readInstances(remover.ExtensionQ);
     std::string out = json ? instanceJson(rows) : instanceTable(rows);

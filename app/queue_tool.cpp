@@ -24,6 +24,7 @@ std::string withoutTrailingSpaces(std::string_view name) {
 struct LineAppender {
     QueueDecl* queue;
     LongLineTails* tails;
+    HeaderLines* headers;
     uint8_t* record;
     size_t recordSize;
     size_t filled = 0;     // bytes of the buffer that may differ from spaces
@@ -42,6 +43,7 @@ struct LineAppender {
             return false;
         }
         ++self->lines;
+        if (n > 0 && text[0] == '[') self->headers->append(self->lines);
         if (length > n) self->tails->append(self->lines, std::string_view(text + n, length - n));
         return true;
     }
@@ -70,10 +72,11 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     FREE(queue);
     CLEAR(queue);
     tails_.clear();
+    headers_.clear();
     loadedQueue_ = queue;
     lineEnd_ = LineEnd::CrLf;
 
-    LineAppender appender{queue, &tails_, queue->buffer, queue->recordSize};
+    LineAppender appender{queue, &tails_, &headers_, queue->buffer, queue->recordSize};
     LineSplitter splitter(LineEnd::CrLf, &LineAppender::add, &appender);
     uint8_t result = 1;
     uint64_t done = 0;
@@ -119,6 +122,10 @@ bool QueueTool::tailsValidFor(QueueDecl* queue) {
     return queue == loadedQueue_ && queue && CHANGES(queue) == loadedChanges_;
 }
 
+const std::vector<uint32_t>* QueueTool::headerLines(QueueDecl* queue) {
+    return tailsValidFor(queue) ? headers_.lines() : nullptr;
+}
+
 LineEnd QueueTool::lineEndOf(const QueueDecl* queue) const {
     return queue == loadedQueue_ ? lineEnd_ : LineEnd::CrLf;
 }
@@ -134,12 +141,14 @@ uint32_t QueueTool::deleteLines(QueueDecl* queue, int32_t first, int32_t count) 
     }
     if (tracked) {
         tails_.eraseLines(static_cast<uint32_t>(first), deleted);
+        headers_.erase(static_cast<uint32_t>(first), deleted);
         loadedChanges_ = CHANGES(queue);
     }
     return deleted;
 }
 
 uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
+    if (!queue || !queue->buffer) return 0;
     std::string name = withoutTrailingSpaces(fileName);
     bool withTails = tailsValidFor(queue) && !tails_.empty();
     std::string_view lineEnd = lineEndOf(queue) == LineEnd::Lf ? std::string_view("\n") : std::string_view("\r\n");

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/header_lines.h"
 #include "app/long_line_tails.h"
 #include "platform/plain_file.h"
 #include "runtime/queue.h"
@@ -53,6 +54,9 @@ public:
     // errno of the last failure of LoadText or SaveText, 0 when none.
     int lastError() const { return lastError_; }
     const LongLineTails& tails() const { return tails_; }
+    // The lines of the queue that begin with "[" (ascending), while the
+    // queue changed only through LoadText and deleteLines; else nullptr.
+    const std::vector<uint32_t>* headerLines(QueueDecl* queue);
 
 private:
     bool tailsValidFor(QueueDecl* queue);
@@ -60,6 +64,7 @@ private:
     QueueDecl* loadedQueue_ = nullptr;  // the queue tails_ and lineEnd_ belong to
     uint32_t loadedChanges_ = 0;        // its change counter when tails_ was last in step
     LongLineTails tails_;
+    HeaderLines headers_;
     LineEnd lineEnd_ = LineEnd::CrLf;
     platform::FileIdentity loadedFile_;
     int lastError_ = 0;

@@ -125,7 +125,7 @@ int removeCommand(const Args& args) {
     RemoveOptions o;
     if (!parse(args, o)) return ExitUsage;
     CommandPresenter presenter;
-    ExtensionRemover remover;
+    ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, o.file)) return ExitCannotRead;
 
     std::string output = o.output.empty() ? outputName(o.file) : o.output;

@@ -46,56 +46,65 @@ void TxaScanner::CloseInstance(QueueDecl* extensionQ) {
     InAddition = 0;
 }
 
-void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ) {
+void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines) {
     std::memset(CurrentProcName, ' ', sizeof CurrentProcName);
     InAddition = 0;
     SpacePos = 0;
     FREE(extensionQ);
-    const uint8_t* line = lineQ->buffer;
-    const size_t size = lineQ->recordSize;
     const int32_t count = static_cast<int32_t>(RECORDS(lineQ));
-    for (LineNo = 1; LineNo <= count; ++LineNo) {
-        GET(lineQ, LineNo);
-        if (errorCode() != NoError) continue;
-        if (line[0] != '[') continue;  // most lines: nothing to do
-        if (startsWith(line, size, "[PROCEDURE]")) {
-            if (LineNo < count) {
-                GET(lineQ, LineNo + 1);
-                if (errorCode() == NoError && startsWith(line, size, "NAME "))
-                    setFixed(CurrentProcName, sizeof CurrentProcName,
-                             std::string_view(reinterpret_cast<const char*>(line) + 5, std::min<size_t>(64, size - 5)));
-            }
-            if (InAddition) CloseInstance(extensionQ);
-        } else if (startsWith(line, size, "[ADDITION]")) {
-            if (InAddition) CloseInstance(extensionQ);
-            if (LineNo < count) {
-                GET(lineQ, LineNo + 1);
-                if (errorCode() != NoError || !startsWith(line, size, "NAME ")) continue;
-                // The template word runs from position 6 to the first space;
-                // the extension name is the 64 characters after that space.
-                const void* space = std::memchr(line + 5, ' ', size - 5);
-                SpacePos = space ? static_cast<int32_t>(static_cast<const uint8_t*>(space) - line) + 1 : 0;
-                if (SpacePos == 0) continue;
-                const char* text = reinterpret_cast<const char*>(line);
-                ExtensionRecord rec;
-                rec.removeThis = 0;
-                rec.icon = 1;
-                setFixed(rec.templateName, ExtTemplateSize, std::string_view(text + 5, SpacePos - 1 - 5));
-                size_t after = static_cast<size_t>(SpacePos);
-                setFixed(rec.extensionName, ExtNameSize, std::string_view(text + after, std::min<size_t>(64, size - after)));
-                std::memcpy(rec.procName, CurrentProcName, ExtProcSize);
-                rec.fromLineNo = LineNo;
-                rec.toLineNo = 0;
-                CLEAR(extensionQ);
-                rec.write(extensionQ->buffer);
-                ADD(extensionQ);
-                InAddition = 1;
-            }
-        } else if (!continuesInstance(line, size)) {
-            if (InAddition) CloseInstance(extensionQ);
+    if (headerLines) {
+        for (uint32_t header : *headerLines) {
+            LineNo = static_cast<int32_t>(header);
+            if (LineNo > count) break;
+            GET(lineQ, LineNo);
+            if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
+        }
+    } else {
+        for (LineNo = 1; LineNo <= count; ++LineNo) {
+            GET(lineQ, LineNo);
+            if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
         }
     }
-    LineNo = count;
+}
+
+void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count) {
+    const uint8_t* line = lineQ->buffer;
+    const size_t size = lineQ->recordSize;
+    if (startsWith(line, size, "[PROCEDURE]")) {
+        if (LineNo < count) {
+            GET(lineQ, LineNo + 1);
+            if (errorCode() == NoError && startsWith(line, size, "NAME "))
+                setFixed(CurrentProcName, sizeof CurrentProcName,
+                         std::string_view(reinterpret_cast<const char*>(line) + 5, std::min<size_t>(64, size - 5)));
+        }
+        if (InAddition) CloseInstance(extensionQ);
+    } else if (startsWith(line, size, "[ADDITION]")) {
+        if (InAddition) CloseInstance(extensionQ);
+        if (LineNo >= count) return;
+        GET(lineQ, LineNo + 1);
+        if (errorCode() != NoError || !startsWith(line, size, "NAME ")) return;
+        // The template word runs from position 6 to the first space; the
+        // extension name is the 64 characters after that space.
+        const void* space = std::memchr(line + 5, ' ', size - 5);
+        SpacePos = space ? static_cast<int32_t>(static_cast<const uint8_t*>(space) - line) + 1 : 0;
+        if (SpacePos == 0) return;
+        const char* text = reinterpret_cast<const char*>(line);
+        ExtensionRecord rec;
+        rec.removeThis = 0;
+        rec.icon = 1;
+        setFixed(rec.templateName, ExtTemplateSize, std::string_view(text + 5, SpacePos - 1 - 5));
+        size_t after = static_cast<size_t>(SpacePos);
+        setFixed(rec.extensionName, ExtNameSize, std::string_view(text + after, std::min<size_t>(64, size - after)));
+        std::memcpy(rec.procName, CurrentProcName, ExtProcSize);
+        rec.fromLineNo = LineNo;
+        rec.toLineNo = 0;
+        CLEAR(extensionQ);
+        rec.write(extensionQ->buffer);
+        ADD(extensionQ);
+        InAddition = 1;
+    } else if (!continuesInstance(line, size)) {
+        if (InAddition) CloseInstance(extensionQ);
+    }
 }
 
 }  // namespace varnok::app

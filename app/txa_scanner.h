@@ -9,6 +9,7 @@
 // open after the last line keeps ToLineNo 0.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "runtime/queue.h"
 
@@ -17,8 +18,10 @@ namespace varnok::app {
 class TxaScanner {
 public:
     // Empties extensionQ and fills it from lineQ, one entry per instance in
-    // file order, none ticked.
-    void ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ);
+    // file order, none ticked. headerLines, when given, lists every line of
+    // lineQ that begins with "[" (ascending); only those and the lines after
+    // them are read, since no other line can change the result.
+    void ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines = nullptr);
 
     // Scanner state, reset at the start of every scan.
     int32_t LineNo = 0;
@@ -29,6 +32,8 @@ public:
     TxaScanner();
 
 private:
+    // Examines line LineNo, which begins with "[".
+    void examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count);
     // Ends the open instance on the line before LineNo.
     void CloseInstance(QueueDecl* extensionQ);
 };

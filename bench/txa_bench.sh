@@ -11,7 +11,9 @@ tools/ensure-packages.sh hyperfine jq time >/dev/null
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BENCH=ON >/dev/null
 cmake --build "$build" --target varnok varnok_txagen -j2 >/dev/null
 
-work=$(mktemp -d)
+# The files live in memory (tmpfs) when it is there: the figures are about
+# the program, not about how fast the disk allocates blocks.
+work=$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
 trap 'rm -rf "$work"' EXIT
 txa="$work/app.txa"
 "$build/varnok_txagen" --mb "$mb" -o "$txa"
