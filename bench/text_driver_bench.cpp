@@ -98,7 +98,7 @@ void BM_TextDriverNext(benchmark::State& state) { readWithDriver(state, ""); }
 BENCHMARK(BM_TextDriverNext)->Unit(benchmark::kMillisecond);
 
 // The same with a read buffer as large as the stream's (16 x 512 bytes).
-void BM_TextDriverNextBuffers16(benchmark::State& state) { readWithDriver(state, "/FILEBUFFERS=64"); }
+void BM_TextDriverNextBuffers16(benchmark::State& state) { readWithDriver(state, "/FILEBUFFERS=16"); }
 BENCHMARK(BM_TextDriverNextBuffers16)->Unit(benchmark::kMillisecond);
 
 void BM_StdGetline(benchmark::State& state) {

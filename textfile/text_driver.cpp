@@ -204,6 +204,7 @@ int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
 
 int32_t TextDriver::callOpen(int operation, TextControlBlock& cb, FileDecl& file, FileArgs& args) {
     const bool writeOnly = (cb.accessMode & 3) == 1;
+    if (operation == op::NEXT) return writeOnly ? 5 : readNextLine(cb);  // the most frequent by far
     switch (operation) {
     case op::SETfile: cb.nextRead = 1; return 0;
     case op::SETfileptr: cb.nextRead = args.pointer ? args.pointer : 1; return 0;

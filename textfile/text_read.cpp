@@ -129,22 +129,26 @@ size_t firstControlPlain(const uint8_t* p, size_t n) {
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
+// Sixty-four bytes a step: most lines end within the first step, so the
+// loop's exit is usually taken at once and predicted well.
 __attribute__((target("avx2"))) size_t firstControlWide(const uint8_t* p, size_t n) {
     size_t i = 0;
     const __m256i limit = _mm256_set1_epi8(31);
-    for (; i + 32 <= n; i += 32) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i low = _mm256_cmpeq_epi8(_mm256_min_epu8(v, limit), v);
-        if (const unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(low))) {
-            return i + static_cast<size_t>(__builtin_ctz(mask));
-        }
+    for (; i + 64 <= n; i += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32));
+        const uint64_t low = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(a, limit), a)));
+        const uint64_t high = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(b, limit), b)));
+        if (const uint64_t mask = low | high << 32) return i + static_cast<size_t>(__builtin_ctzll(mask));
     }
     return i + firstControlPlain(p + i, n - i);
 }
 
-using ControlScan = size_t (*)(const uint8_t*, size_t);
-const ControlScan firstControl =
-    __builtin_cpu_supports("avx2") ? firstControlWide : firstControlPlain;
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+
+inline size_t firstControl(const uint8_t* p, size_t n) {
+    return kHasAvx2 ? firstControlWide(p, n) : firstControlPlain(p, n);
+}
 #else
 constexpr auto firstControl = firstControlPlain;
 #endif
