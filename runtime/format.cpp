@@ -22,7 +22,7 @@ int32_t standardNumber(double value) {
 
 std::string leftAligned(std::string_view text, int width) {
     std::string out(static_cast<size_t>(width), ' ');
-    std::memcpy(out.data(), text.data(), text.size() < out.size() ? text.size() : out.size());
+    if (!text.empty()) std::memcpy(out.data(), text.data(), text.size() < out.size() ? text.size() : out.size());
     return out;
 }
 

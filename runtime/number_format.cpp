@@ -170,7 +170,8 @@ std::string plainResult(bool negative, const std::string& digits) {
     if (body[0] == '.') body.insert(body.begin(), '0');
     bool nonZero = false;
     for (char c : body) nonZero = nonZero || (c >= '1' && c <= '9');
-    return negative && nonZero ? "-" + body : body;
+    if (negative && nonZero) body.insert(body.begin(), '-');
+    return body;
 }
 
 }  // namespace
