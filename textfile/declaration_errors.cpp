@@ -7,6 +7,7 @@
 #include <span>
 
 #include "runtime/error_codes.h"
+#include "runtime/locale.h"
 
 namespace varnok::textfile {
 
@@ -140,8 +141,9 @@ DeclarationError describeDeclarationError(char phase, int category, int index, i
             std::lock_guard<std::mutex> guard(lookupMutex);
             lookup = lookupSlot();
         }
-        if (lookup && e.number != 0) {
-            if (std::optional<std::string> own = lookup(e.number)) e.message = *own;
+        if (e.number != 0) {
+            std::optional<std::string> own = lookup ? lookup(e.number) : messageOverride(e.number);
+            if (own) e.message = *own;
         }
     }
     // "%s : %d : %s : %s%05d"

@@ -51,8 +51,8 @@ DeclarationError describeDeclarationError(char phase, int category, int index, i
 int32_t reportDeclarationError(char phase, int category, int index, int item,
                                const std::string& label);
 
-// The program's message lookup by number; nullopt when it holds none. The
-// default lookup holds none.
+// The program's message lookup by number; nullopt when it holds none. By
+// default the runtime's message overrides (runtime/locale.h) are asked.
 using MessageLookup = std::function<std::optional<std::string>(int32_t number)>;
 // Installs a lookup and returns the previous one (an empty one restores the
 // default).

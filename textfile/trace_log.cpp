@@ -21,7 +21,7 @@ bool neverTraced(int operation) {
     return operation == op::Internal87 || operation == op::Internal91;
 }
 
-// Record contents may be logged unless the file is protected by a password
+// Record contents (not the structure) may be logged unless the file is protected by a password
 // or encrypted: its data must not leak into a plain log.
 bool fileAllowsDetails(const FileDecl& file) { return file.owner.empty() && !file.encrypt; }
 
@@ -226,6 +226,7 @@ const TraceSettings& TraceLog::settings() {
     if (!loaded_) {
         settings_ = TraceSettings::load();
         loaded_ = true;
+        enabled_.store(settings_.trace ? On : Off, std::memory_order_release);
     }
     return settings_;
 }
@@ -236,6 +237,7 @@ void TraceLog::configure(const TraceSettings& settings) {
     out_ = nullptr;
     settings_ = settings;
     loaded_ = true;
+    enabled_.store(settings_.trace ? On : Off, std::memory_order_release);
 }
 
 void TraceLog::reset() {
@@ -243,6 +245,7 @@ void TraceLog::reset() {
     if (out_) std::fclose(out_);
     out_ = nullptr;
     loaded_ = false;
+    enabled_.store(Unknown, std::memory_order_release);
     settings_ = TraceSettings();
     dumped_.clear();
 }
@@ -279,10 +282,11 @@ void TraceLog::writeLocked(const std::string& text) {
 TraceCall traceBegin(FileDecl& file, int operation, int keyNumber) {
     if (neverTraced(operation)) return {};
     TraceLog& log = TraceLog::instance();
+    if (log.quicklyOff()) return {};
     std::lock_guard<std::recursive_mutex> guard(log.mutex_);
     if (!log.tracing(file)) return {};
     const TraceSettings& s = log.settings();
-    if (s.detailsWanted() && fileAllowsDetails(file)) {
+    if (s.detailsWanted()) {
         auto id = std::make_tuple(static_cast<const FileDecl*>(&file), file.label, file.instance);
         if (log.dumped_.insert(id).second) {
             for (const std::string& line : structureDumpLines(file)) log.writeLocked(line);
@@ -321,6 +325,7 @@ void traceEnd(FileDecl& file, int operation, const TraceCall& call, int32_t resu
 
 void traceLockFailure(const FileDecl& file, int32_t code) {
     TraceLog& log = TraceLog::instance();
+    if (log.quicklyOff()) return;
     std::lock_guard<std::recursive_mutex> guard(log.mutex_);
     if (!log.tracing(file)) return;
     log.writeLocked("Locking failed with error " + std::to_string(code));

@@ -15,6 +15,7 @@
 // operation's result nor the thread's error state.
 #pragma once
 #include <cstdint>
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -62,6 +63,12 @@ private:
     friend TraceCall traceBegin(FileDecl&, int, int);
     friend void traceEnd(FileDecl&, int, const TraceCall&, int32_t, int);
     friend void traceLockFailure(const FileDecl&, int32_t);
+
+    // Whether any file can be traced: 0 not known yet, 1 no, 2 yes. Read
+    // without the lock so that an untraced operation costs one load.
+    enum : int { Unknown = 0, Off = 1, On = 2 };
+    std::atomic<int> enabled_{Unknown};
+    bool quicklyOff() const { return enabled_.load(std::memory_order_acquire) == Off; }
 
     std::recursive_mutex mutex_;
     bool loaded_ = false;

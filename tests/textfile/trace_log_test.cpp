@@ -195,10 +195,15 @@ TEST_F(TraceLogTest, DetailsNeedAllowAndAnUnprotectedFile) {
     s.allowDetails = true;
     TraceLog::instance().configure(s);
     file_.owner = "secret";
+    std::memcpy(buffer_.data(), "private ", 8);
     run(op::NEXT, 0);
     std::vector<std::string> lines = logLines();
-    EXPECT_EQ(lines.size(), 2u);
-    for (const std::string& line : lines) EXPECT_EQ(line.find("secret"), std::string::npos);
+    EXPECT_EQ(lines.size(), 7u) << "the structure, the operation and its time";
+    EXPECT_EQ(lines[0], "FILE,DRIVER('ASCII',''),OWNER(******),NAME('missing.txt')");
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find("secret"), std::string::npos) << line;
+        EXPECT_EQ(line.find("private"), std::string::npos) << line;
+    }
 }
 
 TEST_F(TraceLogTest, KeyedOperationsNameTheKeyAndShowItsValues) {

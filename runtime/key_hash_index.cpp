@@ -1,0 +1,105 @@
+#include "runtime/key_hash_index.h"
+
+#include <bit>
+#include <cstring>
+
+#include "runtime/collation.h"
+
+namespace varnok {
+
+namespace {
+
+bool isIntegerType(FieldType t) {
+    switch (t) {
+    case FieldType::Byte:
+    case FieldType::Short:
+    case FieldType::UShort:
+    case FieldType::Long:
+    case FieldType::ULong:
+    case FieldType::Date:
+    case FieldType::Time: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+KeyHashIndex::Variant KeyHashIndex::variantFor(const KeySpec& key) {
+    if (key.componentCount() == 1) {
+        const FieldDesc& f = *key.components()[0].field;
+        if (f.elements == 1) {
+            if (f.size == 1 && (f.type == FieldType::Byte || f.type == FieldType::String))
+                return Variant::Direct;
+            if (f.size >= 2 && f.size <= 4 && (isIntegerType(f.type) || f.type == FieldType::String))
+                return Variant::Value;
+        }
+    }
+    return Variant::General;
+}
+
+uint64_t KeyHashIndex::keyHash(Variant v, const KeySpec& key, const uint8_t* record) {
+    switch (v) {
+    case Variant::Direct: {
+        const FieldDesc& f = *key.components()[0].field;
+        const uint8_t b = record[f.offset];
+        return f.type == FieldType::String ? collationTable()[b] : b;
+    }
+    case Variant::Value: {
+        const FieldDesc& f = *key.components()[0].field;
+        uint32_t value = 0;
+        if (f.type == FieldType::String) {
+            // Collated bytes, so texts that compare equal hash equal.
+            const uint8_t* table = collationTable();
+            for (uint32_t i = 0; i < f.size; ++i) value = value << 8 | table[record[f.offset + i]];
+        } else {
+            std::memcpy(&value, record + f.offset, f.size);
+        }
+        return (value * 0x9E3779B97F4A7C15ull) >> 32;
+    }
+    case Variant::General: {
+        uint64_t h = 0;
+        for (const KeySpec::Component& c : key.components())
+            h = std::rotr(h, 1) ^ fieldHash(*c.field, record + c.field->offset);
+        return h ^ (h >> 29);
+    }
+    }
+    return 0;
+}
+
+bool KeyHashIndex::grow() {
+    const uint32_t oldCapacity = slots_ ? capacity() : 0;
+    const uint32_t newCapacity = oldCapacity ? oldCapacity * 2 : kInitialCapacity;
+    if (newCapacity == 0) return false;  // past 2^31 slots
+    std::unique_ptr<Slot[]> fresh(new (std::nothrow) Slot[newCapacity]);
+    if (!fresh) return false;
+    std::unique_ptr<Slot[]> old = std::move(slots_);
+    slots_ = std::move(fresh);
+    mask_ = newCapacity - 1;
+    for (uint32_t i = 0; i < oldCapacity; ++i)
+        if (old[i].rep) place(old[i]);
+    return true;
+}
+
+void KeyHashIndex::place(const Slot& slot) {
+    uint32_t i = slot.hash & mask_;
+    while (slots_[i].rep) i = (i + 1) & mask_;
+    slots_[i] = slot;
+}
+
+void KeyHashIndex::erase(uint32_t index) {
+    // Backward shift: every following slot of the probe run that may live
+    // at the freed place moves into it.
+    uint32_t hole = index;
+    for (uint32_t j = (index + 1) & mask_; slots_[j].rep; j = (j + 1) & mask_) {
+        const uint32_t home = slots_[j].hash & mask_;
+        // The slot at j may move to the hole when its home is not in (hole, j].
+        const bool homeBetween = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
+        if (!homeBetween) {
+            slots_[hole] = slots_[j];
+            hole = j;
+        }
+    }
+    slots_[hole] = Slot{};
+}
+
+}  // namespace varnok

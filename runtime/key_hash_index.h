@@ -1,0 +1,111 @@
+// KeyHashIndex: a hash index over the key of a sorted order, so that a
+// frequently searched order finds an entry without a binary search.
+//
+// One slot per distinct key value: a representative entry with that key, the
+// number of entries sharing it and the key's hash. A lookup whose key has one
+// entry answers directly; with several the caller finds the first of them in
+// the order itself. Open addressing with linear probing; removal shifts the
+// following slots back, so no tombstones build up.
+//
+// Variants: Direct for a single 1-byte key (the value itself addresses the
+// table), Value for a single key of 2 to 4 bytes (a hash of its value as a
+// number), General for anything else (a hash of all key fields, combined by
+// rotating the running value right by one bit before each exclusive-or).
+//
+// Callers pass `eq(rep)`, which says whether a representative's key equals
+// the key being looked for; the index never reads records itself.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "runtime/record_compare.h"
+
+namespace varnok {
+
+class KeyHashIndex {
+public:
+    using Ref = uint8_t*;
+    enum class Variant : uint8_t { Direct, Value, General };
+    struct Slot {
+        Ref rep = nullptr;   // nullptr: free slot
+        uint32_t hash = 0;   // low bits of the key hash
+        uint32_t count = 0;  // entries with this key; >= 1 in a used slot
+    };
+
+    static Variant variantFor(const KeySpec& key);
+    static uint64_t keyHash(Variant v, const KeySpec& key, const uint8_t* record);
+
+    explicit KeyHashIndex(Variant v) : variant_(v) {}
+
+    Variant variant() const { return variant_; }
+    uint32_t distinctKeys() const { return used_; }
+    uint32_t capacity() const { return mask_ + 1; }
+    const Slot* slots() const { return slots_.get(); }
+
+    template <class Eq>
+    const Slot* find(uint64_t h, Eq eq) const {
+        if (!slots_) return nullptr;
+        for (uint32_t i = static_cast<uint32_t>(h) & mask_;; i = (i + 1) & mask_) {
+            const Slot& s = slots_[i];
+            if (!s.rep) return nullptr;
+            if (s.hash == static_cast<uint32_t>(h) && eq(s.rep)) return &s;
+        }
+    }
+
+    // Counts one more entry under its key. False when memory runs out (the
+    // index is then unchanged and should be dropped by the caller).
+    template <class Eq>
+    bool add(uint64_t h, Ref entry, Eq eq) {
+        if (Slot* s = const_cast<Slot*>(find(h, eq))) {
+            ++s->count;
+            return true;
+        }
+        if (!slots_ || (used_ + 1) * 4 > capacity() * 3) {
+            if (!grow()) return false;
+        }
+        place({entry, static_cast<uint32_t>(h), 1});
+        ++used_;
+        return true;
+    }
+
+    // Counts one entry less under its key. When `entry` was the key's
+    // representative and others remain, `next()` names one of them.
+    template <class Eq, class Next>
+    void remove(uint64_t h, Ref entry, Eq eq, Next next) {
+        Slot* s = const_cast<Slot*>(find(h, eq));
+        if (!s) return;
+        if (--s->count == 0) {
+            erase(static_cast<uint32_t>(s - slots_.get()));
+            --used_;
+        } else if (s->rep == entry) {
+            s->rep = next();
+        }
+    }
+
+    // Replaces a representative (an entry whose block moved).
+    template <class Eq>
+    void replace(uint64_t h, Ref from, Ref to, Eq eq) {
+        Slot* s = const_cast<Slot*>(find(h, eq));
+        if (s && s->rep == from) s->rep = to;
+    }
+
+    void clear() {
+        slots_.reset();
+        mask_ = 0;
+        used_ = 0;
+    }
+
+private:
+    static constexpr uint32_t kInitialCapacity = 256;
+    bool grow();
+    void place(const Slot& slot);
+    void erase(uint32_t index);
+
+    std::unique_ptr<Slot[]> slots_;
+    uint32_t mask_ = 0;  // capacity - 1 once slots_ exists
+    uint32_t used_ = 0;  // slots in use, <= 3/4 of the capacity
+    Variant variant_;
+};
+
+}  // namespace varnok

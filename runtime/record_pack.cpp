@@ -1,0 +1,241 @@
+#include "runtime/record_pack.h"
+
+#include <bit>
+#include <cstring>
+
+namespace varnok {
+
+namespace {
+
+constexpr uint8_t kLiteral = 0x80;
+
+// Position of the first byte of `word` that differs from the pattern (diff
+// is word ^ pattern, not zero).
+inline size_t firstDifferentByte(uint64_t diff) {
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<size_t>(std::countr_zero(diff) / 8);
+    else
+        return static_cast<size_t>(std::countl_zero(diff) / 8);
+}
+
+inline uint64_t loadWord(const uint8_t* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// Index of the first byte at or after `from` that differs from b (n when the
+// stretch reaches the end). Long stretches are compared 32 bytes per step,
+// four independent words at a time, then 8 and 1.
+inline size_t stretchEnd(const uint8_t* src, size_t from, size_t n, uint8_t b) {
+    size_t k = from;
+    if (k >= n || src[k] != b) return k;
+    ++k;
+    const uint64_t pattern = 0x0101010101010101ull * b;
+    while (k + 32 <= n) {
+        const uint64_t d0 = loadWord(src + k) ^ pattern;
+        const uint64_t d1 = loadWord(src + k + 8) ^ pattern;
+        const uint64_t d2 = loadWord(src + k + 16) ^ pattern;
+        const uint64_t d3 = loadWord(src + k + 24) ^ pattern;
+        if ((d0 | d1 | d2 | d3) != 0) {
+            if (d0) return k + firstDifferentByte(d0);
+            if (d1) return k + 8 + firstDifferentByte(d1);
+            if (d2) return k + 16 + firstDifferentByte(d2);
+            return k + 24 + firstDifferentByte(d3);
+        }
+        k += 32;
+    }
+    while (k + 8 <= n) {
+        const uint64_t diff = loadWord(src + k) ^ pattern;
+        if (diff != 0) return k + firstDifferentByte(diff);
+        k += 8;
+    }
+    while (k < n && src[k] == b) ++k;
+    return k;
+}
+
+// Skips literal bytes eight at a time: returns the first index >= i at which
+// four equal bytes start, or an index near the end from which the caller goes
+// on byte by byte (backed up to the start of the stretch it stands in, so a
+// stretch of three that ends the record is still seen whole).
+inline size_t skipLiteral(const uint8_t* src, size_t i, size_t n, size_t literalStart) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return i;
+    } else {
+        constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+        constexpr uint64_t kStarts = 0x0000008080808080ull;  // bytes 0..4 can start a run of 4 here
+        while (i + 8 <= n) {
+            const uint64_t word = loadWord(src + i);
+            const uint64_t pairs = word ^ (word >> 8);  // byte j zero: src[i+j] == src[i+j+1]
+            const uint64_t zero = ~(((pairs & kLow7) + kLow7) | pairs | kLow7);  // high bit per zero byte
+            const uint64_t runs = zero & (zero >> 8) & (zero >> 16) & kStarts;
+            if (runs != 0) return i + static_cast<size_t>(std::countr_zero(runs) / 8);
+            i += 5;
+        }
+        while (i > literalStart && src[i - 1] == src[i]) --i;
+        return i;
+    }
+}
+
+// Writes the control bytes of a block; returns the bytes written.
+inline size_t writeHeader(uint8_t* out, uint8_t kind, size_t count) {
+    if (count <= 63) {
+        out[0] = static_cast<uint8_t>(kind | count);
+        return 1;
+    }
+    if (count <= 8191) {
+        out[0] = static_cast<uint8_t>(kind | 0x40 | (count >> 8));
+        out[1] = static_cast<uint8_t>(count);
+        return 2;
+    }
+    if (count <= 0xFFFF) {
+        out[0] = static_cast<uint8_t>(kind | 0x7F);
+        out[1] = static_cast<uint8_t>(count);
+        out[2] = static_cast<uint8_t>(count >> 8);
+        return 3;
+    }
+    out[0] = static_cast<uint8_t>(kind | 0x70);
+    for (int i = 0; i < 4; ++i) out[1 + i] = static_cast<uint8_t>(count >> (8 * i));
+    return 5;
+}
+
+}  // namespace
+
+size_t packHeaderSize(size_t count) {
+    if (count <= 63) return 1;
+    if (count <= 8191) return 2;
+    if (count <= 0xFFFF) return 3;
+    return 5;
+}
+
+size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room) {
+    size_t used = 0;
+    size_t literalStart = 0;
+    size_t i = 0;
+    auto flushLiteral = [&](size_t end) -> bool {
+        const size_t count = end - literalStart;
+        if (count == 0) return true;
+        const size_t need = packHeaderSize(count) + count;
+        if (used + need > room) return false;
+        used += writeHeader(out + used, kLiteral, count);
+        std::memcpy(out + used, src + literalStart, count);
+        used += count;
+        return true;
+    };
+    while (i < n) {
+        i = skipLiteral(src, i, n, literalStart);
+        if (i >= n) break;
+        const uint8_t b = src[i];
+        const size_t end = stretchEnd(src, i + 1, n, b);
+        const size_t length = end - i;
+        if (length >= 4 || (length == 3 && end == n)) {
+            if (!flushLiteral(i)) return room + 1;
+            const size_t need = packHeaderSize(length) + 1;
+            if (used + need > room) return room + 1;
+            used += writeHeader(out + used, 0, length);
+            out[used++] = b;
+            literalStart = end;
+        }
+        // A short stretch stays in the literal that is being collected; the
+        // stretch is maximal, so no run can start inside it.
+        i = end;
+    }
+    if (!flushLiteral(n)) return room + 1;
+    return used;
+}
+
+bool unpackRecord(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit) {
+    if (limit > n) limit = n;
+    size_t pos = 0;
+    size_t written = 0;
+    while (written < limit) {
+        if (pos >= length) return false;
+        const uint8_t control = in[pos++];
+        size_t count = control & 0x3F;
+        if (control & 0x40) {
+            const uint8_t low6 = control & 0x3F;
+            if (low6 == 0x3F) {
+                if (pos + 2 > length) return false;
+                count = size_t(in[pos]) | size_t(in[pos + 1]) << 8;
+                pos += 2;
+            } else if (low6 == 0x30) {
+                if (pos + 4 > length) return false;
+                count = 0;
+                for (int k = 0; k < 4; ++k) count |= size_t(in[pos + k]) << (8 * k);
+                pos += 4;
+            } else if (low6 < 0x30) {
+                if (pos + 1 > length) return false;
+                count = size_t(low6) << 8 | in[pos];
+                pos += 1;
+            } else {
+                return false;  // 0x31..0x3E are not a count form
+            }
+        }
+        if (count > n - written) return false;
+        const size_t take = count < limit - written ? count : limit - written;
+        if (control & kLiteral) {
+            if (count > length - pos) return false;
+            std::memcpy(out + written, in + pos, take);
+            pos += count;
+        } else {
+            if (pos >= length) return false;
+            std::memset(out + written, in[pos], take);
+            pos += 1;
+        }
+        written += take;
+    }
+    return true;
+}
+
+namespace {
+
+void collectTidy(const std::vector<FieldDesc>& fields, size_t first, size_t last, uint32_t base,
+                 uint32_t recordSize, std::vector<TidyField>& out) {
+    size_t i = first;
+    while (i < last) {
+        const FieldDesc& f = fields[i];
+        if (f.type == FieldType::Group) {
+            const size_t membersEnd = i + 1 + f.groupFieldCount;
+            for (uint32_t e = 0; e < f.elements; ++e) {
+                const uint32_t elementBase = base + e * f.size;
+                collectTidy(fields, i + 1, membersEnd < last ? membersEnd : last,
+                            elementBase, recordSize, out);
+            }
+            i = membersEnd;
+            continue;
+        }
+        if (f.type == FieldType::CString || f.type == FieldType::PString) {
+            for (uint32_t e = 0; e < f.elements; ++e) {
+                const uint64_t offset = uint64_t(base) + f.offset + uint64_t(e) * f.size;
+                if (f.size == 0 || offset + f.size > recordSize) continue;
+                out.push_back({static_cast<uint32_t>(offset), f.size, f.type == FieldType::CString});
+            }
+        }
+        ++i;
+    }
+}
+
+}  // namespace
+
+std::vector<TidyField> tidyFields(const RecordLayout& layout, uint32_t recordSize) {
+    std::vector<TidyField> out;
+    collectTidy(layout.fields(), 0, layout.fields().size(), 0, recordSize, out);
+    return out;
+}
+
+void tidyRecord(const std::vector<TidyField>& fields, uint8_t* record) {
+    for (const TidyField& f : fields) {
+        uint8_t* p = record + f.offset;
+        if (f.zeroTerminated) {
+            auto* zero = static_cast<uint8_t*>(std::memchr(p, 0, f.size));
+            if (zero) std::memset(zero, 0, f.size - static_cast<uint32_t>(zero - p));
+        } else {
+            uint32_t length = p[0];
+            if (length > f.size - 1) length = f.size - 1;
+            const uint8_t fill = p[length];  // the text's last byte, or the length byte
+            std::memset(p + 1 + length, fill, f.size - 1 - length);
+        }
+    }
+}
+
+}  // namespace varnok

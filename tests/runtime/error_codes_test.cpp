@@ -1,0 +1,48 @@
+// Error code texts: the table's texts, the unlisted-code text, file errors.
+#include "runtime/error_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+namespace varnok::testing {
+namespace {
+
+TEST(ErrorCodes, TextsOfTheQueueCodes) {
+    clearError();  // texts come from the thread's state, made on first use
+    EXPECT_EQ(errorText(7), "Memory Corrupted");
+    EXPECT_EQ(errorText(8), "Insufficient Memory");
+    EXPECT_EQ(errorText(30), "Entry Not Found");
+    EXPECT_EQ(errorText(75), "Invalid Field Type Descriptor");
+}
+
+TEST(ErrorCodes, FreshThreadHasAnEmptyText) {
+    std::string text = "unset";
+    std::thread([&] { text = errorText(); }).join();
+    EXPECT_EQ(text, "");
+}
+
+TEST(ErrorCodes, UnlistedCodeNamesItself) {
+    clearError();
+    EXPECT_EQ(errorText(123), "Unknown Error Posted : 123");
+    postError(30);
+    EXPECT_EQ(errorCode(), 30);
+    EXPECT_EQ(errorText(), "Entry Not Found");
+    int other = -1;
+    std::thread([&] { other = errorCode(); }).join();
+    EXPECT_EQ(other, 0);
+}
+
+TEST(ErrorCodes, FileErrors) {
+    postFileError("  E42", "");
+    EXPECT_EQ(fileErrorCode(), "E42");
+    postFileError("E42", nullptr);
+    EXPECT_EQ(fileErrorText(), "File System Error : E42");
+    postFileError(std::string(100, 'c').c_str(), "  disk gone");
+    EXPECT_EQ(fileErrorCode(), std::string(80, 'c'));
+    EXPECT_EQ(fileErrorText(), "disk gone");
+}
+
+}  // namespace
+}  // namespace varnok::testing

@@ -1,0 +1,393 @@
+// Queue operations: the documented positions, cursors, orders and error codes
+// on small hand-built cases. The long random sequences are in
+// queue_model_test.cpp.
+#include "runtime/queue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/local_time.h"
+#include "runtime/error_codes.h"
+#include "runtime/queue_check.h"
+#include "runtime/queue_store.h"
+
+namespace varnok::testing {
+namespace {
+
+// Id LONG, Name STRING(10), Score SHORT: 16 bytes, stored plain.
+RecordLayout smallLayout() {
+    return RecordLayoutBuilder().longField("Id").string("Name", 10).shortField("Score").build();
+}
+
+struct Row {
+    int32_t id;
+    std::string name;
+    int16_t score;
+};
+
+void put(Queue& q, const Row& r) {
+    std::memcpy(q.buffer(), &r.id, 4);
+    std::memset(q.buffer() + 4, ' ', 10);
+    std::memcpy(q.buffer() + 4, r.name.data(), std::min<size_t>(r.name.size(), 10));
+    std::memcpy(q.buffer() + 14, &r.score, 2);
+}
+
+int32_t idOf(const Queue& q) {
+    int32_t v;
+    std::memcpy(&v, q.buffer(), 4);
+    return v;
+}
+
+void addAll(Queue& q, std::initializer_list<Row> rows) {
+    for (const Row& r : rows) {
+        put(q, r);
+        ADD(q);
+        ASSERT_EQ(errorCode(), 0);
+    }
+}
+
+std::vector<int32_t> idsInOrder(Queue& q) {
+    std::vector<int32_t> ids;
+    for (uint32_t i = 1; i <= RECORDS(q); ++i) {
+        GET(q, static_cast<int32_t>(i));
+        ids.push_back(idOf(q));
+    }
+    return ids;
+}
+
+void expectSound(Queue& q) {
+    std::string why;
+    EXPECT_TRUE(queueCheck(q, &why)) << why;
+}
+
+TEST(QueueLifecycle, UnusedQueueHasNoStoreUntilChangesAsks) {
+    Queue q(smallLayout());
+    EXPECT_EQ(RECORDS(q), 0u);
+    EXPECT_EQ(POINTER(q), 0u);
+    CLEAR(q);
+    FREE(q);
+    EXPECT_EQ(q.decl()->store, nullptr);
+
+    const int32_t before = platform::clockHundredths();
+    const uint32_t seed = CHANGES(q);
+    const int32_t after = platform::clockHundredths();
+    ASSERT_NE(q.decl()->store, nullptr);
+    bool matches = false;
+    for (int32_t t = before; t <= after && !matches; ++t)
+        matches = seed == static_cast<uint32_t>(t) * 25781083u;
+    // Around midnight the clock wraps; the value must still be one it gave.
+    if (after < before) matches = true;
+    EXPECT_TRUE(matches) << seed;
+
+    put(q, {1, "a", 0});
+    ADD(q);
+    EXPECT_EQ(CHANGES(q), seed + 1);
+    releaseQueue(q);
+    EXPECT_EQ(q.decl()->store, nullptr);
+    EXPECT_EQ(RECORDS(q), 0u);
+}
+
+TEST(QueueLifecycle, MissingDeclarationPostsSevenAndChangesNothing) {
+    postError(30);
+    ADD(nullptr);
+    EXPECT_EQ(errorCode(), 7);
+    clearError();
+    GET(nullptr, 1);
+    EXPECT_EQ(errorCode(), 7);
+    GET(nullptr, Key{1});
+    EXPECT_EQ(errorCode(), 7);
+    PUT(nullptr);
+    EXPECT_EQ(errorCode(), 7);
+    DELETE(nullptr);
+    EXPECT_EQ(errorCode(), 7);
+    SORT(nullptr, Key{1});
+    EXPECT_EQ(errorCode(), 7);
+    EXPECT_EQ(RECORDS(nullptr), 0u);
+    EXPECT_EQ(errorCode(), 7);
+    EXPECT_EQ(POINTER(nullptr), 0u);
+    EXPECT_EQ(POSITION(nullptr), 0u);
+    EXPECT_EQ(CHANGES(nullptr), 0u);
+    EXPECT_EQ(fieldCount(nullptr), 0u);
+    EXPECT_EQ(readForDisplay(nullptr, 0), 1);
+    EXPECT_EQ(secondView(nullptr), nullptr);
+    clearError();
+    FREE(nullptr);
+    CLEAR(nullptr, 1);
+    releaseQueue(nullptr);
+    EXPECT_EQ(errorCode(), 0);
+}
+
+TEST(QueueLifecycle, FreeEmptiesAndTheCounterGoesOn) {
+    Queue q(smallLayout());
+    addAll(q, {{3, "c", 1}, {1, "a", 2}});
+    SORT(q, Key{1});
+    const uint32_t before = CHANGES(q);
+    FREE(q);
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(RECORDS(q), 0u);
+    EXPECT_EQ(POINTER(q), 0u);
+    EXPECT_EQ(CHANGES(q), before + 1);
+    expectSound(q);
+    addAll(q, {{5, "e", 0}, {4, "d", 0}});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{5, 4}));  // insertion sequence again
+}
+
+TEST(QueueByPosition, GetOutOfRangeKeepsTheBuffer) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "a", 0}, {2, "b", 0}});
+    put(q, {9, "z", 9});
+    GET(q, 0);
+    EXPECT_EQ(errorCode(), 30);
+    EXPECT_EQ(idOf(q), 9);
+    EXPECT_EQ(POINTER(q), 0u);  // position 0 clears the cursor
+    GET(q, 3);
+    EXPECT_EQ(errorCode(), 30);
+    EXPECT_EQ(idOf(q), 9);
+    GET(q, -1);
+    EXPECT_EQ(errorCode(), 30);
+    GET(q, 2);
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(idOf(q), 2);
+    EXPECT_EQ(POINTER(q), 2u);
+    GET(q, 3);
+    EXPECT_EQ(POINTER(q), 2u);  // out of range leaves the cursor
+}
+
+TEST(QueueByPosition, DeleteKeepsThePointerNumber) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "a", 0}, {2, "b", 0}, {3, "c", 0}});
+    GET(q, 2);
+    DELETE(q);
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(POINTER(q), 2u);
+    DELETE(q);  // now the entry that followed
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{1}));
+    GET(q, 1);
+    DELETE(q);
+    EXPECT_EQ(POINTER(q), 1u);  // RECORDS + 1
+    DELETE(q);
+    EXPECT_EQ(errorCode(), 30);
+    PUT(q);
+    EXPECT_EQ(errorCode(), 30);
+    expectSound(q);
+}
+
+TEST(QueueByPosition, PutReplacesAndFillsTheSecondView) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "a", 0}, {2, "b", 0}});
+    GET(q, 1);
+    put(q, {7, "x", 3});
+    PUT(q);
+    EXPECT_EQ(errorCode(), 0);
+    int32_t oldId;
+    std::memcpy(&oldId, secondView(q), 4);
+    EXPECT_EQ(oldId, 1);
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{7, 2}));
+}
+
+TEST(QueueKeys, SortedOrderStaysSortedOnlyWhileAppendsFit) {
+    Queue q(smallLayout());
+    addAll(q, {{5, "e", 0}, {2, "b", 0}, {8, "h", 0}});
+    SORT(q, Key{1});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{2, 5, 8}));
+    addAll(q, {{9, "i", 0}});  // belongs at the end: still sorted
+    EXPECT_EQ(q.decl()->store->current->kind, OrderKind::Keyed);
+    addAll(q, {{1, "a", 0}});  // appended, and the order is unsorted now
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{2, 5, 8, 9, 1}));
+    EXPECT_EQ(q.decl()->store->current->kind, OrderKind::Unsorted);
+    SORT(q, Key{1});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{1, 2, 5, 8, 9}));
+    SORT(q, Key{-1});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{9, 8, 5, 2, 1}));
+    expectSound(q);
+}
+
+TEST(QueueKeys, SortLosesTheInsertionSequence) {
+    Queue q(smallLayout());
+    addAll(q, {{3, "a", 0}, {1, "b", 0}, {2, "c", 0}});
+    SORT(q, Key{1});
+    SORT(q, Key{2});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{3, 1, 2}));  // by name
+    SORT(q, Key{1});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(q.decl()->store->orders.size(), 2u);  // the unsorted order was dropped
+}
+
+TEST(QueueKeys, GetByASecondKeyReportsThePositionInTheCurrentOrder) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "d", 0}, {2, "c", 0}, {3, "b", 0}, {4, "a", 0}});
+    put(q, {0, "b", 0});
+    GET(q, Key{2});
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(idOf(q), 3);
+    EXPECT_EQ(POINTER(q), 3u);
+    put(q, {0, "zz", 0});
+    GET(q, Key{2});
+    EXPECT_EQ(errorCode(), 30);
+    EXPECT_EQ(idOf(q), 0);  // buffer unchanged
+    GET(q, Key{});
+    EXPECT_EQ(errorCode(), 30);
+}
+
+TEST(QueueKeys, GetByKeyThenPutReplacesTheEntryFound) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "d", 0}, {2, "c", 0}, {3, "b", 0}});
+    GET(q, 1);
+    put(q, {0, "c", 0});
+    GET(q, Key{2});
+    ASSERT_EQ(idOf(q), 2);
+    put(q, {2, "a", 5});
+    PUT(q);
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{1, 2, 3}));
+    put(q, {0, "a", 0});
+    GET(q, Key{2});
+    EXPECT_EQ(idOf(q), 2);
+    expectSound(q);
+}
+
+TEST(QueueKeys, KeyComponentsBeyondTheLayoutPost75) {
+    Queue q(smallLayout());
+    addAll(q, {{2, "b", 0}, {1, "a", 0}});
+    SORT(q, Key{4});
+    EXPECT_EQ(errorCode(), 75);
+    SORT(q, Key{-4});
+    EXPECT_EQ(errorCode(), 75);
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{2, 1}));
+    ADD(q, Key{1, 4});
+    EXPECT_EQ(errorCode(), 75);
+    EXPECT_EQ(RECORDS(q), 2u);
+    SORT(q, Key{1, 0, 4});  // 0 ends the list
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{1, 2}));
+    // Seventeen components: the seventeenth is never read.
+    SORT(q, Key{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, -1, 99});
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(q.decl()->store->current->key.componentCount(), 16u);
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{2, 1}));
+}
+
+TEST(QueueKeys, SeventeenthKeyReusesTheLeastRecentlyUsedOrder) {
+    RecordLayoutBuilder b;
+    for (int i = 0; i < 18; ++i) b.byte("F" + std::to_string(i));
+    Queue q(b.build());
+    for (int r = 0; r < 5; ++r) {
+        for (int i = 0; i < 18; ++i) q.buffer()[i] = static_cast<uint8_t>((r * 7 + i * 3) % 5);
+        ADD(q);
+    }
+    SORT(q, Key{1});
+    for (int k = 2; k <= 16; ++k) {
+        q.buffer()[k - 1] = 0;
+        GET(q, Key{k});
+    }
+    QueueStore* s = q.decl()->store;
+    ASSERT_EQ(s->orders.size(), 16u);
+    // The current order was used first, so it is last in the list; the
+    // order before it is the one to give up.
+    ASSERT_EQ(s->orders.back().get(), s->current);
+    QueueOrder* lru = s->orders[14].get();
+    GET(q, Key{17});
+    EXPECT_EQ(s->orders.size(), 16u);
+    EXPECT_EQ(s->orders.front().get(), lru);
+    EXPECT_EQ(lru->key.numbers(), (std::vector<int32_t>{17}));
+    expectSound(q);
+}
+
+TEST(QueueKeys, EqualKeysKeepTheirSequenceInSmallQueues) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "b", 0}, {2, "a", 0}, {3, "b", 0}, {4, "a", 0}, {5, "b", 0}});
+    SORT(q, Key{2});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{2, 4, 1, 3, 5}));
+}
+
+TEST(QueueKeys, AddWithKeyGoesAfterEqualKeys) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "a", 0}, {2, "c", 0}});
+    SORT(q, Key{2});
+    put(q, {3, "a", 0});
+    ADD(q, Key{2});
+    EXPECT_EQ(POINTER(q), 2u);
+    put(q, {4, "b", 0});
+    ADD(q, Key{2});
+    EXPECT_EQ(idsInOrder(q), (std::vector<int32_t>{1, 3, 4, 2}));
+    expectSound(q);
+}
+
+TEST(QueueKeys, PositionFindsTheFirstMatchOrWhereItWouldGo) {
+    Queue q(smallLayout());
+    addAll(q, {{5, "a", 0}, {3, "a", 0}, {3, "b", 0}, {9, "a", 0}});
+    SORT(q, Key{1});
+    put(q, {3, "", 0});
+    EXPECT_EQ(POSITION(q), 1u);
+    EXPECT_EQ(errorCode(), 0);
+    put(q, {1, "", 0});
+    EXPECT_EQ(POSITION(q), 1u);
+    EXPECT_EQ(errorCode(), 30);
+    put(q, {4, "", 0});
+    EXPECT_EQ(POSITION(q), 3u);  // insertion point 2 (after both 3s), plus one
+    EXPECT_EQ(errorCode(), 30);
+    put(q, {9, "", 0});
+    EXPECT_EQ(POSITION(q), 4u);
+    EXPECT_EQ(errorCode(), 0);
+}
+
+TEST(QueueStorage, PackingStartsAt128Bytes) {
+    Queue plain(RecordLayoutBuilder().string("S", 127).build());
+    Queue packed(RecordLayoutBuilder().string("S", 128).build());
+    EXPECT_FALSE(CHANGES(plain) == 0 && false);
+    EXPECT_FALSE(plain.decl()->store->packed);
+    CHANGES(packed);
+    EXPECT_TRUE(packed.decl()->store->packed);
+}
+
+TEST(QueueStorage, PackedEntriesReadBackExactly) {
+    Queue q(RecordLayoutBuilder().string("Line", 200).longField("N").build());
+    for (int i = 0; i < 50; ++i) {
+        std::memset(q.buffer(), ' ', 200);
+        const std::string text = "line " + std::string(static_cast<size_t>(i), 'x');
+        std::memcpy(q.buffer(), text.data(), text.size());
+        std::memcpy(q.buffer() + 200, &i, 4);
+        ADD(q);
+    }
+    for (int i = 0; i < 50; ++i) {
+        GET(q, i + 1);
+        const std::string text = "line " + std::string(static_cast<size_t>(i), 'x');
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(q.buffer()), text.size()), text);
+        for (size_t k = text.size(); k < 200; ++k) ASSERT_EQ(q.buffer()[k], ' ');
+        int32_t n;
+        std::memcpy(&n, q.buffer() + 200, 4);
+        EXPECT_EQ(n, i);
+    }
+    SORT(q, Key{-2});
+    GET(q, 1);
+    int32_t n;
+    std::memcpy(&n, q.buffer() + 200, 4);
+    EXPECT_EQ(n, 49);
+    expectSound(q);
+}
+
+TEST(QueueStorage, ReadForDisplayLeavesBufferAndCursorAlone) {
+    Queue q(smallLayout());
+    addAll(q, {{1, "a", 0}, {2, "b", 0}});
+    GET(q, 1);
+    put(q, {7, "x", 0});
+    const uint32_t changes = CHANGES(q);
+    EXPECT_EQ(readForDisplay(q, 2), 0);
+    int32_t shown;
+    std::memcpy(&shown, secondView(q), 4);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(readForDisplay(q, 0), 0);
+    std::memcpy(&shown, secondView(q), 4);
+    EXPECT_EQ(shown, 7);
+    EXPECT_EQ(readForDisplay(q, 3), 1);
+    EXPECT_EQ(readForDisplay(q, -1), 1);
+    EXPECT_EQ(idOf(q), 7);
+    EXPECT_EQ(POINTER(q), 1u);
+    EXPECT_EQ(CHANGES(q), changes);
+    EXPECT_EQ(fieldCount(q), 3u);
+}
+
+}  // namespace
+}  // namespace varnok::testing

@@ -1,0 +1,60 @@
+// TextControlBlock: what the text line driver keeps for one open file, from
+// OPEN to CLOSE (it lives in FileDecl::driverState meanwhile).
+//
+// Invariants:
+//  - readBuffer.size() >= options.bufferSize + 1; the byte after the valid data
+//    is a Ctrl-Z, so a scan can stop on it without a bounds test;
+//  - bufferFill <= readBuffer.size() - 1; bufferFill == 0 means the buffer holds
+//    nothing to be trusted (any write to the file clears it);
+//  - fileSize is the size the driver last learnt; it is refreshed only where
+//    another process may have grown the file (shared and QUICKSCAN off);
+//  - nextRead is 1-based; lineStart is 0-based;
+//  - lockCount counts nested LOCKfile calls; the file lock is held iff > 0.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/posix_file.h"
+#include "textfile/driver_options.h"
+#include "textfile/file_decl.h"
+
+namespace varnok::textfile {
+
+class TextControlBlock final : public ReadBufferHost {
+public:
+    std::string fileName;           // the full name, resolved at OPEN
+    uint8_t* record = nullptr;      // the program's record buffer
+    uint32_t recordBytes = 0;       // its size: the longest line a read returns
+    uint8_t accessMode = 0;         // the byte passed to OPEN
+    platform::PosixFile file;
+    DriverOptions options;
+    std::vector<uint8_t> readBuffer;
+    uint64_t bufferStart = 0;       // file offset of readBuffer[0]
+    uint32_t bufferFill = 0;        // valid bytes in readBuffer
+    uint64_t lineStart = 0;         // offset of the line last read or written
+    uint64_t lineLength = 0;        // bytes it occupies, terminator included
+    uint64_t nextRead = 1;          // where NEXT reads, 1-based
+    uint64_t fileSize = 0;
+    bool haveRecord = false;
+    bool readOnly = false;          // opened without write access
+    bool shared = false;            // opened deny-none
+    bool ctrlZLookedFor = false;    // the first append looked for a trailing Ctrl-Z
+    bool oem = false;               // the file's text is in the OEM code page
+    bool bytesMeansLine = false;    // BYTES answers the current line length
+    uint8_t lockCount = 0;
+    std::vector<uint8_t> scratch;   // line image being written; old bytes of a PUT
+
+    // ReadBufferHost.
+    uint32_t recordSize() const override { return recordBytes; }
+    bool resizeReadBuffer(uint32_t bytes) override;
+    void readBufferChanged() override { bufferFill = 0; }
+
+    // The file size must be asked of the system before positioned reads and
+    // appends: another process may append to a shared file.
+    bool refreshesSize() const { return shared && !options.quickScan; }
+    // Forgets buffered bytes that overlap [offset, offset + count).
+    void invalidate(uint64_t offset, uint64_t count);
+};
+
+}  // namespace varnok::textfile

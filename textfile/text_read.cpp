@@ -1,0 +1,269 @@
+// Reading lines through the read buffer.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/codepage.h"
+#include "textfile/text_line_io.h"
+
+namespace varnok::textfile {
+
+namespace {
+
+constexpr uint8_t kCtrlZ = 26;
+constexpr uint8_t kTab = 9;
+
+// Makes up to `want` bytes at `offset` available in `data`; `avail` is less
+// than `want` only where the file ends. The bytes come from the read buffer
+// when it holds them and QUICKSCAN is on; otherwise the buffer is refilled
+// from the file starting at `offset`.
+int32_t windowAt(TextControlBlock& cb, uint64_t offset, size_t want, const uint8_t*& data,
+                 size_t& avail) {
+    const uint64_t left = offset < cb.fileSize ? cb.fileSize - offset : 0;
+    if (want > left) want = static_cast<size_t>(left);
+    if (cb.options.quickScan && cb.bufferFill != 0 && offset >= cb.bufferStart &&
+        offset + want <= cb.bufferStart + cb.bufferFill) {
+        data = cb.readBuffer.data() + (offset - cb.bufferStart);
+        avail = want;
+        return 0;
+    }
+    size_t capacity = cb.readBuffer.size() - 1;
+    if (capacity < want) {
+        // A window wider than the buffer (a small FILEBUFFERS and a long
+        // terminator): grow the buffer rather than read a line short.
+        cb.readBuffer.resize(want + 1);
+        capacity = want;
+    }
+    size_t got = 0;
+    cb.bufferFill = 0;
+    const int32_t code = cb.file.readAt(offset, cb.readBuffer.data(), capacity, got);
+    if (code != 0) return code;
+    cb.bufferStart = offset;
+    cb.bufferFill = static_cast<uint32_t>(got);
+    cb.readBuffer[got] = kCtrlZ;
+    data = cb.readBuffer.data();
+    avail = std::min(want, got);
+    return 0;
+}
+
+bool terminatorAt(const uint8_t* bytes, size_t at, size_t avail, const std::string& term) {
+    const size_t n = term.size();
+    if (at + n > avail) return false;
+    for (size_t k = 0; k < n; ++k) {
+        if (bytes[at + k] != static_cast<uint8_t>(term[k])) return false;
+    }
+    return true;
+}
+
+// Skips the rest of an over-long line from `offset`: up to and including the
+// terminator, up to (not including) a Ctrl-Z that ends the file, or to the end
+// of the file. Adds the bytes passed over to `used`.
+int32_t skipRestOfLine(TextControlBlock& cb, uint64_t offset, uint64_t& used) {
+    const std::string& term = cb.options.endOfRecord;
+    const size_t termLen = term.size();
+    const uint8_t first = static_cast<uint8_t>(term[0]);
+    const bool ctrlZEnds = cb.options.ctrlZEndsFile;
+    const size_t chunk = std::max(cb.readBuffer.size() - 1, termLen);
+    while (offset < cb.fileSize) {
+        const uint8_t* w = nullptr;
+        size_t avail = 0;
+        if (const int32_t code = windowAt(cb, offset, chunk, w, avail)) return code;
+        if (avail == 0) return 0;  // the file is shorter than it was said to be
+        size_t j = 0;
+        for (; j < avail; ++j) {
+            const uint8_t b = w[j];
+            if (b == kCtrlZ && ctrlZEnds) {
+                used += j;
+                return 0;
+            }
+            if (b != first) continue;
+            if (terminatorAt(w, j, avail, term)) {
+                used += j + termLen;
+                return 0;
+            }
+            // A terminator cut by the window's end: look again from here.
+            if (j + termLen > avail && offset + j + termLen <= cb.fileSize && j > 0) break;
+        }
+        used += j;
+        offset += j;
+    }
+    return 0;
+}
+
+// Expands a tab at record column `out` by the tab setting; returns the new
+// column. The record is already filled with spaces.
+uint32_t expandTab(int32_t tab, uint8_t* record, uint32_t out, uint32_t size) {
+    if (tab == 0) return out;
+    if (tab == -100) {
+        record[out] = kTab;
+        return out + 1;
+    }
+    const uint64_t spaces = tab > 0 ? static_cast<uint64_t>(tab) - out % static_cast<uint32_t>(tab)
+                                    : static_cast<uint64_t>(-static_cast<int64_t>(tab));
+    return static_cast<uint32_t>(std::min<uint64_t>(out + spaces, size));
+}
+
+// True when one of the n bytes is a tab, or a Ctrl-Z while those count.
+// Eight bytes a step: a byte equal to c makes (x ^ c...) hold a zero byte,
+// which (v - 0x01...) & ~v & 0x80... detects exactly.
+bool holdsTabOrCtrlZ(const uint8_t* p, size_t n, bool ctrlZCounts) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    const uint64_t tabs = kOnes * kTab;
+    const uint64_t ctrlZs = kOnes * (ctrlZCounts ? kCtrlZ : kTab);
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x;
+        std::memcpy(&x, p + i, 8);
+        const uint64_t a = x ^ tabs;
+        const uint64_t b = x ^ ctrlZs;
+        if ((((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHighs) return true;
+    }
+    for (; i < n; ++i) {
+        if (p[i] == kTab || (ctrlZCounts && p[i] == kCtrlZ)) return true;
+    }
+    return false;
+}
+
+// The common line: its terminator lies in the window within the record size
+// and no tab and no Ctrl-Z comes before it. It is copied in one move and the
+// rest of the record is filled with spaces. Answers false, changing nothing,
+// for any other line.
+bool copyPlainLine(TextControlBlock& cb, const uint8_t* w, size_t avail, uint64_t& used) {
+    const std::string& term = cb.options.endOfRecord;
+    const size_t examine = std::min<size_t>(avail, cb.recordBytes);
+    const void* hit = std::memchr(w, static_cast<uint8_t>(term[0]), examine);
+    if (!hit) return false;
+    const size_t n = static_cast<size_t>(static_cast<const uint8_t*>(hit) - w);
+    if (!terminatorAt(w, n, avail, term) || holdsTabOrCtrlZ(w, n, cb.options.ctrlZEndsFile)) {
+        return false;
+    }
+    std::memcpy(cb.record, w, n);
+    std::memset(cb.record + n, ' ', cb.recordBytes - n);
+    used = n + term.size();
+    return true;
+}
+
+// Any line, byte by byte: tabs, Ctrl-Z, over-long lines, a terminator cut by
+// the end of the file.
+int32_t copyLine(TextControlBlock& cb, uint64_t start, const uint8_t* w, size_t avail, uint64_t& used) {
+    uint8_t* record = cb.record;
+    const uint32_t size = cb.recordBytes;
+    const std::string& term = cb.options.endOfRecord;
+    const uint8_t first = static_cast<uint8_t>(term[0]);
+    const bool ctrlZEnds = cb.options.ctrlZEndsFile;
+    const size_t examine = std::min<size_t>(avail, size);
+    std::memset(record, ' ', size);
+    size_t i = 0;
+    uint32_t out = 0;
+    bool ended = false;  // the terminator or a Ctrl-Z that ends the file was met
+    while (i < examine && out < size) {
+        const uint8_t b = w[i];
+        if (b == first && terminatorAt(w, i, avail, term)) {
+            i += term.size();
+            ended = true;
+            break;
+        }
+        if (b == kCtrlZ && ctrlZEnds) {
+            ended = true;
+            break;
+        }
+        ++i;
+        if (b == kTab) {
+            out = expandTab(cb.options.tab, record, out, size);
+        } else {
+            record[out++] = b;
+        }
+    }
+    used = i;
+    if (!ended && start + used < cb.fileSize) return skipRestOfLine(cb, start + used, used);
+    return 0;
+}
+
+void finishRead(TextControlBlock& cb, uint64_t used) {
+    cb.lineLength = used;
+    if (cb.oem) {
+        const uint8_t* table = platform::oemToAnsiTable();
+        for (uint32_t k = 0; k < cb.recordBytes; ++k) cb.record[k] = table[cb.record[k]];
+    }
+    cb.haveRecord = true;
+}
+
+// Reads the line at 0-based `start` (known to lie inside the file).
+int32_t readLineFrom(TextControlBlock& cb, uint64_t start) {
+    cb.lineStart = start;
+    cb.lineLength = 0;
+    const bool ctrlZEnds = cb.options.ctrlZEndsFile;
+    uint64_t used = 0;
+
+    // With QUICKSCAN, a whole plain line already in the buffer needs no full
+    // window: the window would start with the same bytes, and the line ends
+    // before the buffered part does.
+    const uint64_t bufferEnd = std::min(cb.bufferStart + cb.bufferFill, cb.fileSize);
+    if (cb.options.quickScan && cb.bufferFill != 0 && start >= cb.bufferStart && start < bufferEnd) {
+        const uint8_t* w = cb.readBuffer.data() + (start - cb.bufferStart);
+        if (w[0] == kCtrlZ && ctrlZEnds) return 33;
+        if (copyPlainLine(cb, w, static_cast<size_t>(bufferEnd - start), used)) {
+            finishRead(cb, used);
+            return 0;
+        }
+    }
+
+    const uint8_t* w = nullptr;
+    size_t avail = 0;
+    if (const int32_t code = windowAt(cb, start, cb.recordBytes + cb.options.endOfRecord.size(), w, avail)) {
+        return code;
+    }
+    if (avail > 0 && w[0] == kCtrlZ && ctrlZEnds) return 33;
+    if (!copyPlainLine(cb, w, avail, used)) {
+        if (const int32_t code = copyLine(cb, start, w, avail, used)) return code;
+    }
+    finishRead(cb, used);
+    return 0;
+}
+
+}  // namespace
+
+int32_t refreshFileSize(TextControlBlock& cb) {
+    if (!cb.refreshesSize()) return 0;
+    uint64_t bytes = 0;
+    if (const int32_t code = cb.file.size(bytes)) return code;
+    cb.fileSize = bytes;
+    return 0;
+}
+
+int32_t readLineAt(TextControlBlock& cb, uint64_t pointer) {
+    cb.haveRecord = false;
+    if (pointer == 0) return 0;
+    if (const int32_t code = refreshFileSize(cb)) return code;
+    if (pointer > cb.fileSize) return 33;
+    return readLineFrom(cb, pointer - 1);
+}
+
+int32_t readNextLine(TextControlBlock& cb) {
+    cb.haveRecord = false;
+    if (const int32_t code = refreshFileSize(cb)) return code;
+    // Refused at the end: the position stays, so NEXT keeps answering 33 and
+    // picks up lines another process appends later.
+    if (cb.nextRead > cb.fileSize) return 33;
+    const int32_t code = readLineFrom(cb, cb.nextRead - 1);
+    cb.nextRead = cb.lineStart + cb.lineLength + 1;
+    return code;
+}
+
+int32_t atEndOfFile(TextControlBlock& cb, bool& atEnd) {
+    atEnd = true;
+    if (const int32_t code = refreshFileSize(cb)) return code;
+    const uint64_t at = cb.nextRead - 1;
+    if (at >= cb.fileSize) return 0;
+    if (!cb.options.ctrlZEndsFile) {
+        atEnd = false;
+        return 0;
+    }
+    const uint8_t* w = nullptr;
+    size_t avail = 0;
+    if (const int32_t code = windowAt(cb, at, 1, w, avail)) return code;
+    atEnd = avail == 0 || w[0] == kCtrlZ;
+    return 0;
+}
+
+}  // namespace varnok::textfile
