@@ -228,7 +228,9 @@ TEST_F(Format, Times) {
         {LastStandardTime, "@t4", "23:59:59"},
         {0, "@t1B", "     "},
         {0, "@t1", " 0:00"},
-        {LastStandardTime + 1, "@t1", " 0:00"},
+        {LastStandardTime + 1, "@t1", "  :  "},
+        {-5, "@t3", "  :    "},
+        {-5, "@t3B", "       "},
     };
     for (const Case& c : cases) EXPECT_EQ(FORMAT(c.time, c.picture), c.expected) << c.time << " " << c.picture;
     EXPECT_EQ(formatValue(5 * 360000 + 1, compileEntryPicture("@t1")), "05:00");
