@@ -8,9 +8,10 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Blank marker for a grouping position whose character is decided once the
-// leftmost shown digit is known. Only number pictures have grouping
-// positions, and their integer area holds nothing else but digits.
+// Marks a grouping position whose character is decided once the leftmost
+// shown digit is known. Only number pictures have grouping positions, and
+// their integer area holds nothing but digits and grouping positions, so the
+// marker cannot be mistaken for a pattern's literal.
 constexpr char Undecided = '\0';
 
 }  // namespace
