@@ -90,10 +90,12 @@ void formatNumber(const CompiledPicture& p, DecimalNumber& v, char* out) {
     }
 
     // Without zero or asterisk fill the leading currency and sign move right,
-    // next to the first character shown; a blank sign is simply left out.
+    // next to the first digit shown, never past the integer positions (a
+    // blank decimal character must keep its place); a blank sign is simply
+    // left out.
     if (!overflow && (p.fill == 0 || p.fill == ' ') && p.integerBegin > 0) {
         int first = p.integerBegin;
-        while (first < width && out[first] == ' ') ++first;
+        while (first < p.integerEnd && out[first] == ' ') ++first;
         char block[CompiledPicture::MaxWidth];
         int length = 0;
         for (int i = 0; i < p.integerBegin; ++i) {
