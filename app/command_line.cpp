@@ -27,12 +27,16 @@ const char usage[] =
     "  remove FILE [--ext NAME]... [--row N]... [--proc NAME]... [--template NAME]...\n"
     "         [-o OUT] [--force] [--dry-run]\n"
     "                                write a copy of FILE without the chosen instances\n"
+    "                                (default OUT: FILE with \"_\" before its first dot)\n"
     "  format VALUE PICTURE          show a value through a picture\n"
     "  deformat TEXT [PICTURE]       read a value back from its text\n"
     "\n"
     "options:\n"
     "  --help                        show this text\n"
-    "  --version                     show the program's version\n";
+    "  --version                     show the program's version\n"
+    "\n"
+    "exit status: 0 done, 1 nothing to delete, 2 usage error, 3 a file cannot be\n"
+    "read or written, 4 the output exists (remove without --force)\n";
 
 }  // namespace
 

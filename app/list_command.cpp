@@ -1,13 +1,45 @@
-// Not built yet: reports that the command is unavailable.
+// varnok list FILE [--json]: the extension instances of a TXA file in file
+// order, as an aligned table or as JSON.
 #include <cstdio>
+#include <string>
 
+#include "app/command_input.h"
 #include "app/command_line.h"
+#include "app/instance_table.h"
 
 namespace varnok::app {
 
-int listCommand(const Args&) {
-    std::fputs("varnok: 'list' is not available in this build\n", stderr);
-    return ExitUsage;
+int listCommand(const Args& args) {
+    std::string file;
+    bool json = false;
+    bool optionsEnded = false;
+    for (const std::string& a : args) {
+        if (!optionsEnded && a == "--json") {
+            json = true;
+        } else if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
+            reportError("list: unknown option '" + a + "' (try 'varnok --help')");
+            return ExitUsage;
+        } else if (file.empty()) {
+            file = a;
+        } else {
+            reportError("list: only one FILE may be given ('" + a + "' is extra)");
+            return ExitUsage;
+        }
+    }
+    if (file.empty()) {
+        reportError("list: no FILE given (usage: varnok list FILE [--json])");
+        return ExitUsage;
+    }
+
+    CommandPresenter presenter;
+    ExtensionRemover& remover = commandRemover();
+    if (!loadForCommand(remover, file)) return ExitCannotRead;
+    std::vector<InstanceRow> rows = readInstances(remover.ExtensionQ);
+    std::string out = json ? instanceJson(rows) : instanceTable(rows);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return ExitOk;
 }
 
 }  // namespace varnok::app

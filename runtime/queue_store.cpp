@@ -116,19 +116,19 @@ uint32_t QueueStore::storedBytes(Ref e) const {
 
 QueueStore::Ref QueueStore::makeEntry(const uint8_t* record) {
     if (!packed) {
-        Ref e = static_cast<Ref>(std::malloc(recordSize ? recordSize : 1));
+        Ref e = pool_.allocate(recordSize);
         if (e) std::memcpy(e, record, recordSize);
         return e;
     }
     const Encoded code = encode(record);
-    Ref e = static_cast<Ref>(std::malloc(4 + size_t(code.bytes)));
+    Ref e = pool_.allocate(4 + size_t(code.bytes));
     if (!e) return nullptr;
     std::memcpy(e, &code.length, 4);
     std::memcpy(e + 4, code.data, code.bytes);
     return e;
 }
 
-void QueueStore::freeEntry(Ref e) const { std::free(e); }
+void QueueStore::freeEntry(Ref e) { pool_.release(e, blockBytes(e)); }
 
 QueueStore::Ref QueueStore::replaceEntry(Ref e, const uint8_t* record) {
     if (!packed) {
@@ -138,7 +138,7 @@ QueueStore::Ref QueueStore::replaceEntry(Ref e, const uint8_t* record) {
     const Encoded code = encode(record);
     Ref target = e;
     if (code.bytes != storedBytes(e)) {
-        target = static_cast<Ref>(std::malloc(4 + size_t(code.bytes)));
+        target = pool_.allocate(4 + size_t(code.bytes));
         if (!target) return nullptr;
     }
     std::memcpy(target, &code.length, 4);
@@ -177,8 +177,13 @@ bool QueueStore::entryIsSound(Ref e) const {
 
 void QueueStore::destroyEntries() {
     if (!current) return;
-    const uint32_t n = current->refs.size();
-    for (uint32_t i = 0; i < n; ++i) freeEntry(current->refs.at(i));
+    // Pooled blocks go with their slabs; only larger ones are freed one by one.
+    const size_t largest = packed ? 4 + size_t(recordSize) : recordSize;
+    if (largest > EntryPool::kMaxPooled) {
+        const uint32_t n = current->refs.size();
+        for (uint32_t i = 0; i < n; ++i) freeEntry(current->refs.at(i));
+    }
+    pool_.clear();
     for (auto& o : orders) {
         o->refs.clear();
         o->cursor = {};
@@ -248,7 +253,7 @@ bool QueueStore::sortOrder(QueueOrder& o) {
         std::unique_ptr<Ref[]> temp(new (std::nothrow) Ref[n]);
         if (!temp) return false;
         Ref* a = o.refs.contiguous();
-        const auto& parts = o.key.components();
+        const auto parts = o.key.components();
         const FieldDesc& f = *parts[0].field;
         const bool single = parts.size() == 1 && f.elements == 1 && !packed;
         const bool desc = parts[0].descending;

@@ -3,7 +3,7 @@
 // pending key and the change counter.
 //
 // Entries are owned by the store as a whole (every order holds every entry);
-// an entry is one heap block. Plain mode (records below 128 bytes): the block
+// an entry is one block of the store's EntryPool. Plain mode (records below 128 bytes): the block
 // is the record image and comparisons read it in place. Packed mode: the
 // block is a 32-bit length of the coded data followed by the data, or a
 // length of 0 followed by the raw image when coding did not save 16 bytes.
@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/entry_pool.h"
 #include "runtime/queue.h"
 #include "runtime/queue_order.h"
 #include "runtime/record_pack.h"
@@ -50,7 +51,7 @@ public:
 
     // --- entries ---
     Ref makeEntry(const uint8_t* record);  // nullptr when memory runs out
-    void freeEntry(Ref e) const;
+    void freeEntry(Ref e);
     void readEntry(Ref e, uint8_t* out) const;  // the whole record image
     // Stores a new record into an entry: keeps the block when the stored
     // size is unchanged, else allocates a fresh one (the caller frees the old
@@ -107,6 +108,9 @@ private:
     };
     Encoded encode(const uint8_t* record);
     uint32_t storedBytes(Ref e) const;
+    size_t blockBytes(Ref e) const { return packed ? 4 + size_t(storedBytes(e)) : recordSize; }
+
+    EntryPool pool_;
 
     std::vector<TidyField> tidy_;
     std::unique_ptr<uint8_t[]> keyView_;        // tidied search value (packed)

@@ -152,22 +152,21 @@ uint64_t fieldHash(const FieldDesc& f, const uint8_t* p) {
 }
 
 int KeySpec::parse(const RecordLayout& layout, std::span<const int32_t> parts) {
-    numbers_.clear();
-    components_.clear();
+    count_ = 0;
     size_ = limit_ = 0;
     const int64_t fieldCount = layout.fieldCount();
     for (int32_t number : parts) {
-        if (number == 0 || numbers_.size() == kMaxComponents) break;
+        if (number == 0 || count_ == kMaxComponents) break;
         const int64_t absolute = std::llabs(static_cast<int64_t>(number));
         if (absolute > fieldCount) {
-            numbers_.clear();
-            components_.clear();
+            count_ = 0;
             size_ = limit_ = 0;
             return 75;
         }
         const FieldDesc* f = layout.field(static_cast<int>(absolute));
-        numbers_.push_back(number);
-        components_.push_back({f, number < 0});
+        numbers_[count_] = number;
+        components_[count_] = {f, number < 0};
+        ++count_;
         size_ += f->totalSize();
         const uint32_t end = f->offset + f->totalSize();
         if (end > limit_) limit_ = end;

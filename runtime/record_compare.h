@@ -8,6 +8,7 @@
 // fields that compare equal hash equal.
 #pragma once
 #include <cstdint>
+#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -42,17 +43,20 @@ public:
     // when a component names a field past the last one (key left empty).
     int parse(const RecordLayout& layout, std::span<const int32_t> parts);
 
-    bool empty() const { return numbers_.empty(); }
-    size_t componentCount() const { return numbers_.size(); }
-    const std::vector<int32_t>& numbers() const { return numbers_; }
-    const std::vector<Component>& components() const { return components_; }
+    bool empty() const { return count_ == 0; }
+    size_t componentCount() const { return count_; }
+    std::vector<int32_t> numbers() const { return {numbers_, numbers_ + count_}; }
+    std::span<const Component> components() const { return {components_, count_}; }
     uint32_t size() const { return size_; }    // bytes of the key fields
     uint32_t limit() const { return limit_; }  // record bytes the key reaches
-    bool sameAs(const KeySpec& other) const { return numbers_ == other.numbers_; }
+    bool sameAs(const KeySpec& other) const {
+        return count_ == other.count_ && std::equal(numbers_, numbers_ + count_, other.numbers_);
+    }
 
     // The searched record minus the entry: < 0 when `searched` sorts first.
     int compare(const uint8_t* searched, const uint8_t* entry) const {
-        for (const Component& c : components_) {
+        for (size_t i = 0; i < count_; ++i) {
+            const Component& c = components_[i];
             const int r = compareField(*c.field, searched + c.field->offset, entry + c.field->offset);
             if (r != 0) return c.descending ? (r < 0 ? 1 : -1) : r;
         }
@@ -60,8 +64,11 @@ public:
     }
 
 private:
-    std::vector<int32_t> numbers_;
-    std::vector<Component> components_;
+    // Fixed room for 16 components: keys are parsed on every keyed call and
+    // must not allocate.
+    int32_t numbers_[kMaxComponents] = {};
+    Component components_[kMaxComponents] = {};
+    size_t count_ = 0;
     uint32_t size_ = 0;
     uint32_t limit_ = 0;
 };

@@ -9,29 +9,72 @@ namespace {
 
 constexpr uint8_t kLiteral = 0x80;
 
-// Index of the first byte at or after `from` that differs from src[from - 1]
-// (n when the stretch reaches the end). Long stretches are compared eight
-// bytes at a time.
+// Position of the first byte of `word` that differs from the pattern (diff
+// is word ^ pattern, not zero).
+inline size_t firstDifferentByte(uint64_t diff) {
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<size_t>(std::countr_zero(diff) / 8);
+    else
+        return static_cast<size_t>(std::countl_zero(diff) / 8);
+}
+
+inline uint64_t loadWord(const uint8_t* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// Index of the first byte at or after `from` that differs from b (n when the
+// stretch reaches the end). Long stretches are compared 32 bytes per step,
+// four independent words at a time, then 8 and 1.
 inline size_t stretchEnd(const uint8_t* src, size_t from, size_t n, uint8_t b) {
     size_t k = from;
-    if (k < n && src[k] == b) {
-        ++k;
-        const uint64_t pattern = 0x0101010101010101ull * b;
-        while (k + 8 <= n) {
-            uint64_t word;
-            std::memcpy(&word, src + k, 8);
-            const uint64_t diff = word ^ pattern;
-            if (diff != 0) {
-                if constexpr (std::endian::native == std::endian::little)
-                    return k + static_cast<size_t>(std::countr_zero(diff) / 8);
-                else
-                    return k + static_cast<size_t>(std::countl_zero(diff) / 8);
-            }
-            k += 8;
+    if (k >= n || src[k] != b) return k;
+    ++k;
+    const uint64_t pattern = 0x0101010101010101ull * b;
+    while (k + 32 <= n) {
+        const uint64_t d0 = loadWord(src + k) ^ pattern;
+        const uint64_t d1 = loadWord(src + k + 8) ^ pattern;
+        const uint64_t d2 = loadWord(src + k + 16) ^ pattern;
+        const uint64_t d3 = loadWord(src + k + 24) ^ pattern;
+        if ((d0 | d1 | d2 | d3) != 0) {
+            if (d0) return k + firstDifferentByte(d0);
+            if (d1) return k + 8 + firstDifferentByte(d1);
+            if (d2) return k + 16 + firstDifferentByte(d2);
+            return k + 24 + firstDifferentByte(d3);
         }
-        while (k < n && src[k] == b) ++k;
+        k += 32;
     }
+    while (k + 8 <= n) {
+        const uint64_t diff = loadWord(src + k) ^ pattern;
+        if (diff != 0) return k + firstDifferentByte(diff);
+        k += 8;
+    }
+    while (k < n && src[k] == b) ++k;
     return k;
+}
+
+// Skips literal bytes eight at a time: returns the first index >= i at which
+// four equal bytes start, or an index near the end from which the caller goes
+// on byte by byte (backed up to the start of the stretch it stands in, so a
+// stretch of three that ends the record is still seen whole).
+inline size_t skipLiteral(const uint8_t* src, size_t i, size_t n, size_t literalStart) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return i;
+    } else {
+        constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+        constexpr uint64_t kStarts = 0x0000008080808080ull;  // bytes 0..4 can start a run of 4 here
+        while (i + 8 <= n) {
+            const uint64_t word = loadWord(src + i);
+            const uint64_t pairs = word ^ (word >> 8);  // byte j zero: src[i+j] == src[i+j+1]
+            const uint64_t zero = ~(((pairs & kLow7) + kLow7) | pairs | kLow7);  // high bit per zero byte
+            const uint64_t runs = zero & (zero >> 8) & (zero >> 16) & kStarts;
+            if (runs != 0) return i + static_cast<size_t>(std::countr_zero(runs) / 8);
+            i += 5;
+        }
+        while (i > literalStart && src[i - 1] == src[i]) --i;
+        return i;
+    }
 }
 
 // Writes the control bytes of a block; returns the bytes written.
@@ -80,6 +123,8 @@ size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room) {
         return true;
     };
     while (i < n) {
+        i = skipLiteral(src, i, n, literalStart);
+        if (i >= n) break;
         const uint8_t b = src[i];
         const size_t end = stretchEnd(src, i + 1, n, b);
         const size_t length = end - i;

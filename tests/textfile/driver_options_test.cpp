@@ -2,8 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+#include <unistd.h>
+
+#include "textfile/dispatcher.h"
+#include "textfile/operations.h"
 
 namespace varnok::textfile {
 namespace {
@@ -250,6 +259,51 @@ TEST(DriverOptionsDriverString, RandomStringsKeepInvariants) {
         EXPECT_EQ(o.send("FILEBUFFERS"), std::to_string(o.bufferSize));
         EXPECT_EQ(o.send("ENDOFRECORD"), o.endOfRecord);
     }
+}
+
+// The text driver takes its options from the driver string at OPEN and
+// answers SEND with the previous value.
+TEST(DriverOptionsThroughTheDriver, DriverStringAndSend) {
+    namespace fs = std::filesystem;
+    fs::path path = fs::temp_directory_path() / ("varnok_options_" + std::to_string(::getpid()) + ".txt");
+    std::ofstream(path, std::ios::binary) << "a\tb\nsecond\n";
+    RecordLayout layout = RecordLayoutBuilder().string("Lyn", 12).build();
+    std::vector<uint8_t> buffer(layout.size(), ' ');
+    FileDecl file;
+    file.label = "Opt";
+    file.driverName = "ASCII";
+    file.driverString = "/ENDOFRECORD = 1,10 /tab=-100 /QUICKSCAN=YES";
+    file.name = path.string();
+    file.record = &layout;
+    file.buffer = buffer.data();
+    FileArgs open;
+    open.access = 0x42;  // read and write, deny none
+    ASSERT_EQ(dispatch(op::OPEN, file, open), 0);
+    EXPECT_EQ(dispatch(op::SETfile, file), 0);
+    EXPECT_EQ(dispatch(op::NEXT, file), 0);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "a\tb         ");
+    EXPECT_EQ(dispatch(op::NEXT, file), 0);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "second      ");
+
+    auto send = [&](const char* text) {
+        FileArgs args;
+        args.text = text;
+        EXPECT_EQ(dispatch(op::SEND, file, args), 0) << text;
+        return args.answer;
+    };
+    EXPECT_EQ(send("QUICKSCAN"), "OFF") << "deny none starts with QUICKSCAN off; YES changes nothing";
+    EXPECT_EQ(send("ENDOFRECORD=2,13"), "\n");
+    EXPECT_EQ(send("ENDOFRECORD"), "\n") << "a short terminator is refused";
+    EXPECT_EQ(send("TAB=4"), "-100");
+    EXPECT_EQ(send("clip = off"), "ON");
+    EXPECT_EQ(send("NOSUCH"), "");
+    std::memcpy(buffer.data(), "x           ", 12);
+    EXPECT_EQ(dispatch(op::ADD, file), 0);
+    EXPECT_EQ(dispatch(op::CLOSE, file), 0);
+    std::ifstream in(path, std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "a\tb\nsecond\nx           \n") << "CLIP off keeps the trailing spaces";
+    fs::remove(path);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/profile.h"
 #include "runtime/dates.h"
 #include "runtime/error_codes.h"
+#include "textfile/dispatcher.h"
 #include "textfile/operations.h"
 
 namespace varnok::textfile {
@@ -255,6 +256,52 @@ TEST_F(TraceLogTest, SettingsComeFromTheProgramSection) {
     file_.label = "Config";
     run(op::OPEN, 0);
     EXPECT_EQ(logLines(), (std::vector<std::string>{"OPEN(Lines:1F) ", "Time Taken:0.00 secs"}));
+}
+
+// The dispatcher traces real driver operations: a failing OPEN, then a file
+// that opens, reads a line and closes.
+TEST_F(TraceLogTest, DispatchedOperationsOfTheTextDriver) {
+    TraceSettings s = settings();
+    s.profile = true;
+    s.details = true;
+    TraceLog::instance().configure(s);
+    file_.name = (dir_ / "missing.txt").string();
+    FileArgs args;
+    args.access = 0x40;
+    EXPECT_EQ(dispatch(op::OPEN, file_, args), FileNotFoundErr);
+
+    std::string present = (dir_ / "present.txt").string();
+    std::ofstream(present) << "one\r\ntwo\r\n";
+    FileDecl other = file_;
+    other.label = "Other";
+    other.name = present;
+    other.instance = 2;
+    FileArgs open;
+    open.access = 0x40;
+    ASSERT_EQ(dispatch(op::OPEN, other, open), 0);
+    EXPECT_EQ(dispatch(op::SETfile, other), 0);
+    EXPECT_EQ(dispatch(op::NEXT, other), 0);
+    EXPECT_EQ(dispatch(op::CLOSE, other), 0);
+
+    std::vector<std::string> lines = logLines();
+    std::vector<std::string> shape;  // lines with the elapsed digits blanked
+    for (std::string line : lines) {
+        if (line.rfind("Time Taken:", 0) == 0) {
+            EXPECT_TRUE(matches(line, "Time Taken:9.99 secs")) << line;
+            line = "Time Taken";
+        }
+        shape.push_back(line);
+    }
+    const std::string dump = "FILE,DRIVER('ASCII',''),NAME('";
+    ASSERT_EQ(shape.size(), 22u);
+    EXPECT_EQ(shape[0], dump + file_.name + "')");
+    EXPECT_EQ(std::vector<std::string>(shape.begin() + 5, shape.begin() + 8),
+              (std::vector<std::string>{"OPEN(Lines:1F) ", "Error:2 File Not Found", "Time Taken"}));
+    EXPECT_EQ(shape[8], dump + present + "')");
+    EXPECT_EQ(std::vector<std::string>(shape.begin() + 13, shape.end()),
+              (std::vector<std::string>{"OPEN(Other:2) ", "Time Taken", "SETfile(Other:2) ", "Time Taken",
+                                        "NEXT(Other:2) ", "Time Taken", "  Lyn=one", "CLOSE(Other:2) ",
+                                        "Time Taken"}));
 }
 
 TEST(TraceSettingsValues, FlagsAndLogFileNames) {

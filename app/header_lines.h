@@ -1,0 +1,41 @@
+// HeaderLines: the numbers of the lines that begin with "[", kept beside a
+// line queue so that a scan can skip every other line without reading it.
+//
+// It follows range deletions made from the end of the queue towards its
+// start (each range ends before the previous one begins), which is how
+// removal deletes instances: such ranges are all numbered as in the queue
+// before the first of them, so they are applied together in one pass when
+// the lines are next asked for. A deletion out of that order makes the list
+// invalid (lines() gives nullptr) until it is rebuilt.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace varnok::app {
+
+class HeaderLines {
+public:
+    void clear() {
+        lines_.clear();
+        cuts_.clear();
+        valid_ = true;
+    }
+    void invalidate() { valid_ = false; }
+    // Adds a header line numbered above every line held so far.
+    void append(uint32_t line) { lines_.push_back(line); }
+    // The queue lost entries first..first+count-1.
+    void erase(uint32_t first, uint32_t count);
+    // Ascending header line numbers, or nullptr when no longer known.
+    const std::vector<uint32_t>* lines();
+
+private:
+    struct Cut {
+        uint32_t first, count;
+    };
+    std::vector<uint32_t> lines_;
+    std::vector<Cut> cuts_;  // pending, in descending order of first
+    bool valid_ = true;
+};
+
+}  // namespace varnok::app

@@ -1,0 +1,31 @@
+// Printing the extension list for the command line: an aligned table or a
+// JSON array. Texts are shown without trailing spaces, converted from
+// Windows-1252 to UTF-8.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/txa_records.h"
+#include "runtime/queue.h"
+
+namespace varnok::app {
+
+struct InstanceRow {
+    uint32_t row = 0;
+    ExtensionRecord record;
+};
+
+// The entries of ExtensionQ in list order.
+std::vector<InstanceRow> readInstances(QueueDecl* extensionQ);
+
+// Columns Row, Extension, Procedure, Template, From, To; one line each.
+std::string instanceTable(const std::vector<InstanceRow>& rows);
+// [{"row": 1, "extension": "...", "procedure": "...", "template": "...",
+//   "from": 3, "to": 8}, ...]
+std::string instanceJson(const std::vector<InstanceRow>& rows);
+
+// Appends text as a JSON string literal (quotes included).
+void appendJsonString(std::string& out, const std::string& utf8);
+
+}  // namespace varnok::app

@@ -1,0 +1,110 @@
+#include "app/txa_scanner.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/txa_records.h"
+#include "runtime/error_codes.h"
+
+namespace varnok::app {
+
+namespace {
+
+bool startsWith(const uint8_t* line, size_t size, const char* prefix) {
+    size_t n = std::strlen(prefix);
+    return n <= size && std::memcmp(line, prefix, n) == 0;
+}
+
+// The three headers that continue an open instance, compared in upper case
+// with trailing spaces removed. Only a line whose first 16 characters match
+// is checked for blanks beyond them, so other headers cost a few compares.
+bool continuesInstance(const uint8_t* line, size_t size) {
+    static const std::string_view names[] = {"[PROMPTS]", "[INSTANCE]", "[FIELDPROMPT]"};
+    constexpr size_t head = 16;  // longer than every name
+    if (size < head) return false;
+    char upper[head];
+    for (size_t i = 0; i < head; ++i) {
+        uint8_t c = line[i];
+        upper[i] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    for (std::string_view name : names) {
+        if (std::memcmp(upper, name.data(), name.size()) != 0) continue;
+        size_t rest = name.size();
+        while (rest < head && upper[rest] == ' ') ++rest;
+        return rest == head && trimmedLength(line + head, size - head) == 0;
+    }
+    return false;
+}
+
+}  // namespace
+
+TxaScanner::TxaScanner() { std::memset(CurrentProcName, ' ', sizeof CurrentProcName); }
+
+void TxaScanner::CloseInstance(QueueDecl* extensionQ) {
+    storeLong(extensionQ->buffer + ExtToOffset, LineNo - 1);
+    PUT(extensionQ);
+    InAddition = 0;
+}
+
+void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines) {
+    std::memset(CurrentProcName, ' ', sizeof CurrentProcName);
+    InAddition = 0;
+    SpacePos = 0;
+    FREE(extensionQ);
+    const int32_t count = static_cast<int32_t>(RECORDS(lineQ));
+    if (headerLines) {
+        for (uint32_t header : *headerLines) {
+            LineNo = static_cast<int32_t>(header);
+            if (LineNo > count) break;
+            GET(lineQ, LineNo);
+            if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
+        }
+    } else {
+        for (LineNo = 1; LineNo <= count; ++LineNo) {
+            GET(lineQ, LineNo);
+            if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
+        }
+    }
+}
+
+void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count) {
+    const uint8_t* line = lineQ->buffer;
+    const size_t size = lineQ->recordSize;
+    if (startsWith(line, size, "[PROCEDURE]")) {
+        if (LineNo < count) {
+            GET(lineQ, LineNo + 1);
+            if (errorCode() == NoError && startsWith(line, size, "NAME "))
+                setFixed(CurrentProcName, sizeof CurrentProcName,
+                         std::string_view(reinterpret_cast<const char*>(line) + 5, std::min<size_t>(64, size - 5)));
+        }
+        if (InAddition) CloseInstance(extensionQ);
+    } else if (startsWith(line, size, "[ADDITION]")) {
+        if (InAddition) CloseInstance(extensionQ);
+        if (LineNo >= count) return;
+        GET(lineQ, LineNo + 1);
+        if (errorCode() != NoError || !startsWith(line, size, "NAME ")) return;
+        // The template word runs from position 6 to the first space; the
+        // extension name is the 64 characters after that space.
+        const void* space = std::memchr(line + 5, ' ', size - 5);
+        SpacePos = space ? static_cast<int32_t>(static_cast<const uint8_t*>(space) - line) + 1 : 0;
+        if (SpacePos == 0) return;
+        const char* text = reinterpret_cast<const char*>(line);
+        ExtensionRecord rec;
+        rec.removeThis = 0;
+        rec.icon = 1;
+        setFixed(rec.templateName, ExtTemplateSize, std::string_view(text + 5, SpacePos - 1 - 5));
+        size_t after = static_cast<size_t>(SpacePos);
+        setFixed(rec.extensionName, ExtNameSize, std::string_view(text + after, std::min<size_t>(64, size - after)));
+        std::memcpy(rec.procName, CurrentProcName, ExtProcSize);
+        rec.fromLineNo = LineNo;
+        rec.toLineNo = 0;
+        CLEAR(extensionQ);
+        rec.write(extensionQ->buffer);
+        ADD(extensionQ);
+        InAddition = 1;
+    } else if (!continuesInstance(line, size)) {
+        if (InAddition) CloseInstance(extensionQ);
+    }
+}
+
+}  // namespace varnok::app

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Times varnok on a generated TXA file (100 MB by default, page-cached) in one
+# hyperfine run, next to `wc -l` and an awk scanner that lists the same
+# instances, and prints the ratios and the peak memory of varnok.
+#   bench/txa_bench.sh [MEGABYTES]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mb=${1:-100}
+build=build/release
+tools/ensure-packages.sh hyperfine jq time >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BENCH=ON >/dev/null
+cmake --build "$build" --target varnok varnok_txagen -j2 >/dev/null
+
+# The files live in memory (tmpfs) when it is there: the figures are about
+# the program, not about how fast the disk allocates blocks.
+work=$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
+trap 'rm -rf "$work"' EXIT
+txa="$work/app.txa"
+"$build/varnok_txagen" --mb "$mb" -o "$txa"
+cat "$txa" >/dev/null  # into the page cache
+echo "file: $(stat -c %s "$txa") bytes, $(wc -l <"$txa") lines"
+
+varnok="$build/varnok"
+hyperfine --style basic --warmup 1 --runs 7 --export-json "$work/times.json" \
+  -n "wc -l" "wc -l $txa" \
+  -n "awk scanner" "awk -f bench/txa_scan.awk $txa" \
+  -n "varnok list --json" "$varnok list --json $txa" \
+  -n "varnok remove" "$varnok remove $txa --ext WindowResizer --force -o $work/out.txa"
+
+mean() { jq -r --arg n "$1" '.results[] | select(.command == $n) | .mean' "$work/times.json"; }
+wc_t=$(mean "wc -l"); awk_t=$(mean "awk scanner"); list_t=$(mean "varnok list --json"); remove_t=$(mean "varnok remove")
+peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+list_kb=$(peak "$varnok" list --json "$txa")
+remove_kb=$(peak "$varnok" remove "$txa" --ext WindowResizer --force -o "$work/out.txa")
+size_kb=$(( $(stat -c %s "$txa") / 1024 ))
+echo "removed: $(( $(wc -l <"$txa") - $(wc -l <"$work/out.txa") )) lines"
+
+awk -v w="$wc_t" -v a="$awk_t" -v l="$list_t" -v r="$remove_t" -v lk="$list_kb" -v rk="$remove_kb" -v s="$size_kb" 'BEGIN {
+  printf "mean times: wc -l %.3f s, awk %.3f s, list %.3f s, remove %.3f s\n", w, a, l, r
+  printf "list / wc -l        %6.2f   (target <= 10)\n", l / w
+  printf "awk / list          %6.2f   (target >= 2)\n", a / l
+  printf "remove / list       %6.2f   (target <= 2)\n", r / l
+  printf "peak memory / file  list %.2f, remove %.2f   (target <= 2)\n", lk / s, rk / s
+}'

@@ -1,0 +1,237 @@
+#include "platform/plain_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace varnok::platform {
+
+namespace {
+
+struct Fault {
+    int countdown = 0;  // the call that makes it reach 0 fails; 0 = disarmed
+};
+Fault faults[fileOpCount];
+
+// True when this call of op is to fail; sets errno as the failure would.
+bool injected(FileOp op) {
+    Fault& f = faults[static_cast<int>(op)];
+    if (f.countdown == 0 || --f.countdown != 0) return false;
+    errno = op == FileOp::Open ? EACCES : EIO;
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A symbolic link is replaced by the file it names; anything else stays.
+std::string resolveTarget(const std::string& target) {
+    struct stat st;
+    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(target.c_str(), resolved)) return resolved;
+    }
+    return target;
+}
+
+}  // namespace
+
+void failFileOperation(FileOp op, int nth) { faults[static_cast<int>(op)].countdown = nth < 0 ? 0 : nth; }
+
+void clearFileFaults() {
+    for (Fault& f : faults) f.countdown = 0;
+}
+
+FileIdentity fileIdentity(const std::string& path) {
+    struct stat st;
+    FileIdentity id;
+    if (::stat(path.c_str(), &st) == 0) {
+        id.device = static_cast<uint64_t>(st.st_dev);
+        id.inode = static_cast<uint64_t>(st.st_ino);
+        id.valid = true;
+    }
+    return id;
+}
+
+bool pathExists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string systemErrorText(int error) { return std::strerror(error); }
+
+// --- InputFile ---
+
+InputFile::~InputFile() { close(); }
+
+bool InputFile::open(const std::string& path) {
+    close();
+    if (injected(FileOp::Open)) {
+        error_ = errno;
+        return false;
+    }
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = errno;
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        close();
+        error_ = EISDIR;
+        return false;
+    }
+    error_ = 0;
+    return true;
+}
+
+int64_t InputFile::readAt(uint64_t offset, void* buffer, size_t n) {
+    if (fd_ < 0) {
+        error_ = EBADF;
+        return -1;
+    }
+    if (injected(FileOp::Read)) {
+        error_ = errno;
+        return -1;
+    }
+    for (;;) {
+        ssize_t got = ::pread(fd_, buffer, n, static_cast<off_t>(offset));
+        if (got >= 0) return got;
+        if (errno != EINTR) {
+            error_ = errno;
+            return -1;
+        }
+    }
+}
+
+void InputFile::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+FileIdentity InputFile::identity() const {
+    struct stat st;
+    FileIdentity id;
+    if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+        id.device = static_cast<uint64_t>(st.st_dev);
+        id.inode = static_cast<uint64_t>(st.st_ino);
+        id.valid = true;
+    }
+    return id;
+}
+
+// --- SafeOutputFile ---
+
+SafeOutputFile::~SafeOutputFile() { abandon(); }
+
+bool SafeOutputFile::create(const std::string& target) {
+    abandon();
+    target_ = resolveTarget(target);
+    struct stat st;
+    keepMode_ = ::stat(target_.c_str(), &st) == 0;
+    if (keepMode_ && S_ISDIR(st.st_mode)) {
+        error_ = EISDIR;
+        return false;
+    }
+    mode_ = keepMode_ ? (st.st_mode & 07777) : 0;
+    if (injected(FileOp::Open)) {
+        error_ = errno;
+        return false;
+    }
+    std::string stem = folderOf(target_) + "/." + nameOf(target_) + ".";
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = stem + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
+        fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            temp_ = candidate;
+            error_ = 0;
+            return true;
+        }
+        if (errno != EEXIST) break;
+    }
+    error_ = errno;
+    return false;
+}
+
+bool SafeOutputFile::write(const void* data, size_t n) {
+    if (fd_ < 0) {
+        error_ = EBADF;
+        return false;
+    }
+    if (injected(FileOp::Write)) {
+        error_ = errno;
+        return false;
+    }
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+        ssize_t put = ::write(fd_, p, n);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return false;
+        }
+        p += put;
+        n -= static_cast<size_t>(put);
+    }
+    return true;
+}
+
+bool SafeOutputFile::commit() {
+    if (fd_ < 0) {
+        error_ = EBADF;
+        return false;
+    }
+    if (keepMode_ && ::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) {
+        error_ = errno;
+        abandon();
+        return false;
+    }
+    if (injected(FileOp::Sync) || ::fsync(fd_) != 0) {
+        error_ = errno;
+        abandon();
+        return false;
+    }
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+        error_ = errno;
+        abandon();
+        return false;
+    }
+    if (injected(FileOp::Rename) || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        error_ = errno;
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+void SafeOutputFile::abandon() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+}  // namespace varnok::platform

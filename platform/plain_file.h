@@ -1,0 +1,92 @@
+// Plain files for whole-file loads and safe saves.
+//
+// InputFile reads an existing file at given offsets. SafeOutputFile writes a
+// temporary file in the target's folder and puts it in the target's place
+// only on commit(), after every byte was written and flushed to disk; until
+// then, and after any failure, the target is untouched and the temporary file
+// is removed. A replaced file keeps its permission bits; a symbolic link as
+// target is followed, so the file it names is replaced.
+//
+// Every open, read, write, flush and rename goes through a fault seam: a test
+// can make the Nth call of one kind fail (failFileOperation).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace varnok::platform {
+
+enum class FileOp { Open, Read, Write, Sync, Rename };
+constexpr int fileOpCount = 5;
+
+// The nth call of op from now on fails (with EIO; EACCES for Open); 0 = never.
+void failFileOperation(FileOp op, int nth);
+void clearFileFaults();
+
+// Device and inode of a file, following symbolic links.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    bool valid = false;
+    bool operator==(const FileIdentity& o) const {
+        return valid && o.valid && device == o.device && inode == o.inode;
+    }
+};
+FileIdentity fileIdentity(const std::string& path);
+
+// True when anything (a file, a folder, a link) has that name.
+bool pathExists(const std::string& path);
+bool isDirectory(const std::string& path);
+
+// The operating system's text for an errno value.
+std::string systemErrorText(int error);
+
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Opens for reading; false on failure (error() tells why).
+    bool open(const std::string& path);
+    // Reads up to n bytes at offset; the count read, 0 at the end, -1 on failure.
+    int64_t readAt(uint64_t offset, void* buffer, size_t n);
+    void close();
+    FileIdentity identity() const;
+    int error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+class SafeOutputFile {
+public:
+    SafeOutputFile() = default;
+    ~SafeOutputFile();  // abandons an uncommitted file
+    SafeOutputFile(const SafeOutputFile&) = delete;
+    SafeOutputFile& operator=(const SafeOutputFile&) = delete;
+
+    // Creates the temporary file beside target. False on failure.
+    bool create(const std::string& target);
+    // Writes all n bytes. False on failure.
+    bool write(const void* data, size_t n);
+    // Flushes, closes and renames over the target. False on failure, after
+    // which the target is as it was and the temporary file is gone.
+    bool commit();
+    // Closes and removes the temporary file.
+    void abandon();
+    int error() const { return error_; }
+    const std::string& temporaryName() const { return temp_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+    std::string target_;
+    std::string temp_;
+    unsigned mode_ = 0;
+    bool keepMode_ = false;
+};
+
+}  // namespace varnok::platform

@@ -1,0 +1,155 @@
+// The varnok program end to end: exit statuses, what goes to standard output
+// and standard error, the files written, and the input left unchanged.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/app/temp_folder.h"
+
+namespace varnok::testing {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct CommandLine : ::testing::Test {
+    TempFolder dir;
+    // Lines: 1-2 procedure, 3-6 "Logger" (Tools), 7-9 "Caf\xE9" (Other), 10-12 "Logger" (Other)
+    std::string txa =
+        "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Tools Logger\r\n[PROMPTS]\r\n%A LONG (1)  \r\n"
+        "[ADDITION]\r\nNAME Other Caf\xE9\r\n[INSTANCE]\r\n[ADDITION]\r\nNAME Other Logger\r\nx\r\n[END]\r\n";
+    std::string input;
+
+    void SetUp() override { input = dir.write("main.txa", txa); }
+
+    Outcome run(const std::string& args) {
+        Outcome r;
+        std::string cmd = std::string(VARNOK_BINARY) + " " + args + " >" + quote(dir.file(".out")) + " 2>" +
+                          quote(dir.file(".err"));
+        int raw = std::system(cmd.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = readFile(dir.file(".out"));
+        r.err = readFile(dir.file(".err"));
+        std::filesystem::remove(dir.file(".out"));
+        std::filesystem::remove(dir.file(".err"));
+        return r;
+    }
+    static int lines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
+};
+
+TEST_F(CommandLine, ListAsTableAndJson) {
+    Outcome t = run("list " + quote(input));
+    EXPECT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(t.out,
+              "Row  Extension  Procedure  Template  From  To\n"
+              "  1  Logger     Main       Tools        3   6\n"
+              "  2  Caf\xC3\xA9       Main       Other        7   9\n"
+              "  3  Logger     Main       Other       10  12\n");
+    Outcome j = run("list --json " + quote(input));
+    EXPECT_EQ(j.status, 0);
+    EXPECT_EQ(j.out,
+              "[\n"
+              "  {\"row\": 1, \"extension\": \"Logger\", \"procedure\": \"Main\", \"template\": \"Tools\", \"from\": 3, \"to\": 6},\n"
+              "  {\"row\": 2, \"extension\": \"Caf\xC3\xA9\", \"procedure\": \"Main\", \"template\": \"Other\", \"from\": 7, \"to\": 9},\n"
+              "  {\"row\": 3, \"extension\": \"Logger\", \"procedure\": \"Main\", \"template\": \"Other\", \"from\": 10, \"to\": 12}\n"
+              "]\n");
+    EXPECT_EQ(run("list --json " + quote(dir.write("empty.txa", ""))).out, "[]\n");
+}
+
+TEST_F(CommandLine, ListFailures) {
+    for (const std::string& bad : {dir.file("missing.txa"), dir.path(), dir.write(".hidden.txa", "x")}) {
+        Outcome r = run("list " + quote(bad));
+        EXPECT_EQ(r.status, 3) << bad;
+        EXPECT_EQ(lines(r.err), 1) << r.err;
+        EXPECT_NE(r.err.find(bad), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(run("list").status, 2);
+    EXPECT_EQ(run("list --bogus " + quote(input)).status, 2);
+    EXPECT_EQ(run("list " + quote(input) + " " + quote(input)).status, 2);
+}
+
+TEST_F(CommandLine, RemoveByNameWritesTheCopyAndNamesIt) {
+    Outcome r = run("remove " + quote(input) + " --ext Logger");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.file("main_.txa") + "\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readFile(dir.file("main_.txa")),
+              "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Caf\xE9\r\n[INSTANCE]\r\n[END]\r\n");
+    EXPECT_EQ(readFile(input), txa);
+
+    // The copy exists now: without --force nothing is written.
+    std::string copy = readFile(dir.file("main_.txa"));
+    Outcome again = run("remove " + quote(input) + " --row 2");
+    EXPECT_EQ(again.status, 4);
+    EXPECT_NE(again.err.find("main_.txa"), std::string::npos);
+    EXPECT_EQ(lines(again.err), 1);
+    EXPECT_EQ(readFile(dir.file("main_.txa")), copy);
+    Outcome forced = run("remove " + quote(input) + " --row 2 --force");
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(readFile(dir.file("main_.txa")).find("Caf"), std::string::npos);
+}
+
+TEST_F(CommandLine, SelectorsAreUnitedAndNamesAreUtf8) {
+    Outcome r = run("remove " + quote(input) + " --ext 'Caf\xC3\xA9' --template Tools -o " + quote(dir.file("o.txa")));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("o.txa")),
+              "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Logger\r\nx\r\n[END]\r\n");
+    Outcome p = run("remove " + quote(input) + " --proc Main --dry-run");
+    EXPECT_EQ(p.status, 0);
+    EXPECT_NE(p.out.find("10 lines would be removed"), std::string::npos) << p.out;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("main_.txa")));
+}
+
+TEST_F(CommandLine, NothingToDelete) {
+    for (const std::string& args : std::vector<std::string>{"", " --ext logger", " --proc Other", " --dry-run --ext None"}) {
+        Outcome r = run("remove " + quote(input) + args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_NE(r.err.find("nothing to delete"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(input), std::string::npos);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("main_.txa")));
+}
+
+TEST_F(CommandLine, UsageErrors) {
+    std::filesystem::create_hard_link(input, dir.file("same.txa"));
+    for (const std::string& args : std::vector<std::string>{" --row 4", " --row 0", " --row x", " --ext", " --what", " -o " + quote(input),
+                                    " -o " + quote(dir.file("same.txa")) + " --row 1", " --ext '\xE4\xB8\xAD'"}) {
+        Outcome r = run("remove " + quote(input) + args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(lines(r.err), 1) << r.err;
+    }
+    EXPECT_EQ(readFile(input), txa);
+    EXPECT_EQ(run("remove").status, 2);
+    EXPECT_EQ(run("frobnicate").status, 2);
+    Outcome none = run("");
+    EXPECT_EQ(none.status, 0);
+    EXPECT_NE(none.out.find("usage"), std::string::npos);
+    EXPECT_EQ(run("--version").status, 0);
+    EXPECT_EQ(run("--help").status, 0);
+}
+
+TEST_F(CommandLine, UnreadableInputAndUnwritableOutput) {
+    Outcome missing = run("remove " + quote(dir.file("nope.txa")) + " --row 1");
+    EXPECT_EQ(missing.status, 3);
+    Outcome folder = run("remove " + quote(dir.path()) + " --row 1");
+    EXPECT_EQ(folder.status, 3);
+    Outcome cannot = run("remove " + quote(input) + " --row 1 -o " + quote(dir.file("no/such/folder/out.txa")));
+    EXPECT_EQ(cannot.status, 3);
+    EXPECT_NE(cannot.err.find("no/such/folder/out.txa"), std::string::npos) << cannot.err;
+    EXPECT_EQ(lines(cannot.err), 1);
+    EXPECT_EQ(readFile(input), txa);
+}
+
+}  // namespace
+}  // namespace varnok::testing

@@ -1,0 +1,185 @@
+#include "app/queue_tool.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "app/txa_records.h"
+#include "platform/plain_file.h"
+#include "tests/app/temp_folder.h"
+#include "tests/app/txa_reference.h"
+#include "tests/support/scripted_presenter.h"
+
+namespace varnok::app {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+
+struct QueueToolFixture : ::testing::Test {
+    TempFolder dir;
+    Queue lineQ{lineLayout()};
+    QueueTool tool;
+
+    std::vector<std::string> load(const std::string& bytes, int32_t maxBuf = 1048575) {
+        tool.MaxBufSize = maxBuf;
+        std::string name = dir.write("in.txa", bytes);
+        EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+        return testing::linesOf(lineQ);
+    }
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(QueueToolFixture, LineEnds) {
+    EXPECT_EQ(load("A\r\nB\r\n"), (Lines{"A", "B"}));
+    EXPECT_EQ(load("A\r\nB"), (Lines{"A", "B"}));
+    EXPECT_EQ(load("\r\n"), (Lines{""}));
+    EXPECT_EQ(load(""), (Lines{}));
+    EXPECT_EQ(load("A\nB\r\nC"), (Lines{"A\nB", "C"}));  // a lone LF is text when the file has CR LF
+    EXPECT_EQ(load("A\rB\r\n"), (Lines{"A\rB"}));
+    EXPECT_EQ(load("A\nB\n"), (Lines{"A", "B"}));        // no CR LF at all: LF ends lines
+    EXPECT_EQ(load("A\rB\nC"), (Lines{"A\rB", "C"}));
+}
+
+TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameLines) {
+    std::mt19937 rng(5);
+    const char* pieces[] = {"a", "bc", " ", "\r", "\n", "\r\n", "[X]"};
+    std::string longLine(1100, 'L');
+    for (int round = 0; round < 60; ++round) {
+        std::string bytes;
+        for (int i = 0, n = 1 + static_cast<int>(rng() % 30); i < n; ++i) {
+            int k = static_cast<int>(rng() % 8);
+            bytes += k == 7 ? longLine : std::string(pieces[k]);
+        }
+        Lines expected;
+        for (const auto& l : testing::refSplit(bytes)) expected.push_back(testing::rstrip(l.substr(0, 1024)));
+        for (int32_t chunk : {1, 2, 3, 7, 64, 1048575}) ASSERT_EQ(load(bytes, chunk), expected) << round << " " << chunk;
+    }
+}
+
+TEST_F(QueueToolFixture, ACrLfSplitByTheChunkEndIsOneLineEnd) {
+    // Chunks of 3: "ab\r" | "\r\nc" ... the lone CR at the end of the first
+    // chunk is followed by the CR of a pair.
+    EXPECT_EQ(load("ab\r\r\ncd\r\n", 3), (Lines{"ab\r", "cd"}));
+    EXPECT_EQ(load("ab\r\ncd", 3), (Lines{"ab", "cd"}));
+}
+
+TEST_F(QueueToolFixture, LongLinesAreCutInTheQueueButWrittenWhole) {
+    std::string longLine = std::string(1500, 'x') + "END  ";
+    std::string bytes = "first\r\n" + longLine + "\r\n" + std::string(1030, 'y') + std::string(10, ' ') + "\r\nlast";
+    for (int32_t chunk : {5, 100, 1048575}) {
+        Lines lines = load(bytes, chunk);
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_EQ(lines[1], std::string(1024, 'x'));
+        ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+        EXPECT_EQ(readFile(dir.file("out.txa")), "first\r\n" + std::string(1500, 'x') + "END\r\n" +
+                                                     std::string(1030, 'y') + "\r\nlast\r\n");
+    }
+}
+
+TEST_F(QueueToolFixture, DeletingLinesKeepsLongTailsInStep) {
+    std::string bytes;
+    for (int i = 0; i < 10; ++i) bytes += std::string(1024, 'a' + i) + std::to_string(i) + "\r\n";
+    load(bytes, 300);
+    EXPECT_EQ(tool.deleteLines(lineQ, 3, 2), 2u);   // lines 3 and 4 go
+    EXPECT_EQ(tool.deleteLines(lineQ, 8, 5), 1u);   // only one line left there
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    std::string expected;
+    for (int i : {0, 1, 4, 5, 6, 7, 8}) expected += std::string(1024, 'a' + i) + std::to_string(i) + "\r\n";
+    EXPECT_EQ(readFile(dir.file("out.txa")), expected);
+}
+
+TEST_F(QueueToolFixture, AQueueChangedBehindTheToolIsWrittenAsItHoldsIt) {
+    load(std::string(1030, 'z') + "\r\nb\r\n");
+    GET(lineQ, 2);
+    DELETE(lineQ);  // not through the tool: the kept tails no longer apply
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    EXPECT_EQ(readFile(dir.file("out.txa")), std::string(1024, 'z') + "\r\n");
+}
+
+TEST_F(QueueToolFixture, LfFilesAreWrittenBackWithLf) {
+    load("a  \nb\n\nc");
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    EXPECT_EQ(readFile(dir.file("out.txa")), "a\nb\n\nc\n");
+    load("a\r\nb");
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    EXPECT_EQ(readFile(dir.file("out.txa")), "a\r\nb\r\n");
+}
+
+TEST_F(QueueToolFixture, AMissingOrHiddenFileChangesNothingAndSaysNothing) {
+    load("keep\r\n");
+    testing::ScriptedPresenter boxes;  // any message fails the test
+    EXPECT_EQ(tool.LoadText(lineQ, dir.file("missing.txa")), 1);
+    EXPECT_EQ(tool.LoadText(lineQ, dir.write(".hidden.txa", "x\r\n")), 1);
+    std::filesystem::create_directory(dir.file("folder.txa"));
+    EXPECT_EQ(tool.LoadText(lineQ, dir.file("folder.txa")), 1);
+    EXPECT_EQ(testing::linesOf(lineQ), (Lines{"keep"}));
+}
+
+TEST_F(QueueToolFixture, OpenAndReadFailuresAreReported) {
+    load("keep\r\n");
+    std::string name = dir.write("other.txa", "a\r\nb\r\nc\r\n");
+    {
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error Open", window::ButtonOk);
+        platform::failFileOperation(platform::FileOp::Open, 1);
+        EXPECT_EQ(tool.LoadText(lineQ, name), 0);
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_EQ(boxes.shown()[0].text, name);
+        EXPECT_EQ(testing::linesOf(lineQ), (Lines{"keep"}));
+    }
+    {
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error Reading", window::ButtonOk);
+        tool.MaxBufSize = 4;
+        platform::failFileOperation(platform::FileOp::Read, 3);  // after "a\r\nb" and "\r\nc\r"
+        EXPECT_EQ(tool.LoadText(lineQ, name), 0);
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_EQ(testing::linesOf(lineQ), (Lines{"a", "b", "c\r"}));  // lines so far, with the pending part
+    }
+}
+
+TEST_F(QueueToolFixture, SaveFailuresLeaveTheOldFileAndNoPartialFile) {
+    load("one\r\ntwo\r\n");
+    std::string target = dir.write("out.txa", "previous\r\n");
+    ::chmod(target.c_str(), 0604);
+    for (auto [op, text] : {std::pair{platform::FileOp::Open, "Error Open"}, {platform::FileOp::Write, "Error WriteFile"},
+                            {platform::FileOp::Sync, "Error WriteFile"}, {platform::FileOp::Rename, "Error WriteFile"}}) {
+        testing::ScriptedPresenter boxes;
+        boxes.expect(text, window::ButtonOk);
+        platform::failFileOperation(op, 1);
+        EXPECT_EQ(tool.SaveText(lineQ, target), 0);
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_EQ(boxes.shown()[0].text, text);
+        EXPECT_EQ(boxes.shown()[0].caption, "");
+        EXPECT_EQ(readFile(target), "previous\r\n");
+        EXPECT_EQ(dir.listing(), "in.txa\nout.txa\n");
+    }
+    ASSERT_EQ(tool.SaveText(lineQ, target), 1);
+    EXPECT_EQ(readFile(target), "one\r\ntwo\r\n");
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+}
+
+TEST_F(QueueToolFixture, AnUnwritableFolderFailsToOpen) {
+    if (testing::runningAsRoot()) GTEST_SKIP() << "folder permissions do not stop root";
+    load("x\r\n");
+    std::filesystem::create_directory(dir.file("locked"));
+    ::chmod(dir.file("locked").c_str(), 0500);
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Error Open", window::ButtonOk);
+    EXPECT_EQ(tool.SaveText(lineQ, dir.file("locked/out.txa")), 0);
+    boxes.verifyDone();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("locked/out.txa")));
+}
+
+}  // namespace
+}  // namespace varnok::app
