@@ -54,7 +54,7 @@ uint64_t KeyHashIndex::keyHash(Variant v, const KeySpec& key, const uint8_t* rec
         } else {
             std::memcpy(&value, record + f.offset, f.size);
         }
-        return (value * 0x9E3779B97F4A7C15ull) >> 32;
+        return value;
     }
     case Variant::General: {
         uint64_t h = 0;
@@ -81,7 +81,7 @@ bool KeyHashIndex::grow() {
 }
 
 void KeyHashIndex::place(const Slot& slot) {
-    uint32_t i = slot.hash & mask_;
+    uint32_t i = home(slot.hash);
     while (slots_[i].rep) i = (i + 1) & mask_;
     slots_[i] = slot;
 }
@@ -91,9 +91,9 @@ void KeyHashIndex::erase(uint32_t index) {
     // at the freed place moves into it.
     uint32_t hole = index;
     for (uint32_t j = (index + 1) & mask_; slots_[j].rep; j = (j + 1) & mask_) {
-        const uint32_t home = slots_[j].hash & mask_;
+        const uint32_t start = home(slots_[j].hash);
         // The slot at j may move to the hole when its home is not in (hole, j].
-        const bool homeBetween = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
+        const bool homeBetween = hole <= j ? (start > hole && start <= j) : (start > hole || start <= j);
         if (!homeBetween) {
             slots_[hole] = slots_[j];
             hole = j;

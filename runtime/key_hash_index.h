@@ -8,12 +8,16 @@
 // following slots back, so no tombstones build up.
 //
 // Variants: Direct for a single 1-byte key (the value itself addresses the
-// table), Value for a single key of 2 to 4 bytes (a hash of its value as a
-// number), General for anything else (a hash of all key fields, combined by
-// rotating the running value right by one bit before each exclusive-or).
+// table), Value for a single key of 2 to 4 bytes (its value as a number,
+// spread over the table by a multiplicative hash), General for anything else
+// (a hash of all key fields, combined by rotating the running value right by
+// one bit before each exclusive-or).
 //
-// Callers pass `eq(rep)`, which says whether a representative's key equals
-// the key being looked for; the index never reads records itself.
+// Direct and Value slots hold the key's value itself, so a lookup decides
+// from the slot alone and touches only the entry it finds. General slots
+// hold a hash, and callers pass `eq(rep)`, which says whether a
+// representative's key equals the key looked for; the index never reads
+// records itself.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -29,14 +33,14 @@ public:
     enum class Variant : uint8_t { Direct, Value, General };
     struct Slot {
         Ref rep = nullptr;   // nullptr: free slot
-        uint32_t hash = 0;   // low bits of the key hash
+        uint32_t hash = 0;   // the key's value (Direct, Value) or the low bits of its hash
         uint32_t count = 0;  // entries with this key; >= 1 in a used slot
     };
 
     static Variant variantFor(const KeySpec& key);
     static uint64_t keyHash(Variant v, const KeySpec& key, const uint8_t* record);
 
-    explicit KeyHashIndex(Variant v) : variant_(v) {}
+    explicit KeyHashIndex(Variant v) : variant_(v), exact_(v != Variant::General) {}
 
     Variant variant() const { return variant_; }
     uint32_t distinctKeys() const { return used_; }
@@ -46,10 +50,11 @@ public:
     template <class Eq>
     const Slot* find(uint64_t h, Eq eq) const {
         if (!slots_) return nullptr;
-        for (uint32_t i = static_cast<uint32_t>(h) & mask_;; i = (i + 1) & mask_) {
+        const uint32_t tag = static_cast<uint32_t>(h);
+        for (uint32_t i = home(tag);; i = (i + 1) & mask_) {
             const Slot& s = slots_[i];
             if (!s.rep) return nullptr;
-            if (s.hash == static_cast<uint32_t>(h) && eq(s.rep)) return &s;
+            if (s.hash == tag && (exact_ || eq(s.rep))) return &s;
         }
     }
 
@@ -96,6 +101,12 @@ public:
         used_ = 0;
     }
 
+    // The slot where a key's probe starts.
+    uint32_t home(uint32_t tag) const {
+        if (variant_ == Variant::Value) tag = static_cast<uint32_t>((tag * 0x9E3779B97F4A7C15ull) >> 32);
+        return tag & mask_;
+    }
+
 private:
     static constexpr uint32_t kInitialCapacity = 256;
     bool grow();
@@ -106,6 +117,7 @@ private:
     uint32_t mask_ = 0;  // capacity - 1 once slots_ exists
     uint32_t used_ = 0;  // slots in use, <= 3/4 of the capacity
     Variant variant_;
+    bool exact_;  // slots hold key values: equal tags mean equal keys
 };
 
 }  // namespace varnok

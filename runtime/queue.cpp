@@ -52,7 +52,7 @@ void bindKey(QueueStore& s, const KeySpec& key) {
     for (auto& o : s.orders) {
         if (o->sorted() && o->key.sameAs(key)) {
             s.moveToFront(o.get());
-            s.pending = KeySpec();  // an older pending key would bind to the wrong order later
+            s.pending.clear();  // an older pending key would bind to the wrong order later
             return;
         }
     }
@@ -336,7 +336,7 @@ void FREE(QueueDecl* q) {
     keep->makeUnsorted();
     keep->refs.clear();
     keep->cursor = {};
-    s->pending = KeySpec();
+    s->pending.clear();
     s->keyed = false;
     ++s->changes;
 }

@@ -40,7 +40,7 @@ struct QueueOrder {
     bool sorted() const { return kind != OrderKind::Unsorted; }
     void makeUnsorted() {
         kind = OrderKind::Unsorted;
-        key = KeySpec();
+        key.clear();
         uses = 0;
         noHashBelow = 0;
         hash.reset();

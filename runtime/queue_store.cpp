@@ -371,6 +371,7 @@ void QueueStore::hashReplace(QueueOrder& o, Ref from, Ref to, const uint8_t* val
 // ------------------------------------------------------------------ orders
 
 void QueueStore::moveToFront(QueueOrder* o) {
+    if (orders.front().get() == o) return;
     auto it = std::find_if(orders.begin(), orders.end(), [o](const auto& p) { return p.get() == o; });
     if (it != orders.end()) std::rotate(orders.begin(), it, it + 1);
 }
@@ -413,7 +414,7 @@ bool QueueStore::materialise(BindingFor op) {
     target->cursor = {};
     if (fresh) orders.push_back(std::move(fresh));
     moveToFront(target);
-    pending = KeySpec();
+    pending.clear();
     return true;
 }
 

@@ -39,11 +39,24 @@ public:
     static constexpr size_t kMaxComponents = 16;
 
     KeySpec() = default;
+    KeySpec(const KeySpec& other) { *this = other; }
+    KeySpec& operator=(const KeySpec& other) {
+        count_ = other.count_;
+        size_ = other.size_;
+        limit_ = other.limit_;
+        std::copy(other.numbers_, other.numbers_ + count_, numbers_);
+        std::copy(other.components_, other.components_ + count_, components_);
+        return *this;
+    }
     // Reads the components up to the first 0, at most 16. Returns 0, or 75
     // when a component names a field past the last one (key left empty).
     int parse(const RecordLayout& layout, std::span<const int32_t> parts);
 
     bool empty() const { return count_ == 0; }
+    void clear() {
+        count_ = 0;
+        size_ = limit_ = 0;
+    }
     size_t componentCount() const { return count_; }
     std::vector<int32_t> numbers() const { return {numbers_, numbers_ + count_}; }
     std::span<const Component> components() const { return {components_, count_}; }
@@ -65,9 +78,9 @@ public:
 
 private:
     // Fixed room for 16 components: keys are parsed on every keyed call and
-    // must not allocate.
-    int32_t numbers_[kMaxComponents] = {};
-    Component components_[kMaxComponents] = {};
+    // must neither allocate nor clear the room (only count_ entries are valid).
+    int32_t numbers_[kMaxComponents];
+    Component components_[kMaxComponents];
     size_t count_ = 0;
     uint32_t size_ = 0;
     uint32_t limit_ = 0;

@@ -389,5 +389,100 @@ TEST(QueueStorage, ReadForDisplayLeavesBufferAndCursorAlone) {
     EXPECT_EQ(fieldCount(q), 3u);
 }
 
+TEST(QueueStorage, RecordsThatSaveUnder16BytesStayRaw) {
+    Queue q(RecordLayoutBuilder().string("S", 128).build());
+    auto fill = [&](size_t literal) {
+        for (size_t i = 0; i < literal; ++i) q.buffer()[i] = static_cast<uint8_t>('a' + i % 20);
+        std::memset(q.buffer() + literal, ' ', 128 - literal);
+    };
+    fill(108);  // 2 + 108 literal bytes and a 2-byte run: 112, saving exactly 16
+    ADD(q);
+    fill(109);  // 113: saves 15
+    ADD(q);
+    const QueueStore& s = *q.decl()->store;
+    uint32_t length;
+    std::memcpy(&length, s.current->refs.at(0), 4);
+    EXPECT_EQ(length, 112u);
+    std::memcpy(&length, s.current->refs.at(1), 4);
+    EXPECT_EQ(length, 0u);
+    GET(q, 2);
+    std::vector<uint8_t> expect(128);
+    for (size_t i = 0; i < 109; ++i) expect[i] = static_cast<uint8_t>('a' + i % 20);
+    std::memset(expect.data() + 109, ' ', 19);
+    EXPECT_EQ(std::vector<uint8_t>(q.buffer(), q.buffer() + 128), expect);
+    expectSound(q);
+}
+
+TEST(QueueStorage, ALayoutLargerThanTheRecordIsRefused) {
+    RecordLayout layout = RecordLayoutBuilder().longField("A").string("B", 8).build();
+    std::vector<uint8_t> buffer(8);
+    QueueDecl decl{buffer.data(), &layout, nullptr, 8};
+    ADD(&decl);
+    EXPECT_EQ(errorCode(), 7);
+    EXPECT_EQ(decl.store, nullptr);
+    decl.recordSize = 12;
+    buffer.resize(12);
+    decl.buffer = buffer.data();
+    ADD(&decl);
+    EXPECT_EQ(errorCode(), 0);
+    releaseQueue(&decl);
+}
+
+TEST(QueueHashIndex, FrequentSearchesSwitchItOnAndFewKeysSwitchItOff) {
+    Queue q(smallLayout());
+    for (int i = 0; i < 40; ++i) addAll(q, {{i * 2, "n", static_cast<int16_t>(i % 3)}});
+    const QueueStore& s = *q.decl()->store;
+    auto search = [&](int32_t id) {
+        put(q, {id, "", 0});
+        GET(q, Key{1});
+    };
+    for (int i = 0; i < 64; ++i) search(i % 40 * 2);
+    const QueueOrder& byId = *s.orders.front();
+    EXPECT_EQ(byId.kind, OrderKind::Keyed);
+    search(10);
+    EXPECT_EQ(byId.kind, OrderKind::Hashed);
+    for (int id = -1; id < 82; ++id) {
+        search(id);
+        ASSERT_EQ(errorCode(), (id >= 0 && id % 2 == 0 && id < 80) ? 0 : 30) << id;
+        if (errorCode() == 0) {
+            ASSERT_EQ(idOf(q), id);
+            EXPECT_EQ(POINTER(q), static_cast<uint32_t>(id / 2 + 1));
+        }
+    }
+    expectSound(q);
+    // Deleting down to 15 keys leaves the index too small: the next search drops it.
+    while (RECORDS(q) > 15) {
+        GET(q, 1);
+        DELETE(q);
+    }
+    expectSound(q);
+    EXPECT_EQ(byId.kind, OrderKind::Hashed);
+    search(78);
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(byId.kind, OrderKind::Keyed);
+}
+
+TEST(QueueHashIndex, OnlyShortSingleKeysOrLongKeysGetOne) {
+    Queue q(RecordLayoutBuilder().shortField("A").shortField("B").string("Long", 20).build());
+    for (int i = 0; i < 50; ++i) {
+        const int16_t a = static_cast<int16_t>(i), b = static_cast<int16_t>(i % 7);
+        std::memcpy(q.buffer(), &a, 2);
+        std::memcpy(q.buffer() + 2, &b, 2);
+        std::memset(q.buffer() + 4, 'a' + i % 26, 20);
+        ADD(q);
+    }
+    for (int i = 0; i < 70; ++i) GET(q, Key{1, 2});  // 4 bytes but two fields
+    EXPECT_EQ(q.decl()->store->orders.front()->kind, OrderKind::Keyed);
+    for (int i = 0; i < 70; ++i) GET(q, Key{3});  // 20 bytes
+    EXPECT_EQ(q.decl()->store->orders.front()->kind, OrderKind::Hashed);
+    std::memset(q.buffer() + 4, 'c', 20);
+    GET(q, Key{3});
+    EXPECT_EQ(errorCode(), 0);
+    int16_t a;
+    std::memcpy(&a, q.buffer(), 2);
+    EXPECT_EQ(a, 2);  // the first of the entries with that text
+    expectSound(q);
+}
+
 }  // namespace
 }  // namespace varnok::testing
