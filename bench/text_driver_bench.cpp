@@ -62,7 +62,7 @@ const BenchFile& benchFile() {
     return file;
 }
 
-void BM_TextDriverNext(benchmark::State& state) {
+void readWithDriver(benchmark::State& state, const char* driverString) {
     const BenchFile& source = benchFile();
     RecordLayout layout = RecordLayoutBuilder().string("Lyn", 1024).build();
     std::vector<uint8_t> buffer(layout.size(), ' ');
@@ -70,6 +70,7 @@ void BM_TextDriverNext(benchmark::State& state) {
     file.label = "Lines";
     file.driverName = "ASCII";
     file.name = source.path();
+    file.driverString = driverString;
     file.record = &layout;
     file.buffer = buffer.data();
     FileArgs open;
@@ -90,7 +91,15 @@ void BM_TextDriverNext(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * source.bytes()));
     state.counters["lines"] = static_cast<double>(lines);
 }
+
+// The driver's defaults: a read-only, deny-write open, so QUICKSCAN is on and
+// the read buffer is twice the record.
+void BM_TextDriverNext(benchmark::State& state) { readWithDriver(state, ""); }
 BENCHMARK(BM_TextDriverNext)->Unit(benchmark::kMillisecond);
+
+// The same with a read buffer as large as the stream's (16 x 512 bytes).
+void BM_TextDriverNextBuffers16(benchmark::State& state) { readWithDriver(state, "/FILEBUFFERS=16"); }
+BENCHMARK(BM_TextDriverNextBuffers16)->Unit(benchmark::kMillisecond);
 
 void BM_StdGetline(benchmark::State& state) {
     const BenchFile& source = benchFile();

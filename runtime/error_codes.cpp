@@ -206,6 +206,7 @@ struct ErrorState {
     int32_t code = 0;
     std::string fileCode = std::string(kFileCodeSize, ' ');  // blank-padded
     std::string fileText = std::string(kFileTextSize, ' ');  // blank-padded
+    bool textsBlank = true;  // both texts hold only blanks (clearing them again is skipped)
 };
 
 thread_local std::unique_ptr<ErrorState> tlsState;
@@ -255,6 +256,7 @@ void postFileError(const char* codeText, const char* messageText) {
         text = std::string(errorTableText(FileSystemErr)) + " : " + code;
     }
     s.fileText = padded(text, kFileTextSize);
+    s.textsBlank = false;
 }
 
 int32_t errorCode() { return state().code; }
@@ -283,8 +285,10 @@ std::string fileErrorText() { return withoutTrailingBlanks(state().fileText); }
 void clearError() {
     ErrorState& s = state();
     s.code = 0;
+    if (s.textsBlank) return;  // every queue operation clears: keep that cheap
     s.fileCode.assign(kFileCodeSize, ' ');
     s.fileText.assign(kFileTextSize, ' ');
+    s.textsBlank = true;
 }
 
 }  // namespace varnok

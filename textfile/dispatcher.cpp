@@ -62,18 +62,31 @@ FileDriver* findDriver(std::string_view name) {
 namespace {
 
 // Programs run many operations on one file in a row: each thread remembers
-// the last name it looked up, until a driver is registered.
+// the last name it looked up, until a driver is registered. The memory is
+// plain data so that reaching it costs no more than a load.
+struct LastLookup {
+    static constexpr size_t kLongest = 31;
+    char name[kLongest + 1];
+    size_t size;
+    FileDriver* driver;
+    uint32_t generation;
+};
+thread_local LastLookup tLast{};
+
 FileDriver* driverFor(const std::string& name) {
-    thread_local std::string lastName;
-    thread_local FileDriver* lastDriver = nullptr;
-    thread_local uint32_t lastGeneration = UINT32_MAX;
+    LastLookup& last = tLast;
     const uint32_t generation = gGeneration.load(std::memory_order_acquire);
-    if (lastDriver && generation == lastGeneration && name == lastName) return lastDriver;
+    if (last.driver && last.generation == generation && last.size == name.size()) {
+        size_t i = 0;
+        while (i < name.size() && name[i] == last.name[i]) ++i;
+        if (i == name.size()) return last.driver;
+    }
     FileDriver* driver = findDriver(name);
-    if (driver) {
-        lastName = name;
-        lastDriver = driver;
-        lastGeneration = generation;
+    if (driver && name.size() <= LastLookup::kLongest) {
+        name.copy(last.name, name.size());
+        last.size = name.size();
+        last.driver = driver;
+        last.generation = generation;
     }
     return driver;
 }
@@ -81,9 +94,13 @@ FileDriver* driverFor(const std::string& name) {
 }  // namespace
 
 int32_t dispatch(int operation, FileDecl& file, FileArgs& args) {
-    FileDriver* driver = driverFor(file.driverName);
+    // An open file stays with the driver that opened it: its control block
+    // means nothing to any other, whatever the declaration names meanwhile.
+    FileDriver* driver = file.driverState && file.stateOwner ? static_cast<FileDriver*>(file.stateOwner)
+                                                            : driverFor(file.driverName);
     const TraceCall call = traceBegin(file, operation);
     const int32_t code = driver ? driver->call(operation, file, args) : 47;
+    file.stateOwner = file.driverState ? driver : nullptr;
     traceEnd(file, operation, call, code);
     if (code == 0) {
         if (errorCode() != 0) clearError();
@@ -94,7 +111,16 @@ int32_t dispatch(int operation, FileDecl& file, FileArgs& args) {
 }
 
 int32_t dispatch(int operation, FileDecl& file) {
-    FileArgs args;
+    // One set of arguments per thread, emptied of what the last operation
+    // left in it: building a fresh one costs more than a NEXT. Drivers only
+    // write the answer members, so the texts are usually empty already.
+    thread_local FileArgs args;
+    args.access = 0;
+    args.pointer = args.length = args.seconds = 0;
+    if (!args.text.empty()) args.text.clear();
+    if (!args.value.empty()) args.value.clear();
+    args.position = {};
+    args.state = nullptr;
     return dispatch(operation, file, args);
 }
 

@@ -41,6 +41,7 @@ struct FileDecl {
     const RecordLayout* record = nullptr;
     uint8_t* buffer = nullptr;        // record buffer, record->size() bytes
     void* driverState = nullptr;      // the driver's control block while open
+    void* stateOwner = nullptr;       // the driver that set driverState (kept by the dispatcher)
     uint32_t instance = 0;            // instance number shown by the trace
 };
 

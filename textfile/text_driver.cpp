@@ -43,18 +43,35 @@ constexpr std::array<uint64_t, 2> supportedBits() {
 }
 constexpr std::array<uint64_t, 2> kSupportedBits = supportedBits();
 
-bool supported(int operation) {
+bool inSet(const std::array<uint64_t, 2>& bits, int operation) {
     return operation >= 0 && operation < 128 &&
-           (kSupportedBits[static_cast<unsigned>(operation) / 64] >> (operation % 64) & 1) != 0;
+           (bits[static_cast<unsigned>(operation) / 64] >> (operation % 64) & 1) != 0;
 }
+
+// The supported operations that work on the open file's control block.
+constexpr std::array<uint64_t, 2> openFileBits() {
+    std::array<uint64_t, 2> bits = supportedBits();
+    for (int code : {op::OPEN, op::SHARE, op::CREATE, op::CLOSE, op::SEND, op::NAME, op::REMOVE,
+                     op::RENAME, op::COPY}) {
+        bits[code / 64] &= ~(uint64_t{1} << (code % 64));
+    }
+    return bits;
+}
+constexpr std::array<uint64_t, 2> kOpenFileBits = openFileBits();
+
+bool onOpenFile(int operation) { return inSet(kOpenFileBits, operation); }
+
+bool supported(int operation) { return inSet(kSupportedBits, operation); }
 
 // The import module and the files handed to it.
 struct ImportRegistry {
     std::mutex mutex;
     ImportEntry entry = nullptr;
     std::set<const FileDecl*> files;
-    std::atomic<int> count{0};  // files.size(), readable without the mutex
 };
+// files.size(), readable without the mutex (and without the registry's
+// construction guard) on every operation.
+std::atomic<int> gImportFiles{0};
 ImportRegistry& imports() {
     static ImportRegistry registry;
     return registry;
@@ -62,7 +79,7 @@ ImportRegistry& imports() {
 
 bool inImportMode(const FileDecl& file) {
     ImportRegistry& r = imports();
-    if (r.count.load(std::memory_order_acquire) == 0) return false;
+    if (gImportFiles.load(std::memory_order_acquire) == 0) return false;
     std::lock_guard<std::mutex> guard(r.mutex);
     return r.files.count(&file) != 0;
 }
@@ -129,9 +146,13 @@ void TextDriver::registerImportModule(ImportEntry entry) {
     r.entry = entry;
 }
 
-int TextDriver::importModeFiles() { return imports().count.load(std::memory_order_acquire); }
+int TextDriver::importModeFiles() { return gImportFiles.load(std::memory_order_acquire); }
 
 int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
+    // The usual case first: an operation on an open file in no import mode.
+    if (file.driverState && onOpenFile(operation) && gImportFiles.load(std::memory_order_acquire) == 0) {
+        return callOpen(operation, *static_cast<TextControlBlock*>(file.driverState), file, args);
+    }
     if (inImportMode(file)) {
         ImportEntry entry = nullptr;
         {
@@ -142,7 +163,7 @@ int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
         if (operation == op::CLOSE || !entry) {
             std::lock_guard<std::mutex> guard(imports().mutex);
             imports().files.erase(&file);
-            imports().count = static_cast<int>(imports().files.size());
+            gImportFiles = static_cast<int>(imports().files.size());
         }
         return code;
     }
@@ -183,6 +204,7 @@ int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
 
 int32_t TextDriver::callOpen(int operation, TextControlBlock& cb, FileDecl& file, FileArgs& args) {
     const bool writeOnly = (cb.accessMode & 3) == 1;
+    if (operation == op::NEXT) return writeOnly ? 5 : readNextLine(cb);  // the most frequent by far
     switch (operation) {
     case op::SETfile: cb.nextRead = 1; return 0;
     case op::SETfileptr: cb.nextRead = args.pointer ? args.pointer : 1; return 0;
@@ -323,7 +345,7 @@ int32_t TextDriver::send(FileDecl& file, FileArgs& args) {
         }
         std::lock_guard<std::mutex> guard(imports().mutex);
         imports().files.insert(&file);
-        imports().count = static_cast<int>(imports().files.size());
+        gImportFiles = static_cast<int>(imports().files.size());
         return 0;
     }
     auto* cb = static_cast<TextControlBlock*>(file.driverState);
