@@ -155,7 +155,9 @@ bool readEnvironmentFile(const std::string& path) {
     char piece[2048];
     const bool wasOem = oemCharacterSet();
     bool ended = false;
-    while (!ended && in.read(piece, sizeof piece), in.gcount() > 0) {
+    while (!ended) {
+        in.read(piece, sizeof piece);
+        if (in.gcount() <= 0) break;
         std::string_view chunk(piece, size_t(in.gcount()));
         size_t stop = chunk.find('\x1A');
         if (stop != std::string_view::npos) {

@@ -306,17 +306,22 @@ bool isLetter(uint8_t c) { return ready().cases[c] != 0; }
 bool isLetterOrDigit(uint8_t c) { return ready().classes[c] != ClassOther; }
 bool isDigitCharacter(uint8_t c) { return ready().classes[c] == ClassDigit; }
 
-std::string upperCase(std::string_view text) {
+namespace {
+// Maps every character of a text to its partner when it has the given class;
+// the tables are looked up once for the whole text.
+std::string mapCase(std::string_view text, uint8_t fromClass) {
+    const LocaleTables& t = ready();
     std::string out(text);
-    for (char& c : out) c = char(upperCase(uint8_t(c)));
+    for (char& ch : out) {
+        const uint8_t c = uint8_t(ch);
+        if (t.classes[c] == fromClass && t.cases[c]) ch = char(t.cases[c]);
+    }
     return out;
 }
+}  // namespace
 
-std::string lowerCase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = char(lowerCase(uint8_t(c)));
-    return out;
-}
+std::string upperCase(std::string_view text) { return mapCase(text, ClassLower); }
+std::string lowerCase(std::string_view text) { return mapCase(text, ClassUpper); }
 
 uint8_t collationRank(uint8_t c) { return ready().ansiCollation[c]; }
 uint8_t oemCollationRank(uint8_t c) { return ready().oemCollation[c]; }

@@ -141,6 +141,46 @@ TEST_F(LocaleTest, FileIsReadInPiecesWithoutLosingLines) {
     EXPECT_FALSE(oemCharacterSet());             // flag put back after the file
 }
 
+// Everything the settings can change, for comparing two ways of reading.
+std::string snapshot() {
+    std::string s;
+    for (int m = 1; m <= 12; ++m) s += monthName(m) + "|" + monthAbbreviation(m) + "|";
+    s += amText() + "|" + pmText() + "|" + systemCharacterSet() + "|";
+    s += std::string(reinterpret_cast<const char*>(caseTable()), 256);
+    s += std::string(reinterpret_cast<const char*>(characterClassTable()), 256);
+    s += std::string(reinterpret_cast<const char*>(ansiCollationTable()), 256);
+    for (int n = 0; n < 20; ++n) s += messageOverride(n).value_or("-") + "|";
+    for (const std::string& d : digraphs()) s += d;
+    s += longFileNames() ? "L" : "l";
+    s += rightToLeftLayout() ? "R" : "r";
+    return s;
+}
+
+TEST_F(LocaleTest, FileReaderAgreesWithTextReader) {
+    const char* keys[] = {"ORVMONTH", "ORVMON", "ORVAMPM", "ORVCASE", "ORVCOLSEQ", "ORVCHARSET",
+                          "ORVLFN", "ORVMSG3", "ORVMSG17", "ORVDIGRAPH", "ORVLAYOUT", "orvmsg5"};
+    const char* values[] = {"OEM", "WINDOWS", "a,b,c", "\"x y\" z", "<65><<", "\x84\x94\x81", "on",
+                            "RTL", "\xC4\xD6,\xE4\xF6", "abc,def", ""};
+    std::mt19937 rng(3);
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        for (int line = rng() % 30; line > 0; --line) {
+            text += std::string(rng() % 3, ' ') + keys[rng() % 12] + "=" + values[rng() % 11];
+            if (rng() % 8 == 0) text += std::string(rng() % 6000, 'q');
+            const char* ends[] = {"\n", "\r\n", "\r", "\n\n"};
+            text += ends[rng() % 4];
+        }
+        if (rng() % 5 == 0) text += "\x1AORVLFN=on\n";
+        resetLocaleToDefaults();
+        readEnvironmentText(text);
+        std::string fromText = snapshot();
+        resetLocaleToDefaults();
+        ASSERT_TRUE(readEnvironmentFile(writeFile("r.ENV", text)));
+        ASSERT_EQ(snapshot(), fromText) << "round " << round;
+        expectTablesConsistent();
+    }
+}
+
 TEST_F(LocaleTest, EscapesExpand) {
     struct Case {
         const char* in;
