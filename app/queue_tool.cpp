@@ -49,6 +49,23 @@ struct LineAppender {
     }
 };
 
+// The line end of a file whose first chunk is at hand: CR LF as soon as one
+// pair shows up, LF only when the whole file holds no pair but does hold LF.
+// The rest of the file is read ahead only while no pair has been seen.
+LineEnd lineEndOfFile(platform::InputFile& file, const char* first, size_t n, uint64_t size, size_t chunk) {
+    LineEndDetector detector;
+    detector.feed(first, n);
+    if (detector.hasCrLf() || n >= size) return detector.lineEnd();
+    std::vector<char> scan(chunk);
+    for (uint64_t at = n; at < size && !detector.hasCrLf();) {
+        int64_t more = file.readAt(at, scan.data(), static_cast<size_t>(std::min<uint64_t>(chunk, size - at)));
+        if (more <= 0) break;  // a failing read is reported by the load itself
+        detector.feed(scan.data(), static_cast<size_t>(more));
+        at += static_cast<uint64_t>(more);
+    }
+    return detector.lineEnd();
+}
+
 }  // namespace
 
 uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
@@ -90,20 +107,7 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
         }
         if (got == 0) break;  // the file became shorter than its listing said
         if (done == 0) {
-            // Decide the line end before the first line is cut: CR LF as soon
-            // as one pair shows up, LF only when the file has no pair at all.
-            LineEndDetector detector;
-            detector.feed(buffer.data(), static_cast<size_t>(got));
-            if (!detector.hasCrLf() && static_cast<uint64_t>(got) < size) {
-                std::vector<char> scan(chunk);
-                for (uint64_t at = static_cast<uint64_t>(got); at < size && !detector.hasCrLf();) {
-                    int64_t more = file.readAt(at, scan.data(), static_cast<size_t>(std::min<uint64_t>(chunk, size - at)));
-                    if (more <= 0) break;
-                    detector.feed(scan.data(), static_cast<size_t>(more));
-                    at += static_cast<uint64_t>(more);
-                }
-            }
-            lineEnd_ = detector.lineEnd();
+            lineEnd_ = lineEndOfFile(file, buffer.data(), static_cast<size_t>(got), size, chunk);
             splitter = LineSplitter(lineEnd_, &LineAppender::add, &appender);
         }
         done += static_cast<uint64_t>(got);

@@ -175,7 +175,9 @@ int removeCommand(const Args& args) {
     case RemoveOutcome::Saved:
         std::printf("%s\n", remover.NewFileName.c_str());
         return ExitOk;
-    case RemoveOutcome::Cancelled:
+    case RemoveOutcome::Cancelled:  // the confirmation is answered Yes above
+        reportError("remove: cancelled; nothing written");
+        return ExitNothingToDo;
     case RemoveOutcome::NothingToDelete:
         reportError("remove: nothing to delete in '" + o.file + "'");
         return ExitNothingToDo;

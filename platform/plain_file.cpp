@@ -153,6 +153,8 @@ bool SafeOutputFile::create(const std::string& target) {
         return false;
     }
     mode_ = keepMode_ ? (st.st_mode & 07777) : 0;
+    owner_ = keepMode_ ? st.st_uid : 0;
+    group_ = keepMode_ ? st.st_gid : 0;
     if (injected(FileOp::Open)) {
         error_ = errno;
         return false;
@@ -200,6 +202,11 @@ bool SafeOutputFile::commit() {
     if (fd_ < 0) {
         error_ = EBADF;
         return false;
+    }
+    if (keepMode_) {
+        // Owner and group first (changing them may clear set-id bits); only
+        // a privileged user can give the file away, so a refusal is no failure.
+        [[maybe_unused]] int ignored = ::fchown(fd_, static_cast<uid_t>(owner_), static_cast<gid_t>(group_));
     }
     if (keepMode_ && ::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) {
         error_ = errno;

@@ -4,7 +4,8 @@
 // temporary file in the target's folder and puts it in the target's place
 // only on commit(), after every byte was written and flushed to disk; until
 // then, and after any failure, the target is untouched and the temporary file
-// is removed. A replaced file keeps its permission bits; a symbolic link as
+// is removed. A replaced file keeps its permission bits (and its owner and
+// group where the system allows); a symbolic link as
 // target is followed, so the file it names is replaced.
 //
 // Every open, read, write, flush and rename goes through a fault seam: a test
@@ -86,6 +87,7 @@ private:
     std::string target_;
     std::string temp_;
     unsigned mode_ = 0;
+    unsigned owner_ = 0, group_ = 0;
     bool keepMode_ = false;
 };
 

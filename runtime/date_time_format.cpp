@@ -90,8 +90,12 @@ std::string formatDate(const CompiledPicture& p, int32_t date) {
 
 std::string formatTime(const CompiledPicture& p, int32_t time) {
     if (time == 0 && p.blankWhenZero) return std::string(p.width, ' ');
+    // 0 (no time) shows its fields as zeros; a value that is no time of day
+    // at all shows blank fields, as an impossible date does.
+    const bool valid = time >= 0 && time <= LastStandardTime;
+    if (!valid && p.blankWhenZero) return std::string(p.width, ' ');
     TimeRecord record;
-    timeToRecord(time, record);  // an invalid time shows as all fields 0
+    timeToRecord(time, record);
     bool twelveHour = false;
     for (int i = 0; i < p.count; ++i) twelveHour = twelveHour || p.elements[i].role == ElementRole::AmPm;
     int hours = record.hours;
@@ -108,6 +112,11 @@ std::string formatTime(const CompiledPicture& p, int32_t time) {
     for (int i = 0; i < p.count;) {
         const PictureElement& e = p.elements[i];
         const int length = e.role == ElementRole::Separator ? 1 : runLength(p, i);
+        if (!valid && e.role != ElementRole::Separator) {
+            out.append(static_cast<size_t>(length), ' ');
+            i += length;
+            continue;
+        }
         switch (e.role) {
         case ElementRole::Hours: appendDigits(out, hours, length, e.ch == 'H', lead); break;
         case ElementRole::Minutes: appendDigits(out, record.minutes, length, false, lead); break;

@@ -21,7 +21,9 @@ std::string formatDate(const CompiledPicture& p, int32_t date);
 // The text of a standard time, p.width characters: two digits per field,
 // hours on a 12-hour clock when the layout has AM/PM positions; the hours'
 // leading zero shows as a blank unless the layout or a fill character says
-// otherwise. A time of 0 with blank-when-zero gives blanks.
+// otherwise. A time of 0 shows zero fields, or blanks with blank-when-zero;
+// a value outside 0..8640000 shows blank fields with the separators in
+// place, or blanks only with blank-when-zero.
 std::string formatTime(const CompiledPicture& p, int32_t time);
 
 // Reads a date back position by position: digits per field, a month name

@@ -3,9 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/allocation_fault.h"
+
 namespace varnok {
 
 uint8_t* EntryPool::allocate(size_t bytes) {
+    if (allocation_fault::shouldFail()) return nullptr;
     if (bytes > kMaxPooled) return static_cast<uint8_t*>(std::malloc(bytes));
     const size_t cls = classOf(bytes);
     if (void* head = freeLists_[cls]) {

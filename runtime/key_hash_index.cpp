@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 
+#include "runtime/allocation_fault.h"
 #include "runtime/collation.h"
 
 namespace varnok {
@@ -70,6 +71,7 @@ bool KeyHashIndex::grow() {
     const uint32_t oldCapacity = slots_ ? capacity() : 0;
     const uint32_t newCapacity = oldCapacity ? oldCapacity * 2 : kInitialCapacity;
     if (newCapacity == 0) return false;  // past 2^31 slots
+    if (allocation_fault::shouldFail()) return false;
     std::unique_ptr<Slot[]> fresh(new (std::nothrow) Slot[newCapacity]);
     if (!fresh) return false;
     std::unique_ptr<Slot[]> old = std::move(slots_);

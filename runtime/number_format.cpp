@@ -8,9 +8,10 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Blank marker for a grouping position whose character is decided once the
-// leftmost shown digit is known. Only number pictures have grouping
-// positions, and their integer area holds nothing else but digits.
+// Marks a grouping position whose character is decided once the leftmost
+// shown digit is known. Only number pictures have grouping positions, and
+// their integer area holds nothing but digits and grouping positions, so the
+// marker cannot be mistaken for a pattern's literal.
 constexpr char Undecided = '\0';
 
 }  // namespace
@@ -89,10 +90,12 @@ void formatNumber(const CompiledPicture& p, DecimalNumber& v, char* out) {
     }
 
     // Without zero or asterisk fill the leading currency and sign move right,
-    // next to the first character shown; a blank sign is simply left out.
+    // next to the first digit shown, never past the integer positions (a
+    // blank decimal character must keep its place); a blank sign is simply
+    // left out.
     if (!overflow && (p.fill == 0 || p.fill == ' ') && p.integerBegin > 0) {
         int first = p.integerBegin;
-        while (first < width && out[first] == ' ') ++first;
+        while (first < p.integerEnd && out[first] == ' ') ++first;
         char block[CompiledPicture::MaxWidth];
         int length = 0;
         for (int i = 0; i < p.integerBegin; ++i) {

@@ -8,8 +8,9 @@
 //
 // Invariants of a compiled picture whose kind is not PicInvalid:
 // - 1 <= width <= 255;
-// - count == width, except for date pictures with month-name runs, where a
-//   run of name positions stands for a name of varying length;
+// - count == width for every kind but strings, which need no element list;
+//   in dates a run of month-name positions stands for a name of varying
+//   length, so the text moves left or right of the positions after it;
 // - for numbers: integerPositions == digits + groupingPositions and the
 //   integer positions are elements [integerBegin, integerEnd).
 #pragma once

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/local_time.h"
+#include "runtime/allocation_fault.h"
 #include "runtime/order_sort.h"
 
 namespace varnok {
@@ -60,13 +61,14 @@ QueueStore::QueueStore(const RecordLayout& l, uint32_t size)
 
 QueueStore::~QueueStore() { destroyEntries(); }
 
-std::unique_ptr<QueueStore> QueueStore::create(const QueueDecl& decl, int* error) {
+std::unique_ptr<QueueStore> QueueStore::create(const QueueDecl& decl, int* error) try {
     if (!layoutFits(*decl.layout, decl.recordSize)) {
         *error = 7;
         return nullptr;
     }
-    std::unique_ptr<QueueStore> s(new (std::nothrow) QueueStore(*decl.layout, decl.recordSize));
     *error = 8;
+    if (allocation_fault::shouldFail()) return nullptr;
+    std::unique_ptr<QueueStore> s(new (std::nothrow) QueueStore(*decl.layout, decl.recordSize));
     if (!s) return nullptr;
     const uint32_t n = decl.recordSize;
     s->secondView = block(n);
@@ -86,11 +88,17 @@ std::unique_ptr<QueueStore> QueueStore::create(const QueueDecl& decl, int* error
     }
     std::unique_ptr<QueueOrder> first(new (std::nothrow) QueueOrder);
     if (!first) return nullptr;
+    s->orders.reserve(kMaxOrders);  // adding an order later never reallocates
     s->current = first.get();
     s->orders.push_back(std::move(first));
     s->changes = static_cast<uint32_t>(platform::clockHundredths()) * kChangeSeedFactor;
     *error = 0;
     return s;
+}
+catch (const std::bad_alloc&) {
+    // The store's tables could not be made; failures are reported as numbers.
+    *error = 8;
+    return nullptr;
 }
 
 // ---------------------------------------------------------------- entries
@@ -250,7 +258,7 @@ uint32_t QueueStore::findByIdentity(const QueueOrder& o, Ref e, const uint8_t* v
 bool QueueStore::sortOrder(QueueOrder& o) {
     const uint32_t n = o.refs.size();
     if (n > 1) {
-        std::unique_ptr<Ref[]> temp(new (std::nothrow) Ref[n]);
+        std::unique_ptr<Ref[]> temp(allocation_fault::shouldFail() ? nullptr : new (std::nothrow) Ref[n]);
         if (!temp) return false;
         Ref* a = o.refs.contiguous();
         const auto parts = o.key.components();
@@ -389,7 +397,7 @@ bool QueueStore::materialise(BindingFor op) {
     if ((op == BindingFor::Sort && !current->sorted()) || (op == BindingFor::Add && current->refs.empty())) {
         target = current;
     } else if (orders.size() < kMaxOrders) {
-        fresh.reset(new (std::nothrow) QueueOrder);
+        if (!allocation_fault::shouldFail()) fresh.reset(new (std::nothrow) QueueOrder);
         if (!fresh || !fresh->refs.assign(current->refs)) return false;
         target = fresh.get();
     } else {

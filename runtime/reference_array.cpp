@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "runtime/allocation_fault.h"
+
 namespace varnok {
 
 namespace {
@@ -46,6 +48,7 @@ bool ReferenceArray::reallocate(int cls) {
     const uint32_t newCapacity = kCapacity[cls];
     std::unique_ptr<Ref[]> fresh;
     if (newCapacity > 0) {
+        if (allocation_fault::shouldFail()) return false;
         fresh.reset(new (std::nothrow) Ref[newCapacity]);
         if (!fresh) return false;
         // Keep the gap where it was, so the caller's next edit finds it there.
@@ -99,6 +102,7 @@ bool ReferenceArray::assign(const ReferenceArray& other) {
     std::unique_ptr<Ref[]> fresh;
     const uint32_t cap = kCapacity[other.class_];
     if (cap > 0) {
+        if (allocation_fault::shouldFail()) return false;
         fresh.reset(new (std::nothrow) Ref[cap]);
         if (!fresh) return false;
         for (uint32_t i = 0; i < count; ++i) fresh[i] = other.at(i);

@@ -52,7 +52,7 @@ bool inSet(const std::array<uint64_t, 2>& bits, int operation) {
 constexpr std::array<uint64_t, 2> openFileBits() {
     std::array<uint64_t, 2> bits = supportedBits();
     for (int code : {op::OPEN, op::SHARE, op::CREATE, op::CLOSE, op::SEND, op::NAME, op::REMOVE,
-                     op::RENAME, op::COPY}) {
+                     op::RENAME, op::COPY, op::FREESTATE}) {
         bits[code / 64] &= ~(uint64_t{1} << (code % 64));
     }
     return bits;
@@ -194,6 +194,7 @@ int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
     case op::INVIEW:
     case op::ENDVIEW:
     case op::QUERY_VIEW: return 0;
+    case op::FREESTATE: freeState(args.state); return 0;  // also after CLOSE: nothing may leak
     default: break;
     }
     if (!supported(operation)) return 80;
@@ -249,7 +250,6 @@ int32_t TextDriver::callOpen(int operation, TextControlBlock& cb, FileDecl& file
     case op::UNLOCK: return unlockFile(cb);
     case op::GETSTATE: args.state = saveState(cb); return 0;
     case op::RESTORESTATE: return restoreState(cb, args.state);
-    case op::FREESTATE: freeState(args.state); return 0;
     case op::SET_PROPERTY:
         if (equalsIgnoringCase(trimmed(args.text), "LineBytes")) {
             cb.bytesMeansLine = flagValue(args.value);

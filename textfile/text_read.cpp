@@ -144,7 +144,12 @@ __attribute__((target("avx2"))) size_t firstControlWide(const uint8_t* p, size_t
     return i + firstControlPlain(p + i, n - i);
 }
 
-const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+// Asked during static initialisation, so the processor description is set
+// up first rather than assumed ready.
+const bool kHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
 
 inline size_t firstControl(const uint8_t* p, size_t n) {
     return kHasAvx2 ? firstControlWide(p, n) : firstControlPlain(p, n);

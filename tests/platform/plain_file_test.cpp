@@ -33,6 +33,21 @@ TEST(SafeOutputFile, CommitReplacesTheTargetAndKeepsItsPermissionBits) {
     EXPECT_EQ(dir.listing(), "out.txa\n");
 }
 
+TEST(SafeOutputFile, AReplacedFileKeepsItsOwnerWhereAllowed) {
+    if (!testing::runningAsRoot()) GTEST_SKIP() << "only a privileged user can give files away";
+    TempFolder dir;
+    std::string target = dir.write("out.txa", "old");
+    ASSERT_EQ(::chown(target.c_str(), 1234, 5678), 0);
+    SafeOutputFile out;
+    ASSERT_TRUE(out.create(target));
+    ASSERT_TRUE(out.write("new", 3));
+    ASSERT_TRUE(out.commit());
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 5678u);
+}
+
 TEST(SafeOutputFile, EveryInjectedFaultLeavesTheOldFileAndNoTemporaryFile) {
     for (FileOp op : {FileOp::Open, FileOp::Write, FileOp::Sync, FileOp::Rename}) {
         for (bool existing : {true, false}) {
@@ -46,7 +61,9 @@ TEST(SafeOutputFile, EveryInjectedFaultLeavesTheOldFileAndNoTemporaryFile) {
             EXPECT_NE(out.error(), 0);
             out.abandon();
             EXPECT_EQ(dir.listing(), existing ? "out.txa\n" : "") << static_cast<int>(op);
-            if (existing) EXPECT_EQ(readFile(target), "old bytes");
+            if (existing) {
+                EXPECT_EQ(readFile(target), "old bytes");
+            }
         }
     }
 }

@@ -76,6 +76,7 @@ TEST_F(Format, Numbers) {
         {99.5, "@n2", "##"},
         {-0.001, "@n-6.2", "  0.00"},
         {0.25, "@n3.2", ".25"},
+        {-0.5, "@n(5._2)", "( 50)"},  // the sign stops at a blank decimal character
         {5.5, "@n9.2~ EUR~", " 5.50 EUR"},
         {5.5, "@n~EUR ~10.2", "  EUR 5.50"},
         {1e300, "@n-15.2", " ###########.##"},
@@ -228,7 +229,9 @@ TEST_F(Format, Times) {
         {LastStandardTime, "@t4", "23:59:59"},
         {0, "@t1B", "     "},
         {0, "@t1", " 0:00"},
-        {LastStandardTime + 1, "@t1", " 0:00"},
+        {LastStandardTime + 1, "@t1", "  :  "},
+        {-5, "@t3", "  :    "},
+        {-5, "@t3B", "       "},
     };
     for (const Case& c : cases) EXPECT_EQ(FORMAT(c.time, c.picture), c.expected) << c.time << " " << c.picture;
     EXPECT_EQ(formatValue(5 * 360000 + 1, compileEntryPicture("@t1")), "05:00");

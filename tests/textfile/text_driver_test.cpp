@@ -399,6 +399,13 @@ TEST_F(TextDriverTest, SavedStatesComeBack) {
     EXPECT_EQ(errorText(), "Invalid Number Of Parameters");
     EXPECT_EQ(f.run(op::FREESTATE, saved), 0);
     EXPECT_EQ(f.run(op::RESTORESTATE, saved), 78);  // freed handles are refused
+    // A handle can still be freed once the file is closed.
+    FileArgs late;
+    ASSERT_EQ(f.run(op::GETSTATE, late), 0);
+    f.close();
+    EXPECT_EQ(f.run(op::FREESTATE, late), 0);
+    ASSERT_EQ(f.open(), 0);
+    EXPECT_EQ(f.run(op::RESTORESTATE, late), 78);
 }
 
 TEST_F(TextDriverTest, UnsupportedOperationsAnswer80) {
