@@ -359,6 +359,8 @@ TEST_F(LocaleTest, DigraphsButtonsAndFlags) {
     applySetting("ORVDIGRAPH", "\xC6" "AE,\xE6" "ae,toolong,ss");
     EXPECT_EQ(digraphs(), (std::vector<std::string>{"\xC6" "AE", "\xE6" "ae"}));
     EXPECT_EQ(oemDigraphs(), (std::vector<std::string>{"\x92" "AE", "\x91" "ae"}));
+    EXPECT_EQ(expandDigraphs("\xC6sop \xE6on"), "AEsop aeon");
+    EXPECT_EQ(expandDigraphs("plain"), "plain");
     std::string many;
     for (int i = 0; i < 20; ++i) many += (i ? "," : "") + std::string("d") + char('a' + i) + "x";
     applySetting("ORVDIGRAPH", many);
