@@ -159,7 +159,9 @@ bool SafeOutputFile::create(const std::string& target) {
         error_ = errno;
         return false;
     }
-    std::string stem = folderOf(target_) + "/." + nameOf(target_) + ".";
+    // ".name.PID-N.tmp" beside the target; a long name is shortened so the
+    // temporary name stays within the file system's limit.
+    std::string stem = folderOf(target_) + "/." + nameOf(target_).substr(0, 200) + ".";
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = stem + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";

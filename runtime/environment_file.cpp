@@ -1,6 +1,7 @@
 #include "runtime/environment_file.h"
 
 #include <fstream>
+#include <istream>
 
 #include "runtime/locale.h"
 
@@ -147,9 +148,7 @@ void readEnvironmentText(std::string_view text) {
     restoreOemFlag(wasOem);
 }
 
-bool readEnvironmentFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+void readEnvironmentStream(std::istream& in) {
     // Read in pieces; a line may span two pieces, so only whole lines go on.
     std::string pending;
     char piece[2048];
@@ -167,11 +166,18 @@ bool readEnvironmentFile(const std::string& path) {
         pending.append(chunk);
         size_t last = pending.find_last_of("\r\n");
         if (last == std::string::npos) {
-            // A line longer than any value can be: keep only what can matter.
-            if (pending.size() > 4 * MaxEnvironmentValueLength + 64) {
-                size_t eq = pending.find('=');
-                if (eq != std::string::npos && pending.size() > eq + 1 + MaxEnvironmentValueLength + 1)
-                    pending.resize(eq + 1 + MaxEnvironmentValueLength + 1);
+            // Inside one long line only the key and the first 1024
+            // characters of the value matter.
+            size_t eq = pending.find('=');
+            if (eq != std::string::npos && pending.size() > eq + 1 + MaxEnvironmentValueLength) {
+                pending.resize(eq + 1 + MaxEnvironmentValueLength);
+            } else if (eq == std::string::npos && pending.size() > 2 * MaxEnvironmentValueLength) {
+                // Still in the key: its first 31 non-blank characters are all
+                // that can count.
+                std::string key;
+                for (char c : pending)
+                    if (!isBlank(c) && key.size() < MaxEnvironmentKeyLength) key.push_back(c);
+                pending = std::move(key);
             }
             continue;
         }
@@ -180,6 +186,12 @@ bool readEnvironmentFile(const std::string& path) {
     }
     applyText(pending);
     restoreOemFlag(wasOem);
+}
+
+bool readEnvironmentFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    readEnvironmentStream(in);
     return true;
 }
 

@@ -11,6 +11,7 @@
 // line is handed to applySetting (runtime/locale.h). While the file is read,
 // ORVCHARSET may switch the OEM flag; it is put back afterwards.
 #pragma once
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,8 @@ std::string environmentFilePath(std::string_view programPath);
 bool readEnvironmentFile(const std::string& path);
 // Applies the settings of a file's text.
 void readEnvironmentText(std::string_view text);
+// The same read from a stream in pieces of 2048 bytes, as files are read.
+void readEnvironmentStream(std::istream& in);
 
 // The value with its "<n>" escapes expanded.
 std::string expandEscapes(std::string_view value);

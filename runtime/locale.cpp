@@ -345,6 +345,22 @@ uint32_t amPmChangeCount() { return amPmChanges.load(std::memory_order_acquire);
 std::vector<std::string> digraphs() { return ready().digraphs; }
 std::vector<std::string> oemDigraphs() { return ready().oemDigraphs; }
 
+std::string expandDigraphs(std::string_view text) {
+    const LocaleTables& t = ready();
+    if (t.digraphs.empty()) return std::string(text);
+    const std::string* byCharacter[256] = {};
+    for (const std::string& d : t.digraphs)
+        if (!byCharacter[uint8_t(d[0])]) byCharacter[uint8_t(d[0])] = &d;  // first entry wins
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const std::string* d = byCharacter[uint8_t(c)];
+        if (d) out.append(*d, 1, 2);
+        else out.push_back(c);
+    }
+    return out;
+}
+
 std::optional<std::string> messageOverride(int32_t number) {
     const LocaleTables& t = ready();
     auto it = t.messages.find(number);

@@ -79,9 +79,15 @@ std::string pmText();
 uint32_t monthNamesChangeCount();
 uint32_t amPmChangeCount();
 
-// Digraph entries of three characters, as given and in the OEM set.
+// Digraph entries of three characters, as given and in the OEM set. An
+// entry names a character (its first) and the two characters it stands for
+// when texts are ordered, e.g. "\xC6" "AE" lets the AE ligature sort as "AE".
 std::vector<std::string> digraphs();
 std::vector<std::string> oemDigraphs();
+// The text with every digraph character replaced by its two characters, for
+// callers that build sort keys. The queue's own comparison works character
+// by character through the collating table and does not expand digraphs.
+std::string expandDigraphs(std::string_view text);
 
 // The text that replaces a runtime message (button captions included), if
 // the environment file gave one.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,23 @@ void checkListRoundTrip(std::string_view value) {
     require(varnok::expandEscapes(value).size() <= value.size(), "escapes never lengthen a value");
 }
 
+// Everything the settings can change.
+std::string snapshot() {
+    std::string s;
+    for (int m = 1; m <= 12; ++m) s += varnok::monthName(m) + "|" + varnok::monthAbbreviation(m) + "|";
+    s += varnok::amText() + "|" + varnok::pmText() + "|" + varnok::systemCharacterSet() + "|";
+    s.append(reinterpret_cast<const char*>(varnok::caseTable()), 256);
+    s.append(reinterpret_cast<const char*>(varnok::characterClassTable()), 256);
+    s.append(reinterpret_cast<const char*>(varnok::ansiCollationTable()), 256);
+    s.append(reinterpret_cast<const char*>(varnok::oemCollationTable()), 256);
+    for (int n = 0; n < 40; ++n) s += varnok::messageOverride(n).value_or("-") + "|";
+    for (int k = 1; k <= 8; ++k) s += varnok::messageOverride(varnok::ButtonCaptionBase + k).value_or("-") + "|";
+    for (const std::string& d : varnok::digraphs()) s += d;
+    s += varnok::longFileNames() ? "L" : "l";
+    s += varnok::rightToLeftLayout() ? "R" : "r";
+    return s;
+}
+
 }  // namespace
 
 void fuzzEnvironmentFile(const uint8_t* data, size_t size) {
@@ -80,6 +98,12 @@ void fuzzEnvironmentFile(const uint8_t* data, size_t size) {
     varnok::resetLocaleToDefaults();
     varnok::readEnvironmentText(text);
     checkTables();
+    // Reading the same bytes in pieces, as from a file, gives the same state.
+    const std::string fromText = snapshot();
+    varnok::resetLocaleToDefaults();
+    std::istringstream stream{std::string(text)};
+    varnok::readEnvironmentStream(stream);
+    require(snapshot() == fromText, "reading in pieces agrees with reading the whole text");
     size_t eq = text.find('=');
     checkListRoundTrip(text.substr(eq == std::string_view::npos ? 0 : eq + 1, 2048));
 }

@@ -78,6 +78,16 @@ TEST(SafeOutputFile, AnAbandonedFileLeavesNothingBehind) {
     EXPECT_EQ(dir.listing(), "");
 }
 
+TEST(SafeOutputFile, ALongNameStillGetsItsTemporaryFile) {
+    TempFolder dir;
+    std::string target = dir.file(std::string(250, 'n') + ".txa");
+    SafeOutputFile out;
+    ASSERT_TRUE(out.create(target));
+    ASSERT_TRUE(out.write("x", 1));
+    ASSERT_TRUE(out.commit());
+    EXPECT_EQ(readFile(target), "x");
+}
+
 TEST(SafeOutputFile, AFolderIsNeverReplaced) {
     TempFolder dir;
     std::filesystem::create_directory(dir.file("sub"));

@@ -139,6 +139,15 @@ TEST_F(LocaleTest, FileIsReadInPiecesWithoutLosingLines) {
     for (int i = 1; i <= 400; ++i) ASSERT_EQ(messageOverride(i), std::string(size_t(i % 37), 'v')) << i;
     EXPECT_EQ(messageOverride(999), "M\xE4rz");  // OEM text converted
     EXPECT_FALSE(oemCharacterSet());             // flag put back after the file
+
+    // Very long lines: blanks spread through a key, a value far past its
+    // 1024 characters, and a line without '=' at all.
+    std::string longLines = "ORV" + std::string(7000, ' ') + "LFN=on\n" + std::string(9000, 'k') + "\n" +
+                            "ORVMSG1=" + std::string(9000, 'w') + "\nORVLAYOUT=RTL";
+    ASSERT_TRUE(readEnvironmentFile(writeFile("long.ENV", longLines)));
+    EXPECT_TRUE(longFileNames());
+    EXPECT_EQ(messageOverride(1), std::string(MaxEnvironmentValueLength, 'w'));
+    EXPECT_TRUE(rightToLeftLayout());
 }
 
 // Everything the settings can change, for comparing two ways of reading.
@@ -350,6 +359,8 @@ TEST_F(LocaleTest, DigraphsButtonsAndFlags) {
     applySetting("ORVDIGRAPH", "\xC6" "AE,\xE6" "ae,toolong,ss");
     EXPECT_EQ(digraphs(), (std::vector<std::string>{"\xC6" "AE", "\xE6" "ae"}));
     EXPECT_EQ(oemDigraphs(), (std::vector<std::string>{"\x92" "AE", "\x91" "ae"}));
+    EXPECT_EQ(expandDigraphs("\xC6sop \xE6on"), "AEsop aeon");
+    EXPECT_EQ(expandDigraphs("plain"), "plain");
     std::string many;
     for (int i = 0; i < 20; ++i) many += (i ? "," : "") + std::string("d") + char('a' + i) + "x";
     applySetting("ORVDIGRAPH", many);
