@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "runtime/locale.h"
+
 namespace varnok::app {
 
 namespace {
@@ -55,7 +57,12 @@ int runCommandLine(int argc, char** argv) {
         return ExitOk;
     }
     for (const Command& c : commands) {
-        if (std::strcmp(name, c.name) == 0) return c.run(Args(argv + 2, argv + argc));
+        if (std::strcmp(name, c.name) == 0) {
+            // Case, collation, month names and regional settings, once per
+            // process, before anything compares or formats text.
+            initialiseLocale();
+            return c.run(Args(argv + 2, argv + argc));
+        }
     }
     std::fprintf(stderr, "varnok: unknown command '%s' (try 'varnok --help')\n", name);
     return ExitUsage;

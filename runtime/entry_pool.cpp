@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/large_pages.h"
 #include "runtime/allocation_fault.h"
 
 namespace varnok {
@@ -19,7 +20,12 @@ uint8_t* EntryPool::allocate(size_t bytes) {
     }
     const size_t size = cls * kGranule;
     if (static_cast<size_t>(end_ - next_) < size) {
-        auto* slab = static_cast<uint8_t*>(std::malloc(kSlabBytes));
+        // Slabs double from 64 KiB to 2 MiB, so a small queue stays small and
+        // a large one fills whole large pages.
+        const size_t slabBytes = slabs_.size() < 5 ? kSlabBytes << slabs_.size() : platform::LargePageBytes;
+        auto* slab = static_cast<uint8_t*>(slabBytes >= platform::LargePageBytes
+                                               ? platform::allocateLargePages(slabBytes)
+                                               : std::malloc(slabBytes));
         if (!slab) return nullptr;
         try {
             slabs_.push_back(slab);
@@ -28,7 +34,7 @@ uint8_t* EntryPool::allocate(size_t bytes) {
             return nullptr;
         }
         next_ = slab;
-        end_ = slab + kSlabBytes;
+        end_ = slab + slabBytes;
     }
     uint8_t* block = next_;
     next_ += size;

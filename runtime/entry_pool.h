@@ -1,5 +1,5 @@
 // EntryPool: the heap blocks of one queue's entries. Blocks up to 2048
-// bytes are carved from 64 KiB slabs in steps of 8 bytes and recycled through
+// bytes are carved from slabs (64 KiB doubling to 2 MiB large pages) in steps of 8 bytes and recycled through
 // one free list per size, so adding an entry costs a few instructions, small
 // records sit next to each other (searches and sorts touch less memory) and
 // emptying the queue releases whole slabs at once. Larger blocks come from

@@ -296,8 +296,10 @@ void DELETE(QueueDecl* q) {
     }
     QueueOrder* cur = s->current;
     Ref e = cur->refs.at(position - 1);
+    // The entry's image is needed only to find it in other orders or in a
+    // hash index; a lone unsorted order removes it by position alone.
     const uint8_t* value = e;
-    if (s->packed) {
+    if (s->packed && (s->orders.size() > 1 || cur->kind == OrderKind::Hashed)) {
         s->readEntry(e, s->workView.get());
         value = s->workView.get();
     }

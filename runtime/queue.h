@@ -8,6 +8,12 @@
 // (FREE and CLEAR of a missing declaration do nothing and post nothing).
 // The store is created on first use; RECORDS, POINTER, CLEAR and FREE never
 // create it, CHANGES does.
+//
+// Two behaviours worth knowing: PUT and DELETE act on the entry POINTER names
+// (so GET by any key followed by PUT replaces the entry found), and after a
+// DELETE, POINTER keeps its number, which then names the following entry.
+// Related headers: runtime/record_reflection.h (field names and values of a
+// buffer), runtime/queue_check.h (invariant check for tests).
 #pragma once
 #include <cstdint>
 #include <initializer_list>

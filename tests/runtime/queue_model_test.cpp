@@ -412,12 +412,13 @@ public:
     std::mt19937 rng;
     bool packed_;
     uint32_t seed_ = 0;
+    int hashedSeen[3] = {0, 0, 0};  // steps with a hashed order, per index variant
 
     int pick(int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); }
 
     Rec randomRecord() {
         Rec r(q.recordSize(), ' ');
-        const int32_t id = pick(12);
+        const int32_t id = pick(40);
         std::memcpy(&r[0], &id, 4);
         static const char* names[] = {"alpha", "beta", "be", "zed", ""};
         const char* n = names[pick(5)];
@@ -435,7 +436,14 @@ public:
     }
 
     // A key from a small pool, so orders get reused; now and then a bad one.
+    bool focus = false;  // searches stay on a few keys, so their orders gain hash indexes
+
     std::vector<int32_t> randomKey() {
+        if (focus && pick(10) < 8) {
+            static const std::vector<std::vector<int32_t>> few = {{1}, {2, 1}, {3}};
+            static const std::vector<std::vector<int32_t>> fewPacked = {{6, 1}, {5}, {1}};
+            return (packed_ ? fewPacked : few)[static_cast<size_t>(pick(3))];
+        }
         static const std::vector<std::vector<int32_t>> pool = {
             {1}, {-1}, {2}, {2, 1}, {3, -4}, {-3}, {4, 2, 1}, {1, 2, 3, 4}, {3}, {-2, 0, 1},
             {4}, {-4}, {1, -2}, {2, -1}, {3, 1}, {-3, -1}, {4, -1}, {-2}, {2, 3}, {3, 2, 1},
@@ -521,6 +529,8 @@ public:
         ASSERT_EQ(RECORDS(q), m.current->seq.size()) << "step " << stepNo;
         ASSERT_EQ(POINTER(q), m.pointer()) << "step " << stepNo;
         ASSERT_EQ(CHANGES(q) - seed_, m.changes) << "step " << stepNo;
+        for (auto& o : q.decl()->store->orders)
+            if (o->hash) ++hashedSeen[static_cast<int>(o->hash->variant())];
         std::string why;
         ASSERT_TRUE(queueCheck(q, &why)) << why << " at step " << stepNo;
         // Every order, most recently used first, holds the model's sequence.
@@ -544,8 +554,9 @@ public:
         for (int i = 0; i < steps; ++i) {
             // Phases: grow, then mix, then lean on searches so hash indexes appear.
             int roll = pick(100);
+            focus = i % 600 > 450;
             if (i % 600 < 150) roll = pick(3) ? pick(22) : roll;
-            else if (i % 600 > 450 && pick(2)) roll = 45 + pick(17);
+            else if (focus && pick(3)) roll = 45 + pick(17);
             step(roll);
             if (::testing::Test::HasFatalFailure()) return;
             compare(i);
@@ -555,19 +566,26 @@ public:
 };
 
 TEST(QueueModel, PlainQueueFollowsTheModel) {
+    int hashed[3] = {0, 0, 0};
     for (uint32_t seed = 1; seed <= 4; ++seed) {
         Driver d(false, seed);
         d.run(1500);
         if (HasFatalFailure()) return;
+        for (int v = 0; v < 3; ++v) hashed[v] += d.hashedSeen[v];
     }
+    // The searches did run through hash indexes (a LONG key: the value kind).
+    EXPECT_GT(hashed[1], 0);
 }
 
 TEST(QueueModel, PackedQueueFollowsTheModel) {
+    int hashed[3] = {0, 0, 0};
     for (uint32_t seed = 11; seed <= 13; ++seed) {
         Driver d(true, seed);
         d.run(1200);
         if (HasFatalFailure()) return;
+        for (int v = 0; v < 3; ++v) hashed[v] += d.hashedSeen[v];
     }
+    EXPECT_GT(hashed[2], 0);  // long or text keys: the general kind
 }
 
 }  // namespace

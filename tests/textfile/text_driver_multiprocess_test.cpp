@@ -118,7 +118,9 @@ TEST(TextDriverProcesses, SharingAndTheFileLockHoldBetweenProcesses) {
         ASSERT_EQ(::write(done[1], &byte, 1), 1);
         EXPECT_EQ(exitStatus(child), 0);
         EXPECT_EQ(mine.open(c.parentMode), 0);  // free again once the child is gone
-        if (c.childLocks) EXPECT_EQ(mine.run(op::LOCKfile), 0);
+        if (c.childLocks) {
+            EXPECT_EQ(mine.run(op::LOCKfile), 0);
+        }
         for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
     }
 }
