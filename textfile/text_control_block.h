@@ -2,7 +2,8 @@
 // OPEN to CLOSE (it lives in FileDecl::driverState meanwhile).
 //
 // Invariants:
-//  - readBuffer.size() >= options.bufferSize + 1; the byte after the valid data
+//  - readBuffer.size() >= options.bufferSize + 1 (more while QUICKSCAN lets
+//    refills read ahead); the byte after the valid data
 //    is a Ctrl-Z, so a scan can stop on it without a bounds test;
 //  - bufferFill <= readBuffer.size() - 1; bufferFill == 0 means the buffer holds
 //    nothing to be trusted (any write to the file clears it);
@@ -53,6 +54,8 @@ public:
     // The file size must be asked of the system before positioned reads and
     // appends: another process may append to a shared file.
     bool refreshesSize() const { return shared && !options.quickScan; }
+    // Bytes one refill of the read buffer asks the system for.
+    size_t refillSize() const;
     // Forgets buffered bytes that overlap [offset, offset + count).
     void invalidate(uint64_t offset, uint64_t count);
 };

@@ -32,7 +32,7 @@ int32_t windowAt(TextControlBlock& cb, uint64_t offset, size_t want, const uint8
         avail = want;
         return 0;
     }
-    size_t capacity = cb.readBuffer.size() - 1;
+    size_t capacity = cb.refillSize();
     if (capacity < want) {
         // A window wider than the buffer (a small FILEBUFFERS and a long
         // terminator): grow the buffer rather than read a line short.
