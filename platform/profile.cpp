@@ -1,3 +1,4 @@
+#include "platform/ascii_text.h"
 #include "platform/profile.h"
 
 #include <cstdio>
@@ -30,14 +31,7 @@ std::string_view trimRight(std::string_view s) {
     return s;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
+constexpr auto sameName = platform::sameAsciiText;
 
 bool hasLineBreak(std::string_view s) {
     return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;

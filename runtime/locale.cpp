@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/ascii_text.h"
 #include "platform/codepage.h"
 #include "platform/module_path.h"
 #include "platform/profile.h"
@@ -93,14 +94,7 @@ thread_local bool initialisingHere = false;
 std::atomic<uint32_t> monthChanges{0};
 std::atomic<uint32_t> amPmChanges{0};
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool sameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
+constexpr auto sameText = platform::sameAsciiText;
 
 bool startsWithText(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && sameText(text.substr(0, prefix.size()), prefix);

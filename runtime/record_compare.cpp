@@ -1,3 +1,4 @@
+#include "runtime/raw_field.h"
 #include "runtime/record_compare.h"
 
 #include <bit>
@@ -11,13 +12,6 @@
 namespace varnok {
 
 namespace {
-
-template <class T>
-T load(const uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
 
 template <class T>
 int compareNumbers(T a, T b) {
@@ -36,14 +30,14 @@ int compareFloats(T a, T b) {
 int compareElement(const FieldDesc& f, const uint8_t* a, const uint8_t* b) {
     switch (f.type) {
     case FieldType::Byte: return compareNumbers(a[0], b[0]);
-    case FieldType::Short: return compareNumbers(load<int16_t>(a), load<int16_t>(b));
-    case FieldType::UShort: return compareNumbers(load<uint16_t>(a), load<uint16_t>(b));
+    case FieldType::Short: return compareNumbers(loadRaw<int16_t>(a), loadRaw<int16_t>(b));
+    case FieldType::UShort: return compareNumbers(loadRaw<uint16_t>(a), loadRaw<uint16_t>(b));
     case FieldType::Long:
     case FieldType::Date:
-    case FieldType::Time: return compareNumbers(load<int32_t>(a), load<int32_t>(b));
-    case FieldType::ULong: return compareNumbers(load<uint32_t>(a), load<uint32_t>(b));
-    case FieldType::SReal: return compareFloats(load<float>(a), load<float>(b));
-    case FieldType::Real: return compareFloats(load<double>(a), load<double>(b));
+    case FieldType::Time: return compareNumbers(loadRaw<int32_t>(a), loadRaw<int32_t>(b));
+    case FieldType::ULong: return compareNumbers(loadRaw<uint32_t>(a), loadRaw<uint32_t>(b));
+    case FieldType::SReal: return compareFloats(loadRaw<float>(a), loadRaw<float>(b));
+    case FieldType::Real: return compareFloats(loadRaw<double>(a), loadRaw<double>(b));
     case FieldType::Decimal:
     case FieldType::PDecimal: return compareDecimals(a, b, f.size);
     case FieldType::String:
@@ -94,14 +88,14 @@ uint64_t floatHash(F v) {
 uint64_t elementHash(const FieldDesc& f, const uint8_t* p) {
     switch (f.type) {
     case FieldType::Byte: return mix(p[0] + 1ull);
-    case FieldType::Short: return mix(static_cast<uint64_t>(load<int16_t>(p)) + 1);
-    case FieldType::UShort: return mix(load<uint16_t>(p) + 1ull);
+    case FieldType::Short: return mix(static_cast<uint64_t>(loadRaw<int16_t>(p)) + 1);
+    case FieldType::UShort: return mix(loadRaw<uint16_t>(p) + 1ull);
     case FieldType::Long:
     case FieldType::Date:
-    case FieldType::Time: return mix(static_cast<uint64_t>(load<int32_t>(p)) + 1);
-    case FieldType::ULong: return mix(load<uint32_t>(p) + 1ull);
-    case FieldType::SReal: return floatHash<float, uint32_t>(load<float>(p));
-    case FieldType::Real: return floatHash<double, uint64_t>(load<double>(p));
+    case FieldType::Time: return mix(static_cast<uint64_t>(loadRaw<int32_t>(p)) + 1);
+    case FieldType::ULong: return mix(loadRaw<uint32_t>(p) + 1ull);
+    case FieldType::SReal: return floatHash<float, uint32_t>(loadRaw<float>(p));
+    case FieldType::Real: return floatHash<double, uint64_t>(loadRaw<double>(p));
     case FieldType::Decimal:
     case FieldType::PDecimal: {
         if (decimalIsZero(p, f.size)) return 0;

@@ -28,7 +28,7 @@ struct TextSpan {
 };
 TextSpan fieldText(FieldType type, const uint8_t* p, uint32_t size);
 
-// A key specification: 1 to 16 components, each a field of the layout,
+// A key: 1 to 16 components, each a field of the layout,
 // descending when its number was negative.
 class KeySpec {
 public:

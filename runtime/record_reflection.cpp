@@ -1,3 +1,4 @@
+#include "runtime/raw_field.h"
 #include "runtime/record_reflection.h"
 
 #include <charconv>
@@ -10,13 +11,6 @@
 namespace varnok {
 
 namespace {
-
-template <class T>
-T load(const uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
 
 template <class T>
 std::string integerText(T v) {
@@ -67,14 +61,14 @@ std::string reflectFieldValue(const RecordLayout& layout, const uint8_t* record,
     const uint8_t* p = record + offset;
     switch (f->type) {
     case FieldType::Byte: return integerText(unsigned(p[0]));
-    case FieldType::Short: return integerText(load<int16_t>(p));
-    case FieldType::UShort: return integerText(load<uint16_t>(p));
+    case FieldType::Short: return integerText(loadRaw<int16_t>(p));
+    case FieldType::UShort: return integerText(loadRaw<uint16_t>(p));
     case FieldType::Long:
     case FieldType::Date:
-    case FieldType::Time: return integerText(load<int32_t>(p));
-    case FieldType::ULong: return integerText(load<uint32_t>(p));
-    case FieldType::SReal: return floatText(load<float>(p));
-    case FieldType::Real: return floatText(load<double>(p));
+    case FieldType::Time: return integerText(loadRaw<int32_t>(p));
+    case FieldType::ULong: return integerText(loadRaw<uint32_t>(p));
+    case FieldType::SReal: return floatText(loadRaw<float>(p));
+    case FieldType::Real: return floatText(loadRaw<double>(p));
     case FieldType::Decimal:
     case FieldType::PDecimal: return decimalToText(p, f->size, f->places);
     case FieldType::String:

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "runtime/error_codes.h"
 #include "textfile/text_driver.h"
 #include "textfile/trace_log.h"
@@ -25,14 +26,7 @@ DriverTable& table() {
     return drivers;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
+constexpr auto sameName = platform::sameAsciiText;
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+#include "runtime/raw_field.h"
 #include "textfile/option_checker.h"
 
 #include <algorithm>
@@ -96,26 +97,15 @@ void message(const std::string& text) {
     window::message(text, "", window::IconExclamation, window::ButtonOk);
 }
 
-// Raw field access on a record image.
-template <typename T>
-T loadAt(const uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-template <typename T>
-void storeAt(uint8_t* p, T v) {
-    std::memcpy(p, &v, sizeof v);
-}
 
 std::string readField(const FieldDesc& f, const uint8_t* record) {
     const uint8_t* p = record + f.offset;
     switch (f.type) {
     case FieldType::Byte: return std::to_string(p[0]);
-    case FieldType::Short: return std::to_string(loadAt<int16_t>(p));
-    case FieldType::UShort: return std::to_string(loadAt<uint16_t>(p));
-    case FieldType::Long: return std::to_string(loadAt<int32_t>(p));
-    case FieldType::ULong: return std::to_string(loadAt<uint32_t>(p));
+    case FieldType::Short: return std::to_string(loadRaw<int16_t>(p));
+    case FieldType::UShort: return std::to_string(loadRaw<uint16_t>(p));
+    case FieldType::Long: return std::to_string(loadRaw<int32_t>(p));
+    case FieldType::ULong: return std::to_string(loadRaw<uint32_t>(p));
     case FieldType::String: {
         size_t n = f.size;
         while (n > 0 && p[n - 1] == ' ') --n;
@@ -139,10 +129,10 @@ bool writeField(const FieldDesc& f, uint8_t* record, std::string_view text) {
     uint8_t* p = record + f.offset;
     switch (f.type) {
     case FieldType::Byte: p[0] = static_cast<uint8_t>(clamped(readDecimal(text), 0, 255)); return true;
-    case FieldType::Short: storeAt(p, static_cast<int16_t>(clamped(readDecimal(text), INT16_MIN, INT16_MAX))); return true;
-    case FieldType::UShort: storeAt(p, static_cast<uint16_t>(clamped(readDecimal(text), 0, UINT16_MAX))); return true;
-    case FieldType::Long: storeAt(p, static_cast<int32_t>(clamped(readDecimal(text), INT32_MIN, INT32_MAX))); return true;
-    case FieldType::ULong: storeAt(p, static_cast<uint32_t>(clamped(readDecimal(text), 0, UINT32_MAX))); return true;
+    case FieldType::Short: storeRaw(p, static_cast<int16_t>(clamped(readDecimal(text), INT16_MIN, INT16_MAX))); return true;
+    case FieldType::UShort: storeRaw(p, static_cast<uint16_t>(clamped(readDecimal(text), 0, UINT16_MAX))); return true;
+    case FieldType::Long: storeRaw(p, static_cast<int32_t>(clamped(readDecimal(text), INT32_MIN, INT32_MAX))); return true;
+    case FieldType::ULong: storeRaw(p, static_cast<uint32_t>(clamped(readDecimal(text), 0, UINT32_MAX))); return true;
     case FieldType::String: {
         size_t n = std::min<size_t>(text.size(), f.size);
         std::memset(p, ' ', f.size);
@@ -223,13 +213,13 @@ OptionChecker::Entry OptionChecker::decode() const {
     Entry e;
     e.name = text(F_NAME);
     e.kind = static_cast<SwitchKind>(b[l.field(F_KIND)->offset]);
-    e.destination = loadAt<int32_t>(b + l.field(F_DESTINATION)->offset);
-    e.destination2 = loadAt<int32_t>(b + l.field(F_DESTINATION2)->offset);
+    e.destination = loadRaw<int32_t>(b + l.field(F_DESTINATION)->offset);
+    e.destination2 = loadRaw<int32_t>(b + l.field(F_DESTINATION2)->offset);
     e.trueValue = text(F_TRUEVALUE);
     e.falseValue = text(F_FALSEVALUE);
     e.defaultValue = text(F_DEFAULTVALUE);
     e.emptyValue = text(F_EMPTYVALUE);
-    e.maxLength = loadAt<uint16_t>(b + l.field(F_MAXLENGTH)->offset);
+    e.maxLength = loadRaw<uint16_t>(b + l.field(F_MAXLENGTH)->offset);
     e.twoValues = b[l.field(F_TWOVALUES)->offset] != 0;
     return e;
 }
@@ -253,16 +243,16 @@ bool OptionChecker::declare(const SwitchDef& def) {
     clearRecord(l, b);
     writeField(*l.field(F_NAME), b, name);
     b[l.field(F_KIND)->offset] = static_cast<uint8_t>(def.kind);
-    storeAt(b + l.field(F_DESTINATION)->offset, static_cast<int32_t>(def.destination));
-    storeAt(b + l.field(F_DESTINATION2)->offset, static_cast<int32_t>(def.destination2));
+    storeRaw(b + l.field(F_DESTINATION)->offset, static_cast<int32_t>(def.destination));
+    storeRaw(b + l.field(F_DESTINATION2)->offset, static_cast<int32_t>(def.destination2));
     writeField(*l.field(F_TRUEVALUE), b, def.trueValue);
     writeField(*l.field(F_FALSEVALUE), b, def.falseValue);
     writeField(*l.field(F_DEFAULTVALUE), b, def.defaultValue);
     writeField(*l.field(F_EMPTYVALUE), b, def.emptyValue);
-    storeAt(b + l.field(F_MAXLENGTH)->offset,
+    storeRaw(b + l.field(F_MAXLENGTH)->offset,
             static_cast<uint16_t>(std::min<uint32_t>(def.maxLength, kTextSize - 1)));
     b[l.field(F_TWOVALUES)->offset] = def.twoValues ? 1 : 0;
-    storeAt(b + l.field(F_ORDER)->offset, static_cast<int32_t>(++declared_));
+    storeRaw(b + l.field(F_ORDER)->offset, static_cast<int32_t>(++declared_));
     ADD(switches_, Key{F_NAME});
     if (errorCode() != 0) return false;
     setFieldText(def.destination, def.defaultValue);
@@ -342,13 +332,13 @@ void OptionChecker::readSwitch(std::string_view token) {
     }
     case SwitchKind::Short: {
         int64_t n = clamped(readDecimal(unquoted), INT16_MIN, INT16_MAX);
-        storeAt(b + l.field(F_SVALUE)->offset, static_cast<int16_t>(n));
+        storeRaw(b + l.field(F_SVALUE)->offset, static_cast<int16_t>(n));
         stored = std::to_string(n);
         break;
     }
     case SwitchKind::Long: {
         int64_t n = clamped(readDecimal(unquoted), INT32_MIN, UINT32_MAX);
-        storeAt(b + l.field(F_ULVALUE)->offset, static_cast<uint32_t>(n));
+        storeRaw(b + l.field(F_ULVALUE)->offset, static_cast<uint32_t>(n));
         stored = std::to_string(n);
         break;
     }
@@ -366,7 +356,7 @@ void OptionChecker::readSwitch(std::string_view token) {
             writeField(*l.field(F_CVAL2), b, second2);
         } else {
             int64_t n = clamped(readDecimal(second2), INT16_MIN, INT16_MAX);
-            storeAt(b + l.field(F_SVAL2)->offset, static_cast<int16_t>(n));
+            storeRaw(b + l.field(F_SVAL2)->offset, static_cast<int16_t>(n));
             second2 = std::to_string(n);
         }
         if (e.destination2) setFieldText(e.destination2, second2);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/local_time.h"
+#include "runtime/raw_field.h"
 #include "runtime/dates.h"
 #include "runtime/error_codes.h"
 #include "textfile/operations.h"
@@ -55,13 +56,6 @@ std::string operationLine(const FileDecl& file, int operation, int keyNumber) {
     return line + ") ";
 }
 
-template <typename T>
-T load(const uint8_t* p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 void appendBytes(std::string& out, const uint8_t* p, size_t n) {
     char hex[4];
     for (size_t i = 0; i < n; ++i) {
@@ -100,41 +94,41 @@ std::string valueText(const FieldDesc& f, const uint8_t* p) {
         std::snprintf(buf, sizeof buf, "%02XH", p[0]);
         return buf;
     case FieldType::Short:
-        if (f.size >= 2) return std::to_string(load<int16_t>(p));
+        if (f.size >= 2) return std::to_string(loadRaw<int16_t>(p));
         break;
     case FieldType::UShort:
-        if (f.size >= 2) return std::to_string(load<uint16_t>(p));
+        if (f.size >= 2) return std::to_string(loadRaw<uint16_t>(p));
         break;
     case FieldType::Long:
-        if (f.size >= 4) return std::to_string(load<int32_t>(p));
+        if (f.size >= 4) return std::to_string(loadRaw<int32_t>(p));
         break;
     case FieldType::ULong:
-        if (f.size >= 4) return std::to_string(load<uint32_t>(p));
+        if (f.size >= 4) return std::to_string(loadRaw<uint32_t>(p));
         break;
     case FieldType::SReal:
         if (f.size >= 4) {
-            std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(load<float>(p)));
+            std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(loadRaw<float>(p)));
             return buf;
         }
         break;
     case FieldType::Real:
         if (f.size >= 8) {
-            std::snprintf(buf, sizeof buf, "%.15g", load<double>(p));
+            std::snprintf(buf, sizeof buf, "%.15g", loadRaw<double>(p));
             return buf;
         }
         break;
     case FieldType::Date:
         if (f.size >= 4) {
             int32_t day = packedToDate(p);
-            bool empty = load<uint32_t>(p) == 0;
-            return traceDateText(day == 0 && !empty ? load<int32_t>(p) : day);
+            bool empty = loadRaw<uint32_t>(p) == 0;
+            return traceDateText(day == 0 && !empty ? loadRaw<int32_t>(p) : day);
         }
         break;
     case FieldType::Time:
         if (f.size >= 4) {
             int32_t time = packedToTime(p);
-            bool empty = load<uint32_t>(p) == 0;
-            return traceTimeText(time == 0 && !empty ? load<int32_t>(p) : time);
+            bool empty = loadRaw<uint32_t>(p) == 0;
+            return traceTimeText(time == 0 && !empty ? loadRaw<int32_t>(p) : time);
         }
         break;
     case FieldType::String:

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/ascii_text.h"
 #include "platform/profile.h"
 
 namespace varnok::textfile {
@@ -14,14 +15,7 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-bool sameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
+constexpr auto sameText = platform::sameAsciiText;
 
 }  // namespace
 
