@@ -38,6 +38,14 @@ KeyHashIndex::Variant KeyHashIndex::variantFor(const KeySpec& key) {
     return Variant::General;
 }
 
+KeyHashIndex::KeyHashIndex(const KeySpec& key) : KeyHashIndex(variantFor(key)) {
+    if (!exact_) return;
+    const FieldDesc& f = *key.components()[0].field;
+    keyText_ = f.type == FieldType::String;
+    keySize_ = f.size;
+    keyOffset_ = f.offset;
+}
+
 uint64_t KeyHashIndex::keyHash(Variant v, const KeySpec& key, const uint8_t* record) {
     switch (v) {
     case Variant::Direct: {

@@ -20,9 +20,11 @@
 // records itself.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 
+#include "runtime/collation.h"
 #include "runtime/record_compare.h"
 
 namespace varnok {
@@ -41,6 +43,34 @@ public:
     static uint64_t keyHash(Variant v, const KeySpec& key, const uint8_t* record);
 
     explicit KeyHashIndex(Variant v) : variant_(v), exact_(v != Variant::General) {}
+    // An index for `key` that also knows where the key lies in a record, so
+    // that valueTag can read an exact variant's tag without going through
+    // the key's fields.
+    explicit KeyHashIndex(const KeySpec& key);
+
+    // Slots hold key values (Direct, Value): a matching tag is the key.
+    bool exact() const { return exact_; }
+    // True when valueTag may be used: an exact variant built from its key.
+    bool readsTags() const { return keySize_ != 0; }
+    // keyHash of a record for an exact variant (readsTags() must hold).
+    uint32_t valueTag(const uint8_t* record) const {
+        const uint8_t* p = record + keyOffset_;
+        uint32_t value = 0;
+        if (keyText_) {
+            // Collated bytes, so texts that compare equal hash equal.
+            const uint8_t* table = collationTable();
+            for (uint32_t i = 0; i < keySize_; ++i) value = value << 8 | table[p[i]];
+            return value;
+        }
+        // Constant-size copies, the same bytes keyHash copies.
+        switch (keySize_) {
+        case 1: value = p[0]; break;
+        case 2: std::memcpy(&value, p, 2); break;
+        case 3: std::memcpy(&value, p, 3); break;
+        default: std::memcpy(&value, p, 4); break;
+        }
+        return value;
+    }
 
     Variant variant() const { return variant_; }
     uint32_t distinctKeys() const { return used_; }
@@ -51,6 +81,7 @@ public:
     const Slot* find(uint64_t h, Eq eq) const {
         if (!slots_) return nullptr;
         const uint32_t tag = static_cast<uint32_t>(h);
+        if (exact_) return findValue(tag);
         for (uint32_t i = home(tag);; i = (i + 1) & mask_) {
             const Slot& s = slots_[i];
             if (!s.rep) return nullptr;
@@ -95,6 +126,20 @@ public:
         if (s && s->rep == from) s->rep = to;
     }
 
+    // Lookup in a table whose slots hold key values (exact(), and the table
+    // made: distinctKeys() > 0): a tag match is the key itself, so the probe
+    // reads nothing but slots. Kept to a few instructions: a search by key
+    // spends its time waiting for the slot and the entry to arrive from
+    // memory, and the shorter the code around those waits, the more
+    // searches the processor keeps in flight at once.
+    const Slot* findValue(uint32_t tag) const {
+        for (uint32_t i = home(tag);; i = (i + 1) & mask_) {
+            const Slot& s = slots_[i];
+            if (!s.rep) return nullptr;
+            if (s.hash == tag) return &s;
+        }
+    }
+
     void clear() {
         slots_.reset();
         mask_ = 0;
@@ -117,7 +162,10 @@ private:
     uint32_t mask_ = 0;  // capacity - 1 once slots_ exists
     uint32_t used_ = 0;  // slots in use, <= 3/4 of the capacity
     Variant variant_;
-    bool exact_;  // slots hold key values: equal tags mean equal keys
+    bool exact_;
+    bool keyText_ = false;     // the exact key is a STRING (tags are collated)
+    uint32_t keySize_ = 0;     // bytes of the exact key; 0 when not known
+    uint32_t keyOffset_ = 0;   // where the exact key starts in a record  // slots hold key values: equal tags mean equal keys
 };
 
 }  // namespace varnok

@@ -170,8 +170,47 @@ void GET(QueueDecl* q, int32_t position) {
     s->current->cursor = {true, index, e};
 }
 
+namespace {
+
+// GET by the key the most recently used order already keeps through its
+// hash index, with no other key pending: binding would only confirm that
+// order and sorting would have nothing to do, so the search goes straight
+// to the index. This is the common case of a loop of searches by one key.
+// False, with nothing changed, when the call needs the full path.
+bool getThroughFrontIndex(QueueDecl& q, QueueStore& s, const Key& key) {
+    QueueOrder* o = s.orders.front().get();
+    if (o->kind != OrderKind::Hashed || !s.pending.empty() || q.layout != &s.layout) return false;
+    const KeyHashIndex& index = *o->hash;
+    if (!o->key.readsAs(key.parts()) || s.count() == 0 || index.distinctKeys() < 16) return false;
+    s.keyed = true;
+    ++o->uses;
+    uint32_t at = QueueStore::kNone;
+    Ref e = nullptr;
+    if (!s.packed && index.readsTags()) {
+        // The slot holds the key's value: it alone decides, and the entry
+        // is touched only to be copied. Kept short so that the processor
+        // can have several such searches waiting on memory at once.
+        const KeyHashIndex::Slot* slot = index.findValue(index.valueTag(q.buffer));
+        if (!slot) {
+            postError(EntryNotFoundErr);
+            return true;
+        }
+        if (slot->count == 1) e = slot->rep;
+    }
+    if (!e && !s.lookup(*o, s.searchValue(q.buffer), &at, &e)) {
+        postError(EntryNotFoundErr);
+        return true;
+    }
+    s.readEntry(e, q.buffer);
+    o->cursor = {true, at == QueueStore::kNone ? OrderCursor::kUnknownIndex : at, e};
+    return true;
+}
+
+}  // namespace
+
 void GET(QueueDecl* q, const Key& key) {
     if (!begin(q)) return;
+    if (q->store && getThroughFrontIndex(*q, *q->store, key)) return;
     QueueStore* s = storeOf(q);
     if (!s) return;
     KeySpec spec;

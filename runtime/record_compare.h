@@ -66,6 +66,16 @@ public:
         return count_ == other.count_ && std::equal(numbers_, numbers_ + count_, other.numbers_);
     }
 
+    // True when parsing `parts` against the layout this key was read from
+    // gives this very key: the same numbers, then the end of the list, a 0
+    // or the 16-component limit. Lets a repeated key skip parsing.
+    bool readsAs(std::span<const int32_t> parts) const {
+        if (parts.size() < count_) return false;
+        for (size_t i = 0; i < count_; ++i)
+            if (parts[i] != numbers_[i]) return false;
+        return count_ == kMaxComponents || parts.size() == count_ || parts[count_] == 0;
+    }
+
     // The searched record minus the entry: < 0 when `searched` sorts first.
     int compare(const uint8_t* searched, const uint8_t* entry) const {
         for (size_t i = 0; i < count_; ++i) {
