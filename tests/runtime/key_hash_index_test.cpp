@@ -98,5 +98,69 @@ TEST(KeyHashIndex, TextKeysHashAsTheyCompare) {
     EXPECT_EQ(KeyHashIndex::keyHash(f.variant, f.key, a), KeyHashIndex::keyHash(f.variant, f.key, b));
 }
 
+// An index made from its key reads an exact variant's tag straight from a
+// record: the tag must be the key's hash, and the slot-only search must find
+// what the general search finds, for present and absent keys alike.
+TEST(KeyHashIndex, TagsReadFromRecordsAgreeWithTheKeyHash) {
+    // BYTE, STRING(1), SHORT, STRING(3), LONG, ULONG, STRING(5): 20 bytes.
+    const RecordLayout layout = RecordLayoutBuilder()
+                                    .byte("B").string("C", 1).shortField("S").string("T", 3)
+                                    .longField("L").ulongField("U").string("W", 5).build();
+    std::mt19937 rng(11);
+    auto randomRecord = [&](uint8_t* r) {
+        for (int i = 0; i < 20; ++i) r[i] = static_cast<uint8_t>(rng() % 4 == 0 ? ' ' : 'a' + rng() % 5);
+        if (rng() % 2) r[0] = static_cast<uint8_t>(rng());
+        if (rng() % 2) std::memset(r + 8, 0, 8);
+    };
+    for (int32_t field = 1; field <= 7; ++field) {
+        KeySpec key;
+        ASSERT_EQ(key.parse(layout, std::vector<int32_t>{field}), 0);
+        KeyHashIndex index(key);
+        const KeyHashIndex::Variant v = KeyHashIndex::variantFor(key);
+        ASSERT_EQ(index.variant(), v);
+        ASSERT_EQ(index.readsTags(), v != KeyHashIndex::Variant::General) << field;
+        ASSERT_EQ(index.exact(), index.readsTags());
+        if (!index.readsTags()) continue;
+        std::vector<std::unique_ptr<uint8_t[]>> live;
+        auto eqTo = [&](const uint8_t* r) { return [&key, r](Ref rep) { return key.compare(r, rep) == 0; }; };
+        for (int i = 0; i < 400; ++i) {
+            auto e = std::make_unique<uint8_t[]>(20);
+            randomRecord(e.get());
+            ASSERT_EQ(index.valueTag(e.get()), static_cast<uint32_t>(KeyHashIndex::keyHash(v, key, e.get())));
+            ASSERT_TRUE(index.add(KeyHashIndex::keyHash(v, key, e.get()), e.get(), eqTo(e.get())));
+            live.push_back(std::move(e));
+        }
+        for (int i = 0; i < 400; ++i) {
+            uint8_t probe[20];
+            randomRecord(probe);
+            const KeyHashIndex::Slot* expected = index.find(KeyHashIndex::keyHash(v, key, probe), eqTo(probe));
+            const KeyHashIndex::Slot* got = index.findValue(index.valueTag(probe));
+            ASSERT_EQ(got, expected) << field << " " << i;
+            bool present = false;
+            for (auto& e : live) present = present || key.compare(probe, e.get()) == 0;
+            ASSERT_EQ(got != nullptr, present);
+            if (got) ASSERT_EQ(key.compare(probe, got->rep), 0);
+        }
+    }
+}
+
+// A key list reads as a parsed key when parsing it would give that key.
+TEST(KeyHashIndex, KeyListsReadAsTheKeyTheyParseTo) {
+    const Fixture f = make({2, -3});
+    EXPECT_TRUE(f.key.readsAs(std::vector<int32_t>{2, -3}));
+    EXPECT_TRUE(f.key.readsAs(std::vector<int32_t>{2, -3, 0, 1}));
+    EXPECT_FALSE(f.key.readsAs(std::vector<int32_t>{2, -3, 1}));
+    EXPECT_FALSE(f.key.readsAs(std::vector<int32_t>{2, 3}));
+    EXPECT_FALSE(f.key.readsAs(std::vector<int32_t>{2}));
+    EXPECT_FALSE(f.key.readsAs(std::vector<int32_t>{-3, 2}));
+    // Past 16 components the rest of a list is ignored.
+    std::vector<int32_t> many(20, 1);
+    KeySpec sixteen;
+    ASSERT_EQ(sixteen.parse(f.layout, many), 0);
+    EXPECT_TRUE(sixteen.readsAs(many));
+    many[15] = 2;
+    EXPECT_FALSE(sixteen.readsAs(many));
+}
+
 }  // namespace
 }  // namespace varnok::testing

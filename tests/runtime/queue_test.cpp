@@ -462,6 +462,68 @@ TEST(QueueHashIndex, FrequentSearchesSwitchItOnAndFewKeysSwitchItOff) {
     EXPECT_EQ(byId.kind, OrderKind::Keyed);
 }
 
+// Repeated searches by one key, with several entries per key, absent keys
+// and the same key spelled differently: once the order has its hash index,
+// every search answers as the binary search did before it (same entry, same
+// POINTER), and a miss posts 30 and leaves the buffer alone.
+TEST(QueueHashIndex, RepeatedSearchesAnswerAsBeforeTheIndex) {
+    Queue q(RecordLayoutBuilder().longField("Id").longField("Seq").build());
+    auto put2 = [&](int32_t id, int32_t seq) {
+        std::memcpy(q.buffer(), &id, 4);
+        std::memcpy(q.buffer() + 4, &seq, 4);
+    };
+    auto seqOf = [&] {
+        int32_t v;
+        std::memcpy(&v, q.buffer() + 4, 4);
+        return v;
+    };
+    for (int32_t i = 0; i < 100; ++i) {
+        put2(i % 25, i);
+        ADD(q);
+    }
+    const Key spellings[] = {Key{1}, Key{1, 0, 2}, Key{1, 0}};
+    const QueueOrder* byId = nullptr;
+    int32_t firstSeq[25];
+    uint32_t firstPointer[25];
+    for (int round = 0; round < 6; ++round) {
+        for (int32_t id = -1; id <= 25; ++id) {
+            put2(id, -7);
+            GET(q, spellings[(id + 1 + round) % 3]);
+            if (id < 0 || id >= 25) {
+                ASSERT_EQ(errorCode(), 30) << id;
+                ASSERT_EQ(idOf(q), id);
+                ASSERT_EQ(seqOf(), -7);
+                continue;
+            }
+            ASSERT_EQ(errorCode(), 0) << id;
+            ASSERT_EQ(idOf(q), id);
+            ASSERT_EQ(seqOf() % 25, id);
+            if (round == 0) {
+                byId = q.decl()->store->orders.front().get();
+                ASSERT_EQ(byId->kind, OrderKind::Keyed);
+                firstSeq[id] = seqOf();
+                firstPointer[id] = POINTER(q);
+                ASSERT_EQ(firstPointer[id], static_cast<uint32_t>(firstSeq[id] + 1));
+            } else {
+                ASSERT_EQ(seqOf(), firstSeq[id]) << round;
+                ASSERT_EQ(POINTER(q), firstPointer[id]) << round;
+            }
+        }
+    }
+    ASSERT_EQ(q.decl()->store->orders.front().get(), byId);
+    EXPECT_EQ(byId->kind, OrderKind::Hashed);
+    // Another key in between binds its own order; the id order still answers.
+    put2(0, 3);
+    GET(q, Key{2});
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(idOf(q), 3);
+    put2(7, 0);
+    GET(q, Key{1});
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(seqOf(), firstSeq[7]);
+    expectSound(q);
+}
+
 TEST(QueueHashIndex, OnlyShortSingleKeysOrLongKeysGetOne) {
     Queue q(RecordLayoutBuilder().shortField("A").shortField("B").string("Long", 20).build());
     for (int i = 0; i < 50; ++i) {
