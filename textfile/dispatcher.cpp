@@ -94,7 +94,7 @@ namespace {
 // success (left alone when already clear, the usual case).
 inline void settleError(int32_t code) {
     if (code == 0) {
-        if (errorCode() != 0) clearError();
+        if (!errorSurelyClear() && errorCode() != 0) clearError();
     } else {
         postError(code);
     }
