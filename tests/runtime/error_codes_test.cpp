@@ -68,7 +68,9 @@ TEST(ErrorCodes, SurelyClearOnlyWhenTheCodeIsZero) {
             case 2: postFileError("X1", nullptr); break;
             default: (void)errorCode(); break;
             }
-            if (errorSurelyClear()) ASSERT_EQ(errorCode(), 0) << "step " << step;
+            if (errorSurelyClear()) {
+                ASSERT_EQ(errorCode(), 0) << "step " << step;
+            }
         }
         clearError();
         EXPECT_TRUE(errorSurelyClear());
