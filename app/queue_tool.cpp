@@ -37,7 +37,8 @@ struct LineAppender {
         std::memcpy(self->record, text, n);
         if (self->filled > n) std::memset(self->record + n, ' ', self->filled - n);
         self->filled = n;
-        ADD(self->queue);
+        // Everything past the line is the padding, so packing stops there.
+        ADDPadded(self->queue, static_cast<uint32_t>(n));
         if (errorCode() != NoError) {
             self->failed = true;
             return false;

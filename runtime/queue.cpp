@@ -3,6 +3,8 @@
 // post 7, 8, 30 or 75 and leave entries, buffer and orders as they were.
 #include "runtime/queue.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "runtime/error_codes.h"
@@ -59,8 +61,8 @@ void bindKey(QueueStore& s, const KeySpec& key) {
     s.pending = key;
 }
 
-void addEntry(QueueDecl& q, QueueStore& s) {
-    Ref e = s.makeEntry(q.buffer);
+void addEntry(QueueDecl& q, QueueStore& s, uint32_t uniformFrom) {
+    Ref e = s.makeEntry(q.buffer, uniformFrom);
     if (!e) {
         postError(InsufficientMemoryErr);
         return;
@@ -131,7 +133,22 @@ void ADD(QueueDecl* q) {
     if (!s) return;
     s->keyed = false;
     s->moveToFront(s->current);
-    addEntry(*q, *s);
+    addEntry(*q, *s, q->recordSize);
+}
+
+void ADDPadded(QueueDecl* q, uint32_t significant) {
+    if (!begin(q)) return;
+    QueueStore* s = storeOf(q);
+    if (!s) return;
+    s->keyed = false;
+    s->moveToFront(s->current);
+    const uint32_t size = q->recordSize;
+    if (significant > size) significant = size;
+    // Checked where it costs nothing that matters: a broken promise would
+    // store a wrong coding.
+    assert(std::all_of(q->buffer + significant, q->buffer + size,
+                       [&](uint8_t c) { return size > 0 && c == q->buffer[size - 1]; }));
+    addEntry(*q, *s, significant);
 }
 
 void ADD(QueueDecl* q, const Key& key) {
@@ -146,7 +163,7 @@ void ADD(QueueDecl* q, const Key& key) {
     } else {
         bindKey(*s, spec);
     }
-    addEntry(*q, *s);
+    addEntry(*q, *s, q->recordSize);
 }
 
 void GET(QueueDecl* q, int32_t position) {

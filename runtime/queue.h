@@ -48,6 +48,10 @@ private:
 
 void ADD(QueueDecl* q);                   // append at the end of the current order
 void ADD(QueueDecl* q, const Key& key);   // insert where the key says (after equal keys)
+// ADD(q) for a buffer whose bytes from `significant` on all equal its last
+// byte (a text padded with spaces): the same entry and result, but a packed
+// queue need not read the padding. The promise is the caller's to keep.
+void ADDPadded(QueueDecl* q, uint32_t significant);
 void GET(QueueDecl* q, int32_t position); // copy the entry at a position into the buffer
 void GET(QueueDecl* q, const Key& key);   // first entry whose key equals the buffer's
 void PUT(QueueDecl* q);                   // replace the entry at POINTER with the buffer

@@ -103,15 +103,16 @@ catch (const std::bad_alloc&) {
 
 // ---------------------------------------------------------------- entries
 
-QueueStore::Encoded QueueStore::encode(const uint8_t* record) {
+QueueStore::Encoded QueueStore::encode(const uint8_t* record, uint32_t uniformFrom) {
     const uint8_t* src = record;
     if (!tidy_.empty()) {
+        uniformFrom = recordSize;  // tidying may rewrite bytes of the tail
         std::memcpy(tidyScratch_.get(), record, recordSize);
         tidyRecord(tidy_, tidyScratch_.get());
         src = tidyScratch_.get();
     }
     const size_t room = recordSize - 14;
-    const size_t length = packRecord(src, recordSize, packScratch_.get(), room);
+    const size_t length = packRecord(src, recordSize, packScratch_.get(), room, uniformFrom);
     if (length <= room && length + 16 <= recordSize)
         return {packScratch_.get(), static_cast<uint32_t>(length), static_cast<uint32_t>(length)};
     return {src, 0, recordSize};
@@ -122,13 +123,15 @@ uint32_t QueueStore::storedBytes(Ref e) const {
     return length ? length : recordSize;
 }
 
-QueueStore::Ref QueueStore::makeEntry(const uint8_t* record) {
+QueueStore::Ref QueueStore::makeEntry(const uint8_t* record) { return makeEntry(record, recordSize); }
+
+QueueStore::Ref QueueStore::makeEntry(const uint8_t* record, uint32_t uniformFrom) {
     if (!packed) {
         Ref e = pool_.allocate(recordSize);
         if (e) std::memcpy(e, record, recordSize);
         return e;
     }
-    const Encoded code = encode(record);
+    const Encoded code = encode(record, uniformFrom);
     Ref e = pool_.allocate(4 + size_t(code.bytes));
     if (!e) return nullptr;
     std::memcpy(e, &code.length, 4);
@@ -143,7 +146,7 @@ QueueStore::Ref QueueStore::replaceEntry(Ref e, const uint8_t* record) {
         std::memcpy(e, record, recordSize);
         return e;
     }
-    const Encoded code = encode(record);
+    const Encoded code = encode(record, recordSize);
     Ref target = e;
     if (code.bytes != storedBytes(e)) {
         target = pool_.allocate(4 + size_t(code.bytes));

@@ -51,6 +51,9 @@ public:
 
     // --- entries ---
     Ref makeEntry(const uint8_t* record);  // nullptr when memory runs out
+    // The same entry, for a record whose bytes from `uniformFrom` on all
+    // equal its last byte: packing then skips reading them.
+    Ref makeEntry(const uint8_t* record, uint32_t uniformFrom);
     void freeEntry(Ref e);
     void readEntry(Ref e, uint8_t* out) const;  // the whole record image
     // Stores a new record into an entry: keeps the block when the stored
@@ -106,7 +109,7 @@ private:
         uint32_t length;
         uint32_t bytes;
     };
-    Encoded encode(const uint8_t* record);
+    Encoded encode(const uint8_t* record, uint32_t uniformFrom);
     uint32_t storedBytes(Ref e) const;
     size_t blockBytes(Ref e) const { return packed ? 4 + size_t(storedBytes(e)) : recordSize; }
 

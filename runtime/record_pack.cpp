@@ -197,7 +197,9 @@ size_t packHeaderSize(size_t count) {
     return 5;
 }
 
-size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room) {
+size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room, size_t uniformFrom) {
+    if (uniformFrom > n) uniformFrom = n;
+    const uint8_t tail = n > 0 ? src[n - 1] : 0;
     size_t used = 0;
     size_t literalStart = 0;
     size_t i = 0;
@@ -215,7 +217,15 @@ size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room) {
         i = nextRunStart(src, i, n, literalStart);
         if (i >= n) break;
         const uint8_t b = src[i];
-        const size_t end = stretchEnd(src, i + 1, n, b);
+        // A stretch of the padding byte that reaches the promised uniform
+        // tail runs on to the end; only the bytes before the tail are read.
+        size_t end;
+        if (i < uniformFrom) {
+            end = stretchEnd(src, i + 1, uniformFrom, b);
+            if (end == uniformFrom && b == tail) end = n;
+        } else {
+            end = b == tail ? n : stretchEnd(src, i + 1, n, b);
+        }
         const size_t length = end - i;
         if (length >= 4 || (length == 3 && end == n)) {
             if (!flushLiteral(i)) return room + 1;

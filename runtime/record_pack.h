@@ -21,7 +21,15 @@ namespace varnok {
 
 // Codes n bytes of src into out, which has room for `room` bytes. Returns the
 // coded length, or room + 1 when the coding does not fit.
-size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room);
+//
+// `uniformFrom` is the caller's promise that src[uniformFrom..n) all equal
+// src[n - 1] (a text padded with spaces): a stretch that reaches it is known
+// to run to the end without reading the padding. The coding is the same as
+// without the promise.
+size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room, size_t uniformFrom);
+inline size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room) {
+    return packRecord(src, n, out, room, n);
+}
 
 // Decodes `length` coded bytes into out (n bytes). Stops once `limit` bytes
 // (<= n) are written, so a caller that needs only a record's first fields
