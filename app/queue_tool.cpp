@@ -30,6 +30,7 @@ struct LineAppender {
     size_t filled = 0;     // bytes of the buffer that may differ from spaces
     uint32_t lines = 0;    // entries appended so far
     bool failed = false;   // ADD failed
+    bool spacePadded = false;  // the cleared buffer holds only spaces
 
     static bool add(void* context, const char* text, size_t length) {
         auto* self = static_cast<LineAppender*>(context);
@@ -37,8 +38,11 @@ struct LineAppender {
         std::memcpy(self->record, text, n);
         if (self->filled > n) std::memset(self->record + n, ' ', self->filled - n);
         self->filled = n;
-        // Everything past the line is the padding, so packing stops there.
-        ADDPadded(self->queue, static_cast<uint32_t>(n));
+        // When everything past the line is padding, packing stops there.
+        if (self->spacePadded)
+            ADDPadded(self->queue, static_cast<uint32_t>(n));
+        else
+            ADD(self->queue);
         if (errorCode() != NoError) {
             self->failed = true;
             return false;
@@ -95,6 +99,10 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     lineEnd_ = LineEnd::CrLf;
 
     LineAppender appender{queue, &tails_, &headers_, queue->buffer, queue->recordSize};
+    // A text line queue clears to spaces; then the bytes past each line are
+    // all spaces, which lets ADD skip reading them. Any other layout gets the
+    // plain ADD.
+    appender.spacePadded = std::all_of(queue->buffer, queue->buffer + queue->recordSize, [](uint8_t c) { return c == ' '; });
     LineSplitter splitter(LineEnd::CrLf, &LineAppender::add, &appender);
     uint8_t result = 1;
     uint64_t done = 0;

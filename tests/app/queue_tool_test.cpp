@@ -45,6 +45,30 @@ TEST_F(QueueToolFixture, LineEnds) {
     EXPECT_EQ(load("A\rB\nC"), (Lines{"A\rB", "C"}));
 }
 
+// A queue whose cleared buffer is not all spaces (a number field after the
+// text) is loaded with plain ADDs: every record is its line, spaces to the end
+// of the text field, and the number field as cleared.
+TEST_F(QueueToolFixture, ALayoutNotClearedToSpacesKeepsItsClearedBytes) {
+    Queue mixed{RecordLayoutBuilder().string("Text", 300).longField("Tag").build()};
+    std::mt19937 rng(9);
+    std::string bytes;
+    Lines lines;
+    for (int i = 0; i < 200; ++i) {
+        std::string line(rng() % 120, 'a');
+        for (char& c : line) c = static_cast<char>('a' + rng() % 3);
+        if (!line.empty() && rng() % 4 == 0) line.back() = ' ';  // trailing blank
+        lines.push_back(line);
+        bytes += line + "\r\n";
+    }
+    ASSERT_EQ(tool.LoadText(mixed, dir.write("mixed.txa", bytes)), 1);
+    ASSERT_EQ(RECORDS(mixed), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        GET(mixed, static_cast<int32_t>(i + 1));
+        std::string expected = lines[i] + std::string(300 - lines[i].size(), ' ') + std::string(4, '\0');
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(mixed.buffer()), mixed.recordSize()), expected) << i;
+    }
+}
+
 TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameLines) {
     std::mt19937 rng(5);
     const char* pieces[] = {"a", "bc", " ", "\r", "\n", "\r\n", "[X]"};
