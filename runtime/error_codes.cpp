@@ -212,7 +212,10 @@ struct ErrorState {
 thread_local std::unique_ptr<ErrorState> tlsState;
 
 ErrorState& state() {
-    if (!tlsState) tlsState = std::make_unique<ErrorState>();
+    if (!tlsState) {
+        tlsState = std::make_unique<ErrorState>();
+        tErrorSurelyClear = true;
+    }
     return *tlsState;
 }
 
@@ -241,7 +244,10 @@ const char* errorTableText(int32_t code) {
     return it->text;
 }
 
-void postError(int32_t code) { state().code = code; }
+void postError(int32_t code) {
+    state().code = code;
+    tErrorSurelyClear = code == 0;
+}
 
 void postFileError(const char* codeText, const char* messageText) {
     ErrorState& s = state();
@@ -285,6 +291,7 @@ std::string fileErrorText() { return withoutTrailingBlanks(state().fileText); }
 void clearError() {
     ErrorState& s = state();
     s.code = 0;
+    tErrorSurelyClear = true;
     if (s.textsBlank) return;  // every queue operation clears: keep that cheap
     s.fileCode.assign(kFileCodeSize, ' ');
     s.fileText.assign(kFileTextSize, ' ');

@@ -51,6 +51,11 @@ void postError(int32_t code);
 // 90, " : " and the code text. A nullptr code text stores blanks.
 void postFileError(const char* codeText, const char* messageText);
 int32_t errorCode();
+// True only while the calling thread has an error state whose code is 0, so
+// that code which clears after every success can skip the call. A
+// constant-initialised thread variable: reading it costs one load.
+inline thread_local bool tErrorSurelyClear = false;
+inline bool errorSurelyClear() { return tErrorSurelyClear; }
 // The text of a code from the compiled-in table; an unlisted code gives the
 // text of 81, " : " and the code in decimal. Empty while the calling thread
 // has no error state yet.

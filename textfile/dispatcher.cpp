@@ -8,6 +8,7 @@
 
 #include "platform/ascii_text.h"
 #include "runtime/error_codes.h"
+#include "textfile/operations.h"
 #include "textfile/text_driver.h"
 #include "textfile/trace_log.h"
 
@@ -87,7 +88,33 @@ FileDriver* driverFor(const std::string& name) {
 
 }  // namespace
 
+namespace {
+
+// The thread's error state after an operation: its code, or cleared on
+// success (left alone when already clear, the usual case).
+inline void settleError(int32_t code) {
+    if (code == 0) {
+        if (!errorSurelyClear() && errorCode() != 0) clearError();
+    } else {
+        postError(code);
+    }
+}
+
+// NEXT through an open text file with tracing off, the loop of nearly every
+// reading program: straight to the read, the error state settled as below.
+// The owner test keeps a file opened by another driver with that driver;
+// NEXT takes no arguments and leaves the file's owner as it was. Answers
+// false, doing nothing, for any other operation or file.
+inline bool quickNext(int operation, FileDecl& file, int32_t& code) {
+    if (operation != op::NEXT || !traceSurelyOff() || !TextDriver::nextOnOpenFile(file, code)) return false;
+    settleError(code);
+    return true;
+}
+
+}  // namespace
+
 int32_t dispatch(int operation, FileDecl& file, FileArgs& args) {
+    if (int32_t code = 0; quickNext(operation, file, code)) return code;
     // An open file stays with the driver that opened it: its control block
     // means nothing to any other, whatever the declaration names meanwhile.
     FileDriver* driver = file.driverState && file.stateOwner ? static_cast<FileDriver*>(file.stateOwner)
@@ -95,16 +122,14 @@ int32_t dispatch(int operation, FileDecl& file, FileArgs& args) {
     const TraceCall call = traceBegin(file, operation);
     const int32_t code = driver ? driver->call(operation, file, args) : 47;
     file.stateOwner = file.driverState ? driver : nullptr;
-    traceEnd(file, operation, call, code);
-    if (code == 0) {
-        if (errorCode() != 0) clearError();
-    } else {
-        postError(code);
-    }
+    if (call.active) traceEnd(file, operation, call, code);
+    settleError(code);
     return code;
 }
 
 int32_t dispatch(int operation, FileDecl& file) {
+    int32_t code = 0;
+    if (quickNext(operation, file, code)) return code;
     // One set of arguments per thread, emptied of what the last operation
     // left in it: building a fresh one costs more than a NEXT. Drivers only
     // write the answer members, so the texts are usually empty already.

@@ -10,7 +10,11 @@
 //  - fileSize is the size the driver last learnt; it is refreshed only where
 //    another process may have grown the file (shared and QUICKSCAN off);
 //  - nextRead is 1-based; lineStart is 0-based;
-//  - lockCount counts nested LOCKfile calls; the file lock is held iff > 0.
+//  - lockCount counts nested LOCKfile calls; the file lock is held iff > 0;
+//  - while controlBitsValid and bufferFill != 0, bit i of controlBits (i <= bufferFill) is set
+//    exactly where readBuffer[i] is below 32; bit bufferFill is always set
+//    (the Ctrl-Z after the data), so a search for the next set bit ends.
+//    Only a refill of the buffer sets it; it is built for QUICKSCAN refills.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -45,6 +49,8 @@ public:
     bool bytesMeansLine = false;    // BYTES answers the current line length
     uint8_t lockCount = 0;
     std::vector<uint8_t> scratch;   // line image being written; old bytes of a PUT
+    std::vector<uint64_t> controlBits;  // control bytes of readBuffer, one bit each
+    bool controlBitsValid = false;
 
     // ReadBufferHost.
     uint32_t recordSize() const override { return recordBytes; }

@@ -148,6 +148,14 @@ void TextDriver::registerImportModule(ImportEntry entry) {
 
 int TextDriver::importModeFiles() { return gImportFiles.load(std::memory_order_acquire); }
 
+bool TextDriver::nextOnOpenFile(FileDecl& file, int32_t& code) {
+    if (!file.driverState || file.stateOwner != &instance() || gImportFiles.load(std::memory_order_acquire) != 0)
+        return false;
+    auto& cb = *static_cast<TextControlBlock*>(file.driverState);
+    code = (cb.accessMode & 3) == 1 ? 5 : readNextLine(cb);
+    return true;
+}
+
 int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
     // The usual case first: an operation on an open file in no import mode.
     if (file.driverState && onOpenFile(operation) && gImportFiles.load(std::memory_order_acquire) == 0) {

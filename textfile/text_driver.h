@@ -49,6 +49,11 @@ public:
     // Number of files currently in import mode.
     static int importModeFiles();
 
+    // NEXT on a file this driver has open, outside import mode: the same
+    // answer as call(op::NEXT, ...) without the general entry's tests. Answers
+    // false, touching nothing, for any other file; `code` is set otherwise.
+    static bool nextOnOpenFile(FileDecl& file, int32_t& code);
+
 private:
     int32_t open(FileDecl& file, FileArgs& args);
     int32_t create(FileDecl& file);

@@ -221,6 +221,7 @@ const TraceSettings& TraceLog::settings() {
         settings_ = TraceSettings::load();
         loaded_ = true;
         enabled_.store(settings_.trace ? On : Off, std::memory_order_release);
+        gTraceSurelyOff.store(!settings_.trace, std::memory_order_release);
     }
     return settings_;
 }
@@ -232,6 +233,7 @@ void TraceLog::configure(const TraceSettings& settings) {
     settings_ = settings;
     loaded_ = true;
     enabled_.store(settings_.trace ? On : Off, std::memory_order_release);
+    gTraceSurelyOff.store(!settings_.trace, std::memory_order_release);
 }
 
 void TraceLog::reset() {
@@ -240,6 +242,7 @@ void TraceLog::reset() {
     out_ = nullptr;
     loaded_ = false;
     enabled_.store(Unknown, std::memory_order_release);
+    gTraceSurelyOff.store(false, std::memory_order_release);
     settings_ = TraceSettings();
     dumped_.clear();
 }

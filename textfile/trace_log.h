@@ -41,6 +41,12 @@ void traceEnd(FileDecl& file, int operation, const TraceCall& call, int32_t resu
 // "Locking failed with error <code>" while the trace is active for the file.
 void traceLockFailure(const FileDecl& file, int32_t code);
 
+// True once the settings are known and trace nothing: traceBegin would then
+// answer an inactive call for any file. A constant-initialised flag, so the
+// test is one load with no call; false (ask traceBegin) while not known.
+inline std::atomic<bool> gTraceSurelyOff{false};
+inline bool traceSurelyOff() { return gTraceSurelyOff.load(std::memory_order_acquire); }
+
 class TraceLog {
 public:
     static TraceLog& instance();

@@ -44,5 +44,40 @@ TEST(ErrorCodes, FileErrors) {
     EXPECT_EQ(fileErrorText(), "disk gone");
 }
 
+// The quick "nothing to clear" flag never claims a clear state that is not:
+// checked after every step of a random run of posts, clears and reads, on a
+// fresh thread (no error state yet) so the first steps count too.
+TEST(ErrorCodes, SurelyClearOnlyWhenTheCodeIsZero) {
+    std::thread([] {
+        EXPECT_FALSE(errorSurelyClear());  // no state yet: errorText() is still empty
+        EXPECT_EQ(errorText(), "");
+        uint32_t seed = 12345;
+        for (int step = 0; step < 400; ++step) {
+            seed = seed * 1103515245u + 12345u;
+            switch ((seed >> 16) % 4) {
+            case 0: {
+                const int32_t code = static_cast<int32_t>((seed >> 8) % 3);  // 0 posted too
+                postError(code);
+                ASSERT_EQ(errorSurelyClear(), code == 0) << "step " << step;
+                break;
+            }
+            case 1:
+                clearError();
+                ASSERT_TRUE(errorSurelyClear()) << "step " << step;
+                break;
+            case 2: postFileError("X1", nullptr); break;
+            default: (void)errorCode(); break;
+            }
+            if (errorSurelyClear()) {
+                ASSERT_EQ(errorCode(), 0) << "step " << step;
+            }
+        }
+        clearError();
+        EXPECT_TRUE(errorSurelyClear());
+        postError(33);
+        EXPECT_FALSE(errorSurelyClear());
+    }).join();
+}
+
 }  // namespace
 }  // namespace varnok::testing

@@ -116,5 +116,69 @@ TEST(Dispatcher, LockFailuresAreTraced) {
     EXPECT_NE(log.find("Locking failed with error"), std::string::npos) << log;
 }
 
+// A driver that keeps a control block of its own for an open file.
+class OwningDriver final : public FileDriver {
+public:
+    const char* name() const override { return "OWNER"; }
+    const char* description() const override { return "Owning"; }
+    std::span<const uint8_t> supportedOperations() const override { return {}; }
+    int32_t call(int operation, FileDecl& file, FileArgs&) override {
+        if (operation == op::OPEN) file.driverState = &block;
+        if (operation == op::CLOSE) file.driverState = nullptr;
+        if (operation == op::NEXT) ++nexts;
+        return 0;
+    }
+    int block = 0;
+    int nexts = 0;
+};
+
+// With tracing known to be off, NEXT on an open file takes a short path: it
+// must still reach the driver that opened the file, answer what the full path
+// answers and leave the thread's error state the same way.
+TEST(Dispatcher, NextWithTracingOffKeepsOwnerAndErrorState) {
+    TraceSettings off;
+    off.trace = false;
+    TraceLog::instance().configure(off);
+
+    static OwningDriver owner;
+    registerDriver(owner);
+    FileDecl other;
+    other.driverName = "OWNER";
+    ASSERT_EQ(dispatch(op::OPEN, other), 0);
+    other.driverName = "ASCII";  // the open file stays with its driver
+    EXPECT_EQ(dispatch(op::NEXT, other), 0);
+    FileArgs args;
+    EXPECT_EQ(dispatch(op::NEXT, other, args), 0);
+    EXPECT_EQ(owner.nexts, 2);
+    EXPECT_EQ(dispatch(op::CLOSE, other), 0);
+
+    ScratchDir dir;
+    const std::string path = dir.file("lines.txt");
+    writeBytes(path, "one\r\ntwo\r\n");
+    TextFile lines(path);
+    ASSERT_EQ(lines.open(ReadOnlyDenyWrite), 0);
+    EXPECT_EQ(dispatch(op::NEXT, lines.decl()), 0);
+    EXPECT_EQ(lines.record(), "one");
+    EXPECT_EQ(dispatch(op::NEXT, lines.decl()), 0);
+    EXPECT_EQ(lines.record(), "two");
+    EXPECT_EQ(dispatch(op::NEXT, lines.decl()), 33);
+    EXPECT_EQ(errorCode(), 33);
+    EXPECT_EQ(dispatch(op::NEXT, lines.decl()), 33);
+    EXPECT_EQ(lines.run(op::SETfile), 0);
+    EXPECT_EQ(errorCode(), 0);
+    EXPECT_EQ(dispatch(op::NEXT, lines.decl()), 0);
+    postError(5);
+    EXPECT_EQ(dispatch(op::NEXT, lines.decl()), 0);
+    EXPECT_EQ(errorCode(), 0);  // success clears what was posted before
+    EXPECT_EQ(lines.close(), 0);
+
+    // Write-only: NEXT is refused on the short path too.
+    TextFile writer(path);
+    ASSERT_EQ(writer.open(0x11), 0);
+    EXPECT_EQ(dispatch(op::NEXT, writer.decl()), 5);
+    EXPECT_EQ(errorCode(), 5);
+    TraceLog::instance().reset();
+}
+
 }  // namespace
 }  // namespace varnok::testing

@@ -185,5 +185,46 @@ TEST_F(TextDriverRoundTrip, HostileLinesMatchTheModel) {
     }
 }
 
+// Files written directly, several read buffers long: lines of mostly plain
+// text with control bytes here and there (terminators, tabs, Ctrl-Z, lone CR
+// and LF) cross every refill and scan-word boundary. Read-only deny-write
+// reads through the buffer (QUICKSCAN on), deny-none reads each line afresh;
+// both must match the model everywhere.
+TEST_F(TextDriverRoundTrip, LargeFilesMatchTheModelAcrossRefills) {
+    std::mt19937 rng(2026);
+    static const char kRare[] = {'\t', '\r', '\n', '\x1A', '\0', '\x1F', '|'};
+    static const uint32_t kSizes[] = {40, 700, 1024};
+    static const char* kTerminators[] = {"\r\n", "\n", "|"};
+    for (int round = 0; round < 6; ++round) {
+        Settings s;
+        s.recordSize = kSizes[rng() % 3];
+        s.terminator = kTerminators[round % 3];
+        s.ctrlZEndsFile = false;  // a Ctrl-Z would end the file within the first lines
+        s.tab = round % 2 ? 8 : -100;
+        std::string bytes;
+        while (bytes.size() < (200u << 10)) {
+            std::string line(rng() % (rng() % 8 == 0 ? 1500 : 90), 'x');
+            for (char& c : line) c = rng() % 97 == 0 ? kRare[rng() % sizeof kRare] : static_cast<char>('!' + rng() % 94);
+            bytes += line + s.terminator;
+        }
+        const std::string path = dir.file("large" + std::to_string(round));
+        writeBytes(path, bytes);
+        const std::vector<ModelLine> expected = modelRead(s, bytes);
+        for (uint8_t mode : {uint8_t{0x20}, ReadOnlyDenyNone}) {
+            const std::string where = s.driverString() + " record " + std::to_string(s.recordSize) + " mode " +
+                                      std::to_string(mode);
+            TextFile f(path, s.recordSize, s.driverString());
+            ASSERT_EQ(f.open(mode), 0) << where;
+            size_t i = 0;
+            for (; f.next() == 0; ++i) {
+                ASSERT_LT(i, expected.size()) << where;
+                ASSERT_EQ(f.rawRecord(), expected[i].record) << where << " line " << i;
+                ASSERT_EQ(f.number(op::POINTERfile), expected[i].pointer) << where << " line " << i;
+            }
+            EXPECT_EQ(i, expected.size()) << where;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace varnok::testing
