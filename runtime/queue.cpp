@@ -225,9 +225,12 @@ bool getThroughFrontIndex(QueueDecl& q, QueueStore& s, const Key& key) {
 
 }  // namespace
 
-void GET(QueueDecl* q, const Key& key) {
-    if (!begin(q)) return;
-    if (q->store && getThroughFrontIndex(*q, *q->store, key)) return;
+namespace {
+
+// GET by key through parsing and binding. Kept out of line so that GET
+// itself, and with it the fast path above, carries no frame for the parsed
+// key.
+[[gnu::noinline]] void getByParsedKey(QueueDecl* q, const Key& key) {
     QueueStore* s = storeOf(q);
     if (!s) return;
     KeySpec spec;
@@ -257,6 +260,15 @@ void GET(QueueDecl* q, const Key& key) {
     }
     s->readEntry(e, q->buffer);
     o->cursor = {true, index == QueueStore::kNone ? OrderCursor::kUnknownIndex : index, e};
+}
+
+
+}  // namespace
+
+void GET(QueueDecl* q, const Key& key) {
+    if (!begin(q)) return;
+    if (q->store && getThroughFrontIndex(*q, *q->store, key)) return;
+    getByParsedKey(q, key);
 }
 
 void PUT(QueueDecl* q) {

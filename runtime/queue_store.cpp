@@ -167,15 +167,6 @@ const uint8_t* QueueStore::image(Ref e, uint8_t* scratch, uint32_t limit) const 
 
 void QueueStore::readEntry(Ref e, uint8_t* out) const {
     if (!packed) {
-        if (recordSize <= 32 && recordSize % 4 == 0) {
-            // Small records go over in 4-byte words: a later narrow store and
-            // load of one field in the buffer then meet stores of their own
-            // size, which the processor forwards without waiting for this
-            // copy's data (the found entry is usually still on its way from
-            // memory, and the next search reads its key from the buffer).
-            for (uint32_t i = 0; i < recordSize; i += 4) std::memcpy(out + i, e + i, 4);
-            return;
-        }
         std::memcpy(out, e, recordSize);
         return;
     }
