@@ -139,7 +139,9 @@ TEST(KeyHashIndex, TagsReadFromRecordsAgreeWithTheKeyHash) {
             bool present = false;
             for (auto& e : live) present = present || key.compare(probe, e.get()) == 0;
             ASSERT_EQ(got != nullptr, present);
-            if (got) ASSERT_EQ(key.compare(probe, got->rep), 0);
+            if (got) {
+                ASSERT_EQ(key.compare(probe, got->rep), 0);
+            }
         }
     }
 }
