@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "app/txa_records.h"
@@ -203,6 +205,20 @@ TEST_F(QueueToolFixture, AnUnwritableFolderFailsToOpen) {
     EXPECT_EQ(tool.SaveText(lineQ, dir.file("locked/out.txa")), 0);
     boxes.verifyDone();
     EXPECT_FALSE(std::filesystem::exists(dir.file("locked/out.txa")));
+}
+
+// A folder that cannot hold the file stops root as well as anyone: here the
+// "folder" is an ordinary file.
+TEST_F(QueueToolFixture, AFolderThatIsAFileFailsToOpen) {
+    load("x\r\n");
+    { std::ofstream(dir.file("plain")) << "keep"; }
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Error Open", window::ButtonOk);
+    EXPECT_EQ(tool.SaveText(lineQ, dir.file("plain/out.txa")), 0);
+    boxes.verifyDone();
+    std::ifstream in(dir.file("plain"));
+    std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, "keep");
 }
 
 }  // namespace
