@@ -6,6 +6,8 @@
 #include <immintrin.h>
 #endif
 
+#include "platform/cpu_features.h"
+
 namespace varnok::app {
 
 RecordLayout lineLayout() { return RecordLayoutBuilder().string("Lyn", LineSize).build(); }
@@ -76,12 +78,6 @@ __attribute__((target("avx2"))) size_t skipSpaceBlocksWide(const uint8_t* bytes,
     return n;
 }
 
-// Asked during static initialisation, so the processor description is set
-// up first rather than assumed ready.
-const bool kTrimHasAvx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
 #endif
 
 }  // namespace
@@ -99,7 +95,7 @@ size_t trimmedLength(const uint8_t* bytes, size_t size) {
     };
     size_t n = size;
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (kTrimHasAvx2 && n >= 64) n = skipSpaceBlocksWide(bytes, n);
+    if (platform::hasAvx2() && n >= 64) n = skipSpaceBlocksWide(bytes, n);
 #endif
     while (n >= 32 && (word(n - 32) | word(n - 24) | word(n - 16) | word(n - 8)) == 0) n -= 32;
     while (n >= 8 && word(n - 8) == 0) n -= 8;

@@ -1,5 +1,6 @@
 #include "runtime/record_pack.h"
 
+#include "platform/cpu_features.h"
 #include <bit>
 #include <cstring>
 
@@ -86,16 +87,6 @@ __attribute__((target("avx512bw"))) size_t stretchEndWidest(const uint8_t* src, 
     return stretchEndWide(src, k, n, b);
 }
 
-// Asked during static initialisation, so the processor description is set
-// up first rather than assumed ready.
-const bool kPackHasAvx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
-const bool kPackHasAvx512 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512bw") != 0;
-}();
 #endif
 
 // Index of the first byte at or after `from` that differs from b (n when the
@@ -105,8 +96,8 @@ inline size_t stretchEnd(const uint8_t* src, size_t from, size_t n, uint8_t b) {
     if (k >= n || src[k] != b) return k;
     ++k;
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (kPackHasAvx512 && n - k >= 128) return stretchEndWidest(src, k, n, b);
-    if (kPackHasAvx2 && n - k >= 64) return stretchEndWide(src, k, n, b);
+    if (platform::hasAvx512bw() && n - k >= 128) return stretchEndWidest(src, k, n, b);
+    if (platform::hasAvx2() && n - k >= 64) return stretchEndWide(src, k, n, b);
 #endif
     return stretchEndWords(src, k, n, b);
 }
@@ -158,7 +149,7 @@ __attribute__((target("avx2"))) size_t skipLiteralWide(const uint8_t* src, size_
 // (see skipLiteral).
 inline size_t nextRunStart(const uint8_t* src, size_t i, size_t n, size_t literalStart) {
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (kPackHasAvx2 && i + 35 <= n) {
+    if (platform::hasAvx2() && i + 35 <= n) {
         i = skipLiteralWide(src, i, n);
         if (i + 35 <= n) return i;  // a run starts here
     }

@@ -9,6 +9,7 @@
 #endif
 
 #include "platform/codepage.h"
+#include "platform/cpu_features.h"
 #include "textfile/text_line_io.h"
 
 namespace varnok::textfile {
@@ -135,30 +136,30 @@ size_t firstControlPlain(const uint8_t* p, size_t n) {
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
+// Bit k set where p[k] is below 32, for the sixty-four bytes at p: a byte is
+// at most 31 exactly where min(byte, 31) equals it.
+__attribute__((target("avx2"))) inline uint64_t controlMask64(const uint8_t* p) {
+    const __m256i limit = _mm256_set1_epi8(31);
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    const uint64_t low = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(a, limit), a)));
+    const uint64_t high = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(b, limit), b)));
+    return low | high << 32;
+}
+
 // Sixty-four bytes a step: most lines end within the first step, so the
 // loop's exit is usually taken at once and predicted well.
 __attribute__((target("avx2"))) size_t firstControlWide(const uint8_t* p, size_t n) {
     size_t i = 0;
-    const __m256i limit = _mm256_set1_epi8(31);
     for (; i + 64 <= n; i += 64) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32));
-        const uint64_t low = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(a, limit), a)));
-        const uint64_t high = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(b, limit), b)));
-        if (const uint64_t mask = low | high << 32) return i + static_cast<size_t>(__builtin_ctzll(mask));
+        if (const uint64_t mask = controlMask64(p + i)) return i + static_cast<size_t>(__builtin_ctzll(mask));
     }
     return i + firstControlPlain(p + i, n - i);
 }
 
-// Asked during static initialisation, so the processor description is set
-// up first rather than assumed ready.
-const bool kHasAvx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
 
 inline size_t firstControl(const uint8_t* p, size_t n) {
-    return kHasAvx2 ? firstControlWide(p, n) : firstControlPlain(p, n);
+    return platform::hasAvx2() ? firstControlWide(p, n) : firstControlPlain(p, n);
 }
 #else
 constexpr auto firstControl = firstControlPlain;
@@ -192,14 +193,7 @@ void controlBitsPlain(const uint8_t* p, size_t n, uint64_t* bits) {
 #if defined(__x86_64__) && defined(__GNUC__)
 __attribute__((target("avx2"))) void controlBitsWide(const uint8_t* p, size_t n, uint64_t* bits) {
     size_t i = 0;
-    const __m256i limit = _mm256_set1_epi8(31);
-    for (; i + 64 <= n; i += 64) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32));
-        const uint64_t low = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(a, limit), a)));
-        const uint64_t high = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_min_epu8(b, limit), b)));
-        bits[i / 64] = low | high << 32;
-    }
+    for (; i + 64 <= n; i += 64) bits[i / 64] = controlMask64(p + i);
     controlBitsPlain(p + i, n - i, bits + i / 64);
 }
 #endif
@@ -211,7 +205,7 @@ void buildControlBits(TextControlBlock& cb) {
     const size_t words = (n + 63) / 64;
     if (cb.controlBits.size() < words) cb.controlBits.resize(words);
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (kHasAvx2) {
+    if (platform::hasAvx2()) {
         controlBitsWide(cb.readBuffer.data(), n, cb.controlBits.data());
     } else {
         controlBitsPlain(cb.readBuffer.data(), n, cb.controlBits.data());
