@@ -215,6 +215,7 @@ ErrorState& state() {
     if (!tlsState) {
         tlsState = std::make_unique<ErrorState>();
         tErrorSurelyClear = true;
+        tErrorStateClean = true;
     }
     return *tlsState;
 }
@@ -245,8 +246,10 @@ const char* errorTableText(int32_t code) {
 }
 
 void postError(int32_t code) {
-    state().code = code;
+    ErrorState& s = state();
+    s.code = code;
     tErrorSurelyClear = code == 0;
+    tErrorStateClean = code == 0 && s.textsBlank;
 }
 
 void postFileError(const char* codeText, const char* messageText) {
@@ -263,6 +266,7 @@ void postFileError(const char* codeText, const char* messageText) {
     }
     s.fileText = padded(text, kFileTextSize);
     s.textsBlank = false;
+    tErrorStateClean = false;
 }
 
 int32_t errorCode() { return state().code; }
@@ -288,14 +292,16 @@ std::string fileErrorCode() { return withoutTrailingBlanks(state().fileCode); }
 
 std::string fileErrorText() { return withoutTrailingBlanks(state().fileText); }
 
-void clearError() {
+void clearErrorSlowly() {
     ErrorState& s = state();
     s.code = 0;
     tErrorSurelyClear = true;
-    if (s.textsBlank) return;  // every queue operation clears: keep that cheap
-    s.fileCode.assign(kFileCodeSize, ' ');
-    s.fileText.assign(kFileTextSize, ' ');
-    s.textsBlank = true;
+    if (!s.textsBlank) {
+        s.fileCode.assign(kFileCodeSize, ' ');
+        s.fileText.assign(kFileTextSize, ' ');
+        s.textsBlank = true;
+    }
+    tErrorStateClean = true;
 }
 
 }  // namespace varnok

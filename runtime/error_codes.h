@@ -64,8 +64,13 @@ std::string errorText();  // the text of the current code
 // The stored texts without their blank padding.
 std::string fileErrorCode();
 std::string fileErrorText();
-// Code 0 and both texts blank.
-void clearError();
+// Code 0 and both texts blank. Every queue and file operation starts with
+// it, so the common case (nothing to clear) is one load and a branch.
+inline thread_local bool tErrorStateClean = false;  // state exists, code 0, texts blank
+void clearErrorSlowly();
+inline void clearError() {
+    if (!tErrorStateClean) clearErrorSlowly();
+}
 
 // The table entry for a code, nullptr for an unlisted one.
 const char* errorTableText(int32_t code);

@@ -2,6 +2,9 @@
 
 #include <bit>
 #include <cstring>
+#include <memory>
+
+#include "platform/large_pages.h"
 
 #include "runtime/allocation_fault.h"
 #include "runtime/collation.h"
@@ -61,7 +64,7 @@ uint64_t KeyHashIndex::keyHash(Variant v, const KeySpec& key, const uint8_t* rec
             const uint8_t* table = collationTable();
             for (uint32_t i = 0; i < f.size; ++i) value = value << 8 | table[record[f.offset + i]];
         } else {
-            std::memcpy(&value, record + f.offset, f.size);
+            value = numericValue(record + f.offset, f.size);
         }
         return value;
     }
@@ -80,14 +83,25 @@ bool KeyHashIndex::grow() {
     const uint32_t newCapacity = oldCapacity ? oldCapacity * 2 : kInitialCapacity;
     if (newCapacity == 0) return false;  // past 2^31 slots
     if (allocation_fault::shouldFail()) return false;
-    std::unique_ptr<Slot[]> fresh(new (std::nothrow) Slot[newCapacity]);
+    std::unique_ptr<Slot[], FreeSlots> fresh(allocateSlots(newCapacity));
     if (!fresh) return false;
-    std::unique_ptr<Slot[]> old = std::move(slots_);
+    std::unique_ptr<Slot[], FreeSlots> old = std::move(slots_);
     slots_ = std::move(fresh);
     mask_ = newCapacity - 1;
+    shift_ = 64 - static_cast<uint32_t>(std::countr_zero(newCapacity));
+    multiplier_ = variant_ == Variant::Value ? 0x9E3779B97F4A7C15ull : uint64_t(1) << shift_;
     for (uint32_t i = 0; i < oldCapacity; ++i)
         if (old[i].rep) place(old[i]);
     return true;
+}
+
+KeyHashIndex::Slot* KeyHashIndex::allocateSlots(uint32_t count) {
+    const size_t bytes = size_t(count) * sizeof(Slot);
+    void* block = bytes >= platform::LargePageBytes ? platform::allocateLargePages(bytes) : std::malloc(bytes);
+    if (!block) return nullptr;
+    auto* slots = static_cast<Slot*>(block);
+    std::uninitialized_value_construct_n(slots, count);
+    return slots;
 }
 
 void KeyHashIndex::place(const Slot& slot) {

@@ -20,6 +20,7 @@
 // records itself.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -54,22 +55,31 @@ public:
     bool readsTags() const { return keySize_ != 0; }
     // keyHash of a record for an exact variant (readsTags() must hold).
     uint32_t valueTag(const uint8_t* record) const {
-        const uint8_t* p = record + keyOffset_;
-        uint32_t value = 0;
         if (keyText_) {
             // Collated bytes, so texts that compare equal hash equal.
+            const uint8_t* p = record + keyOffset_;
             const uint8_t* table = collationTable();
+            uint32_t value = 0;
             for (uint32_t i = 0; i < keySize_; ++i) value = value << 8 | table[p[i]];
             return value;
         }
-        // Constant-size copies, the same bytes keyHash copies.
-        switch (keySize_) {
-        case 1: value = p[0]; break;
-        case 2: std::memcpy(&value, p, 2); break;
-        case 3: std::memcpy(&value, p, 3); break;
-        default: std::memcpy(&value, p, 4); break;
+        return numericTag(record);
+    }
+    // True when valueTag is numericTag: a numeric exact key.
+    bool readsNumericTags() const { return keySize_ != 0 && !keyText_; }
+    // valueTag of a numeric exact key, without any call.
+    uint32_t numericTag(const uint8_t* record) const { return numericValue(record + keyOffset_, keySize_); }
+    // The tag of a numeric key of 1 to 4 bytes: its bytes, first byte
+    // lowest, composed in registers (one load on little-endian machines).
+    static uint32_t numericValue(const uint8_t* p, uint32_t size) {
+        if (size == 4)  // LONG and ULONG keys first
+            return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+        switch (size) {
+        case 1: return p[0];
+        case 2: return uint32_t(p[0]) | uint32_t(p[1]) << 8;
+        case 3: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+        default: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
         }
-        return value;
     }
 
     Variant variant() const { return variant_; }
@@ -143,14 +153,18 @@ public:
     void clear() {
         slots_.reset();
         mask_ = 0;
+        shift_ = 63;
+        multiplier_ = 0;
         used_ = 0;
     }
 
-    // The slot where a key's probe starts.
-    uint32_t home(uint32_t tag) const {
-        if (variant_ == Variant::Value) tag = static_cast<uint32_t>((tag * 0x9E3779B97F4A7C15ull) >> 32);
-        return tag & mask_;
-    }
+    // The slot where a key's probe starts. Value tags are spread by
+    // Fibonacci hashing: the top bits of the product with 2^64 / phi, which
+    // place consecutive values (the usual numeric key) evenly apart and
+    // hardly ever on the same slot.
+    // Other tags are used as they are: multiplied by 2^shift_, the top bits
+    // of the product are the tag's own low bits.
+    uint32_t home(uint32_t tag) const { return static_cast<uint32_t>((tag * multiplier_) >> shift_); }
 
 private:
     static constexpr uint32_t kInitialCapacity = 256;
@@ -158,8 +172,17 @@ private:
     void place(const Slot& slot);
     void erase(uint32_t index);
 
-    std::unique_ptr<Slot[]> slots_;
+    // Slot tables of 2 MiB and more sit on large pages: a search touches
+    // one random slot, and on small pages most of them would first miss in
+    // the address translation cache.
+    struct FreeSlots {
+        void operator()(Slot* slots) const { std::free(slots); }
+    };
+    static Slot* allocateSlots(uint32_t count);
+    std::unique_ptr<Slot[], FreeSlots> slots_;
     uint32_t mask_ = 0;  // capacity - 1 once slots_ exists
+    uint32_t shift_ = 63;  // 64 - log2(capacity): home() keeps the product's top bits
+    uint64_t multiplier_ = 0;  // 2^64 / phi for Value tags, 2^shift_ for the others
     uint32_t used_ = 0;  // slots in use, <= 3/4 of the capacity
     Variant variant_;
     bool exact_;

@@ -198,23 +198,13 @@ bool getThroughFrontIndex(QueueDecl& q, QueueStore& s, const Key& key) {
     QueueOrder* o = s.orders.front().get();
     if (o->kind != OrderKind::Hashed || !s.pending.empty() || q.layout != &s.layout) return false;
     const KeyHashIndex& index = *o->hash;
-    if (!o->key.readsAs(key.parts()) || s.count() == 0 || index.distinctKeys() < 16) return false;
+    // At least 16 distinct keys in the index means the order is not empty.
+    if (index.distinctKeys() < 16 || !o->key.readsAs(key.parts())) return false;
     s.keyed = true;
     ++o->uses;
     uint32_t at = QueueStore::kNone;
     Ref e = nullptr;
-    if (!s.packed && index.readsTags()) {
-        // The slot holds the key's value: it alone decides, and the entry
-        // is touched only to be copied. Kept short so that the processor
-        // can have several such searches waiting on memory at once.
-        const KeyHashIndex::Slot* slot = index.findValue(index.valueTag(q.buffer));
-        if (!slot) {
-            postError(EntryNotFoundErr);
-            return true;
-        }
-        if (slot->count == 1) e = slot->rep;
-    }
-    if (!e && !s.lookup(*o, s.searchValue(q.buffer), &at, &e)) {
+    if (!s.lookup(*o, s.searchValue(q.buffer), &at, &e)) {
         postError(EntryNotFoundErr);
         return true;
     }
@@ -262,13 +252,44 @@ namespace {
     o->cursor = {true, index == QueueStore::kNone ? OrderCursor::kUnknownIndex : index, e};
 }
 
-
-}  // namespace
-
-void GET(QueueDecl* q, const Key& key) {
+// Every GET by key but the one GET below answers itself.
+[[gnu::noinline]] void getByKeyInFull(QueueDecl* q, const Key& key) {
     if (!begin(q)) return;
     if (q->store && getThroughFrontIndex(*q, *q->store, key)) return;
     getByParsedKey(q, key);
+}
+
+}  // namespace
+
+// The loop of searches by one numeric key, found: the front order's index
+// holds key values, so the slot alone decides and the entry is touched only
+// to be copied. This is kept to a few dozen instructions in a few
+// registers, with everything else left to getByKeyInFull: a search spends
+// its time waiting for the slot and the entry to come from memory, and the
+// shorter the code around those waits, the more searches the processor
+// keeps in flight at once. The conditions are those of getThroughFrontIndex
+// plus a numeric key, an unpacked queue and an error state already clear;
+// a key that is missing or shared by several entries takes the full path.
+void GET(QueueDecl* q, const Key& key) {
+    QueueStore* s;
+    if (q && tErrorStateClean && (s = q->store) && q->buffer && q->layout == &s->layout && !s->packed) {
+        QueueOrder* o = s->orders.front().get();
+        if (o->kind == OrderKind::Hashed && s->pending.empty()) {
+            const KeyHashIndex& index = *o->hash;
+            if (index.readsNumericTags() && index.distinctKeys() >= 16 && o->key.readsAs(key.parts())) {
+                const KeyHashIndex::Slot* slot = index.findValue(index.numericTag(q->buffer));
+                if (slot && slot->count == 1) {
+                    Ref e = slot->rep;
+                    QueueStore::copyImage(q->buffer, e, s->recordSize);
+                    s->keyed = true;
+                    ++o->uses;
+                    o->cursor = {true, OrderCursor::kUnknownIndex, e};
+                    return;
+                }
+            }
+        }
+    }
+    getByKeyInFull(q, key);
 }
 
 void PUT(QueueDecl* q) {

@@ -165,11 +165,7 @@ const uint8_t* QueueStore::image(Ref e, uint8_t* scratch, uint32_t limit) const 
     return scratch;
 }
 
-void QueueStore::readEntry(Ref e, uint8_t* out) const {
-    if (!packed) {
-        std::memcpy(out, e, recordSize);
-        return;
-    }
+void QueueStore::readPackedEntry(Ref e, uint8_t* out) const {
     const uint32_t length = loadLength(e);
     if (length == 0) {
         std::memcpy(out, e + 4, recordSize);

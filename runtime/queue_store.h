@@ -13,6 +13,7 @@
 // current one are keyed or hashed; keyed and hashed orders are sorted.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -55,7 +56,25 @@ public:
     // equal its last byte: packing then skips reading them.
     Ref makeEntry(const uint8_t* record, uint32_t uniformFrom);
     void freeEntry(Ref e);
-    void readEntry(Ref e, uint8_t* out) const;  // the whole record image
+    // The whole record image.
+    void readEntry(Ref e, uint8_t* out) const {
+        if (packed) return readPackedEntry(e, out);
+        copyImage(out, e, recordSize);
+    }
+    // Copies an unpacked entry. Records of 8 to 16 bytes (numeric keys with
+    // a value or two) are copied inline: a search by key ends here, and a
+    // call into the library's memcpy would double its length.
+    static void copyImage(uint8_t* out, const uint8_t* e, uint32_t size) {
+        if (size >= 8 && size <= 16) {
+            uint64_t head, tail;
+            std::memcpy(&head, e, 8);
+            std::memcpy(&tail, e + size - 8, 8);
+            std::memcpy(out, &head, 8);
+            std::memcpy(out + size - 8, &tail, 8);
+            return;
+        }
+        std::memcpy(out, e, size);
+    }
     // Stores a new record into an entry: keeps the block when the stored
     // size is unchanged, else allocates a fresh one (the caller frees the old
     // block once no order refers to it). nullptr when memory runs out.
@@ -111,6 +130,7 @@ private:
     };
     Encoded encode(const uint8_t* record, uint32_t uniformFrom);
     uint32_t storedBytes(Ref e) const;
+    void readPackedEntry(Ref e, uint8_t* out) const;
     size_t blockBytes(Ref e) const { return packed ? 4 + size_t(storedBytes(e)) : recordSize; }
 
     EntryPool pool_;

@@ -70,6 +70,8 @@ public:
     // gives this very key: the same numbers, then the end of the list, a 0
     // or the 16-component limit. Lets a repeated key skip parsing.
     bool readsAs(std::span<const int32_t> parts) const {
+        if (count_ == 1)  // the usual key, answered without a loop
+            return !parts.empty() && parts[0] == numbers_[0] && (parts.size() == 1 || parts[1] == 0);
         if (parts.size() < count_) return false;
         for (size_t i = 0; i < count_; ++i)
             if (parts[i] != numbers_[i]) return false;

@@ -155,6 +155,13 @@ TEST(KeyHashIndex, KeyListsReadAsTheKeyTheyParseTo) {
     EXPECT_FALSE(f.key.readsAs(std::vector<int32_t>{2, 3}));
     EXPECT_FALSE(f.key.readsAs(std::vector<int32_t>{2}));
     EXPECT_FALSE(f.key.readsAs(std::vector<int32_t>{-3, 2}));
+    // A single component, which has a shorter path of its own.
+    const Fixture one = make({-2});
+    EXPECT_TRUE(one.key.readsAs(std::vector<int32_t>{-2}));
+    EXPECT_TRUE(one.key.readsAs(std::vector<int32_t>{-2, 0, 3}));
+    EXPECT_FALSE(one.key.readsAs(std::vector<int32_t>{-2, 3}));
+    EXPECT_FALSE(one.key.readsAs(std::vector<int32_t>{2}));
+    EXPECT_FALSE(one.key.readsAs(std::vector<int32_t>{}));
     // Past 16 components the rest of a list is ignored.
     std::vector<int32_t> many(20, 1);
     KeySpec sixteen;
