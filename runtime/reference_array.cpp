@@ -46,17 +46,29 @@ void ReferenceArray::moveGap(uint32_t to) {
 bool ReferenceArray::reallocate(int cls) {
     const uint32_t count = size();
     const uint32_t newCapacity = kCapacity[cls];
-    std::unique_ptr<Ref[]> fresh;
-    if (newCapacity > 0) {
+    const uint32_t tail = count - gapStart_;
+    if (newCapacity == 0) {
+        slots_.reset();
+    } else if (newCapacity > capacity_) {
+        // Growing: the allocator extends the block in place or moves its
+        // pages (large blocks are remapped, not copied), so appending to a
+        // long queue neither copies nor touches the references it holds.
         if (allocation_fault::shouldFail()) return false;
-        fresh.reset(new (std::nothrow) Ref[newCapacity]);
+        auto* grown = static_cast<Ref*>(std::realloc(slots_.get(), size_t(newCapacity) * sizeof(Ref)));
+        if (!grown) return false;  // the old block is still ours
+        (void)slots_.release();
+        slots_.reset(grown);
+        // The elements after the gap move to the new end, so the gap stays
+        // where it was for the caller's next edit.
+        if (tail > 0) std::memmove(&grown[newCapacity - tail], &grown[gapEnd_], tail * sizeof(Ref));
+    } else {
+        if (allocation_fault::shouldFail()) return false;
+        Slots fresh = allocateSlots(newCapacity);
         if (!fresh) return false;
-        // Keep the gap where it was, so the caller's next edit finds it there.
         if (gapStart_ > 0) std::memcpy(&fresh[0], &slots_[0], gapStart_ * sizeof(Ref));
-        const uint32_t tail = count - gapStart_;
         if (tail > 0) std::memcpy(&fresh[newCapacity - tail], &slots_[gapEnd_], tail * sizeof(Ref));
+        slots_ = std::move(fresh);
     }
-    slots_ = std::move(fresh);
     gapEnd_ = gapStart_ + (newCapacity - count);
     capacity_ = newCapacity;
     class_ = cls;
@@ -99,11 +111,11 @@ ReferenceArray::Ref* ReferenceArray::contiguous() {
 bool ReferenceArray::assign(const ReferenceArray& other) {
     if (&other == this) return true;
     const uint32_t count = other.size();
-    std::unique_ptr<Ref[]> fresh;
+    Slots fresh;
     const uint32_t cap = kCapacity[other.class_];
     if (cap > 0) {
         if (allocation_fault::shouldFail()) return false;
-        fresh.reset(new (std::nothrow) Ref[cap]);
+        fresh = allocateSlots(cap);
         if (!fresh) return false;
         for (uint32_t i = 0; i < count; ++i) fresh[i] = other.at(i);
     }

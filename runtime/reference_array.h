@@ -11,6 +11,7 @@
 // travels, not the length of the array.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 namespace varnok {
@@ -68,7 +69,13 @@ private:
     void moveGap(uint32_t to);
     bool reallocate(int cls);
 
-    std::unique_ptr<Ref[]> slots_;
+    struct FreeSlots {
+        void operator()(Ref* slots) const { std::free(slots); }
+    };
+    using Slots = std::unique_ptr<Ref[], FreeSlots>;
+    static Slots allocateSlots(uint32_t count) { return Slots(static_cast<Ref*>(std::malloc(count * sizeof(Ref)))); }
+
+    Slots slots_;  // from malloc, so that growth can be a realloc
     uint32_t capacity_ = 0;   // == classCapacity(class_)
     uint32_t gapStart_ = 0;   // index of the first free slot
     uint32_t gapEnd_ = 0;     // one past the last free slot; gapEnd_ - gapStart_ == capacity_ - size()
