@@ -33,4 +33,15 @@ const std::vector<uint32_t>* HeaderLines::lines() {
     return &lines_;
 }
 
+void HeaderLines::appendFrom(const HeaderLines& other, uint32_t offset, uint32_t count) {
+    if (!other.valid_ || !other.cuts_.empty()) {
+        valid_ = false;  // the other list is not known line by line
+        return;
+    }
+    for (uint32_t line : other.lines_) {
+        if (line > count) break;
+        lines_.push_back(offset + line);
+    }
+}
+
 }  // namespace varnok::app

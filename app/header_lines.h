@@ -24,6 +24,9 @@ public:
     void invalidate() { valid_ = false; }
     // Adds a header line numbered above every line held so far.
     void append(uint32_t line) { lines_.push_back(line); }
+    // Adds other's header lines among 1..count as lines offset+1..
+    // offset+count; every line held so far must be at most offset.
+    void appendFrom(const HeaderLines& other, uint32_t offset, uint32_t count);
     // The queue lost entries first..first+count-1.
     void erase(uint32_t first, uint32_t count);
     // Ascending header line numbers, or nullptr when no longer known.

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "app/line_splitter.h"
 #include "app/txa_records.h"
 #include "platform/directory.h"
 #include "runtime/error_codes.h"
+#include "runtime/queue_batch.h"
 #include "window/message_box.h"
 
 namespace varnok::app {
@@ -21,12 +25,15 @@ std::string withoutTrailingSpaces(std::string_view name) {
 
 // Appends lines to a queue: copies each into the record buffer, pads only
 // what the previous line left behind, and keeps the tails of long lines.
+// With a batch, the lines go into the batch instead of the queue (on
+// another thread; the record is then the appender's own copy).
 struct LineAppender {
     QueueDecl* queue;
     LongLineTails* tails;
     HeaderLines* headers;
     uint8_t* record;
     size_t recordSize;
+    QueueBatch* batch = nullptr;
     size_t filled = 0;     // bytes of the buffer that may differ from spaces
     uint32_t lines = 0;    // entries appended so far
     bool failed = false;   // ADD failed
@@ -39,11 +46,18 @@ struct LineAppender {
         if (self->filled > n) std::memset(self->record + n, ' ', self->filled - n);
         self->filled = n;
         // When everything past the line is padding, packing stops there.
-        if (self->spacePadded)
-            ADDPadded(self->queue, static_cast<uint32_t>(n));
-        else
-            ADD(self->queue);
-        if (errorCode() != NoError) {
+        const uint32_t significant = static_cast<uint32_t>(self->spacePadded ? n : self->recordSize);
+        bool added;
+        if (self->batch) {
+            added = self->batch->add(self->record, significant);
+        } else {
+            if (self->spacePadded)
+                ADDPadded(self->queue, significant);
+            else
+                ADD(self->queue);
+            added = errorCode() == NoError;
+        }
+        if (!added) {
             self->failed = true;
             return false;
         }
@@ -70,6 +84,70 @@ LineEnd lineEndOfFile(platform::InputFile& file, const char* first, size_t n, ui
     }
     return detector.lineEnd();
 }
+
+}  // namespace
+
+namespace {
+
+// How reading a stretch of the file ended.
+enum class ReadEnd { Done, Failed, Stopped };
+
+// Feeds the bytes [from, to) of the file to a splitter in chunks, then passes
+// on a last line without line end. Failed when a read failed (*error is
+// then its errno), Stopped when the sink refused a line.
+ReadEnd readStretch(platform::InputFile& file, uint64_t from, uint64_t to, std::vector<char>& buffer,
+                    LineSplitter& splitter, const LineAppender& appender, int* error) {
+    ReadEnd end = ReadEnd::Done;
+    for (uint64_t done = from; done < to;) {
+        int64_t got = file.readAt(done, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), to - done)));
+        if (got < 0) {
+            *error = file.error();
+            end = ReadEnd::Failed;
+            break;
+        }
+        if (got == 0) break;  // the file became shorter than its listing said
+        done += static_cast<uint64_t>(got);
+        if (!splitter.feed(buffer.data(), static_cast<size_t>(got))) return ReadEnd::Stopped;
+    }
+    if (!appender.failed && !splitter.finish()) return ReadEnd::Stopped;
+    return end;
+}
+
+// The start of the first line that begins at or after `at`: just past the
+// first line end found from there, or `size` when there is none (or the
+// file cannot be read there). Every CR LF ends a line in a CR LF file, and
+// every LF in an LF file, so the stretches before and after split exactly
+// as the whole file would.
+uint64_t lineStartFrom(platform::InputFile& file, uint64_t at, uint64_t size, LineEnd lineEnd) {
+    constexpr size_t kWindow = 64 * 1024;
+    std::vector<char> window(kWindow);
+    while (at < size) {
+        int64_t got = file.readAt(at, window.data(), static_cast<size_t>(std::min<uint64_t>(kWindow, size - at)));
+        if (got <= 0) return size;
+        const char* w = window.data();
+        for (int64_t i = 0; i < got; ++i) {
+            if (w[i] != '\n') continue;
+            if (lineEnd == LineEnd::Lf) return at + static_cast<uint64_t>(i) + 1;
+            if (i > 0 && w[i - 1] == '\r') return at + static_cast<uint64_t>(i) + 1;
+        }
+        // Windows overlap by one byte, so a CR LF across two is seen.
+        at += got > 1 ? static_cast<uint64_t>(got) - 1 : 1;
+    }
+    return size;
+}
+
+// The second half of a large file, read into a batch on a helper thread.
+struct SecondHalf {
+    explicit SecondHalf(QueueDecl* queue) : batch(queue), record(queue->buffer, queue->buffer + queue->recordSize) {}
+    QueueBatch batch;
+    LongLineTails tails;
+    HeaderLines headers;
+    std::vector<uint8_t> record;  // the helper's record buffer
+    platform::InputFile file;
+    ReadEnd end = ReadEnd::Done;
+    int error = 0;
+    bool failed = false;  // memory ran out
+};
 
 }  // namespace
 
@@ -103,26 +181,74 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     // all spaces, which lets ADD skip reading them. Any other layout gets the
     // plain ADD.
     appender.spacePadded = std::all_of(queue->buffer, queue->buffer + queue->recordSize, [](uint8_t c) { return c == ' '; });
-    LineSplitter splitter(LineEnd::CrLf, &LineAppender::add, &appender);
-    uint8_t result = 1;
-    uint64_t done = 0;
-    while (done < size) {
-        int64_t got = file.readAt(done, buffer.data(), static_cast<size_t>(std::min<uint64_t>(chunk, size - done)));
-        if (got < 0) {
-            lastError_ = file.error();
-            window::message("Error Reading");
-            result = 0;
-            break;
+
+    // The line end is known from the first chunk (or from reading ahead).
+    int64_t first = size > 0 ? file.readAt(0, buffer.data(), chunk) : 0;
+    if (first > 0) lineEnd_ = lineEndOfFile(file, buffer.data(), static_cast<size_t>(first), size, chunk);
+
+    // A large file is read in two stretches at once, split at a line start
+    // near the middle: the second goes into a batch on a helper thread and
+    // is appended after the first.
+    uint64_t split = size;
+    std::unique_ptr<SecondHalf> second;
+    std::thread helper;
+    if (first > 0 && size >= ParallelFromBytes && size >= 2) {
+        split = lineStartFrom(file, size / 2, size, lineEnd_);
+        if (split < size) {
+            second = std::make_unique<SecondHalf>(queue);
+            if (!second->file.duplicate(file)) split = size;
         }
-        if (got == 0) break;  // the file became shorter than its listing said
-        if (done == 0) {
-            lineEnd_ = lineEndOfFile(file, buffer.data(), static_cast<size_t>(got), size, chunk);
-            splitter = LineSplitter(lineEnd_, &LineAppender::add, &appender);
+        if (split < size) {
+            try {
+                helper = std::thread([&, half = second.get()] {
+                    LineAppender a{queue, &half->tails, &half->headers, half->record.data(), queue->recordSize, &half->batch};
+                    a.spacePadded = appender.spacePadded;
+                    std::vector<char> b(buffer.size());
+                    LineSplitter sp(lineEnd_, &LineAppender::add, &a);
+                    half->end = readStretch(half->file, split, size, b, sp, a, &half->error);
+                    half->failed = a.failed;
+                });
+            } catch (const std::system_error&) {
+                split = size;  // no thread: one stretch after all
+            }
         }
-        done += static_cast<uint64_t>(got);
-        if (!splitter.feed(buffer.data(), static_cast<size_t>(got))) break;
     }
-    if (!appender.failed) splitter.finish();
+
+    LineSplitter splitter(lineEnd_, &LineAppender::add, &appender);
+    uint8_t result = 1;
+    int readError = 0;
+    ReadEnd end = ReadEnd::Done;
+    if (first < 0) {
+        end = ReadEnd::Failed;
+        readError = file.error();
+    } else if (first > 0) {
+        // The first chunk is at hand; the rest of the stretch follows.
+        const uint64_t head = std::min<uint64_t>(static_cast<uint64_t>(first), split);
+        if (!splitter.feed(buffer.data(), static_cast<size_t>(head))) end = ReadEnd::Stopped;
+        if (end == ReadEnd::Done) end = readStretch(file, head, split, buffer, splitter, appender, &readError);
+    }
+    if (helper.joinable()) helper.join();
+    // The second stretch counts only when the first was read to its end.
+    if (second && split < size && end == ReadEnd::Done && !appender.failed) {
+        const uint32_t before = appender.lines;
+        ADDBatch(queue, second->batch);
+        const bool batchFailed = errorCode() != NoError;
+        const uint32_t added = RECORDS(queue) - before;
+        appender.lines = before + added;
+        tails_.appendFrom(second->tails, before, added);
+        headers_.appendFrom(second->headers, before, added);
+        std::memcpy(queue->buffer, second->record.data(), queue->recordSize);
+        if (second->end == ReadEnd::Failed) {
+            end = ReadEnd::Failed;
+            readError = second->error;
+        }
+        if (second->failed || batchFailed) appender.failed = true;
+    }
+    if (end == ReadEnd::Failed) {
+        lastError_ = readError;
+        window::message("Error Reading");
+        result = 0;
+    }
     if (appender.failed) {
         window::message(errorText(InsufficientMemoryErr));
         result = 0;

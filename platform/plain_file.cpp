@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -14,14 +15,19 @@ namespace varnok::platform {
 namespace {
 
 struct Fault {
-    int countdown = 0;  // the call that makes it reach 0 fails; 0 = disarmed
+    std::atomic<int> countdown{0};  // the call that makes it reach 0 fails; 0 = disarmed
 };
 Fault faults[fileOpCount];
 
 // True when this call of op is to fail; sets errno as the failure would.
 bool injected(FileOp op) {
-    Fault& f = faults[static_cast<int>(op)];
-    if (f.countdown == 0 || --f.countdown != 0) return false;
+    // Atomic, as two threads may read one file at once.
+    std::atomic<int>& countdown = faults[static_cast<int>(op)].countdown;
+    int left = countdown.load(std::memory_order_relaxed);
+    do {
+        if (left == 0) return false;
+    } while (!countdown.compare_exchange_weak(left, left - 1, std::memory_order_relaxed));
+    if (left != 1) return false;
     errno = op == FileOp::Open ? EACCES : EIO;
     return true;
 }
@@ -101,6 +107,20 @@ bool InputFile::open(const std::string& path) {
         return false;
     }
     error_ = 0;
+    return true;
+}
+
+bool InputFile::duplicate(const InputFile& other) {
+    close();
+    if (other.fd_ < 0) {
+        error_ = EBADF;
+        return false;
+    }
+    fd_ = ::fcntl(other.fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) {
+        error_ = errno;
+        return false;
+    }
     return true;
 }
 

@@ -51,6 +51,9 @@ public:
 
     // Opens for reading; false on failure (error() tells why).
     bool open(const std::string& path);
+    // Opens the file another InputFile has open, as a handle of its own (for
+    // reading on another thread); false on failure.
+    bool duplicate(const InputFile& other);
     // Reads up to n bytes at offset; the count read, 0 at the end, -1 on failure.
     int64_t readAt(uint64_t offset, void* buffer, size_t n);
     void close();

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/large_pages.h"
 #include "runtime/allocation_fault.h"
@@ -50,6 +51,19 @@ void EntryPool::release(uint8_t* block, size_t bytes) {
     const size_t cls = classOf(bytes);
     std::memcpy(block, &freeLists_[cls], sizeof(void*));
     freeLists_[cls] = block;
+}
+
+bool EntryPool::adopt(EntryPool& other) {
+    if (&other == this) return true;
+    try {
+        slabs_.insert(slabs_.end(), other.slabs_.begin(), other.slabs_.end());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    other.slabs_.clear();
+    other.next_ = other.end_ = nullptr;
+    for (void*& head : other.freeLists_) head = nullptr;
+    return true;
 }
 
 void EntryPool::clear() {

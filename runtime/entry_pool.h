@@ -28,6 +28,11 @@ public:
     void release(uint8_t* block, size_t bytes);
     // Drops every slab; blocks from the general heap must be released first.
     void clear();
+    // Takes over every slab of another pool (and with them the blocks
+    // carved from them), leaving it empty. The other pool's free blocks
+    // and the unused end of its newest slab are not reused. False, with
+    // both pools unchanged, when memory runs out.
+    bool adopt(EntryPool& other);
 
 private:
     static size_t classOf(size_t bytes) { return bytes == 0 ? 1 : (bytes + kGranule - 1) / kGranule; }

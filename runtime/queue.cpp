@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "runtime/error_codes.h"
+#include "runtime/queue_batch.h"
 #include "runtime/queue_store.h"
 #include "runtime/record_clear.h"
 
@@ -61,18 +62,18 @@ void bindKey(QueueStore& s, const KeySpec& key) {
     s.pending = key;
 }
 
-void addEntry(QueueDecl& q, QueueStore& s, uint32_t uniformFrom) {
-    Ref e = s.makeEntry(q.buffer, uniformFrom);
-    if (!e) {
-        postError(InsufficientMemoryErr);
-        return;
-    }
+// Places a new entry at the end of the current order (or where the key just
+// named says) and into every other order; `record` is its record image.
+// A caller that knows no order will compare the entry (a single unsorted
+// order and no pending key) may pass nullptr. On failure the entry is freed
+// and 8 posted.
+void placeEntry(QueueStore& s, Ref e, const uint8_t* record) {
     if (!s.materialise(QueueStore::BindingFor::Add)) {
         s.freeEntry(e);
         postError(InsufficientMemoryErr);
         return;
     }
-    const uint8_t* value = s.searchValue(q.buffer);
+    const uint8_t* value = record ? s.searchValue(record) : nullptr;
     struct Placed {
         QueueOrder* order;
         uint32_t index;
@@ -125,6 +126,15 @@ void addEntry(QueueDecl& q, QueueStore& s, uint32_t uniformFrom) {
     ++s.changes;
 }
 
+void addEntry(QueueDecl& q, QueueStore& s, uint32_t uniformFrom) {
+    Ref e = s.makeEntry(q.buffer, uniformFrom);
+    if (!e) {
+        postError(InsufficientMemoryErr);
+        return;
+    }
+    placeEntry(s, e, q.buffer);
+}
+
 }  // namespace
 
 void ADD(QueueDecl* q) {
@@ -149,6 +159,47 @@ void ADDPadded(QueueDecl* q, uint32_t significant) {
     assert(std::all_of(q->buffer + significant, q->buffer + size,
                        [&](uint8_t c) { return size > 0 && c == q->buffer[size - 1]; }));
     addEntry(*q, *s, significant);
+}
+
+void ADDBatch(QueueDecl* q, QueueBatch& batch) {
+    QueueStore::Batch& b = batch.entries_;
+    if (!begin(q)) return;
+    QueueStore* s = storeOf(q);
+    if (!s) return;
+    if (s != batch.store_) {
+        postError(MemoryCorruptedErr);
+        return;
+    }
+    if (!s->adoptBatch(b)) {
+        postError(InsufficientMemoryErr);
+        return;
+    }
+    std::vector<Ref> entries = std::move(b.entries);
+    b.entries.clear();
+    std::unique_ptr<uint8_t[]> image;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        Ref e = entries[k];
+        s->keyed = false;
+        s->moveToFront(s->current);
+        // Only another order, a sorted one or a pending key compares the
+        // entry; a text load has none of them and skips the decoding.
+        const bool compared = s->orders.size() > 1 || s->current->sorted() || !s->pending.empty();
+        if (compared && !image) {
+            image.reset(new (std::nothrow) uint8_t[q->recordSize]);
+            if (!image) {
+                for (size_t j = k; j < entries.size(); ++j) s->freeEntry(entries[j]);
+                postError(InsufficientMemoryErr);
+                return;
+            }
+        }
+        if (compared) s->readEntry(e, image.get());
+        placeEntry(*s, e, compared ? image.get() : nullptr);
+        if (!errorSurelyClear()) {
+            // placeEntry freed this entry; the ones not yet added go too.
+            for (size_t j = k + 1; j < entries.size(); ++j) s->freeEntry(entries[j]);
+            return;
+        }
+    }
 }
 
 void ADD(QueueDecl* q, const Key& key) {

@@ -103,19 +103,52 @@ catch (const std::bad_alloc&) {
 
 // ---------------------------------------------------------------- entries
 
-QueueStore::Encoded QueueStore::encode(const uint8_t* record, uint32_t uniformFrom) {
+QueueStore::Encoded QueueStore::encode(const uint8_t* record, uint32_t uniformFrom, uint8_t* tidyScratch,
+                                       uint8_t* packScratch) const {
     const uint8_t* src = record;
     if (!tidy_.empty()) {
         uniformFrom = recordSize;  // tidying may rewrite bytes of the tail
-        std::memcpy(tidyScratch_.get(), record, recordSize);
-        tidyRecord(tidy_, tidyScratch_.get());
-        src = tidyScratch_.get();
+        std::memcpy(tidyScratch, record, recordSize);
+        tidyRecord(tidy_, tidyScratch);
+        src = tidyScratch;
     }
     const size_t room = recordSize - 14;
-    const size_t length = packRecord(src, recordSize, packScratch_.get(), room, uniformFrom);
+    const size_t length = packRecord(src, recordSize, packScratch, room, uniformFrom);
     if (length <= room && length + 16 <= recordSize)
-        return {packScratch_.get(), static_cast<uint32_t>(length), static_cast<uint32_t>(length)};
+        return {packScratch, static_cast<uint32_t>(length), static_cast<uint32_t>(length)};
     return {src, 0, recordSize};
+}
+
+bool QueueStore::makeBatchEntry(Batch& batch, const uint8_t* record, uint32_t uniformFrom) const {
+    if (packed && !batch.packScratch) {
+        batch.tidyScratch.reset(new (std::nothrow) uint8_t[recordSize]);
+        batch.packScratch.reset(new (std::nothrow) uint8_t[recordSize - 14]);
+        if (!batch.tidyScratch || !batch.packScratch) {
+            batch.packScratch.reset();
+            return false;
+        }
+    }
+    if (batch.entries.size() == batch.entries.capacity()) {
+        try {
+            batch.entries.reserve(std::max<size_t>(1024, 2 * batch.entries.capacity()));
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    Ref e;
+    if (!packed) {
+        e = batch.pool.allocate(recordSize);
+        if (!e) return false;
+        std::memcpy(e, record, recordSize);
+    } else {
+        const Encoded code = encode(record, uniformFrom, batch.tidyScratch.get(), batch.packScratch.get());
+        e = batch.pool.allocate(4 + size_t(code.bytes));
+        if (!e) return false;
+        std::memcpy(e, &code.length, 4);
+        std::memcpy(e + 4, code.data, code.bytes);
+    }
+    batch.entries.push_back(e);
+    return true;
 }
 
 uint32_t QueueStore::storedBytes(Ref e) const {

@@ -85,6 +85,30 @@ public:
     bool entryIsSound(Ref e) const;  // packed coding decodes (checks)
     void destroyEntries();
 
+    // --- entries made ahead, on any thread (see QueueBatch) ---
+    // Entries coded exactly as makeEntry codes them, into a pool of the
+    // batch's own. Making them reads only what never changes after the
+    // store is created (layout, record size, tidy fields), so a batch may
+    // fill on another thread while this store is in use.
+    struct Batch {
+        EntryPool pool;
+        std::vector<Ref> entries;
+        std::unique_ptr<uint8_t[]> tidyScratch;
+        std::unique_ptr<uint8_t[]> packScratch;
+    };
+    // False when memory runs out (the batch is then unchanged).
+    bool makeBatchEntry(Batch& batch, const uint8_t* record, uint32_t uniformFrom) const;
+    // Frees the entries of a batch that will not be added.
+    void dropBatch(Batch& batch) const {
+        for (Ref e : batch.entries) batch.pool.release(e, blockBytes(e));
+        batch.entries.clear();
+        batch.pool.clear();
+    }
+    // Takes over the batch's memory, after which its entries are the
+    // store's to place in orders or free. False, with nothing changed,
+    // when memory runs out.
+    bool adoptBatch(Batch& batch) { return pool_.adopt(batch.pool); }
+
     // --- comparing and searching ---
     // The value a search compares: the buffer itself, or in packed mode a
     // tidied copy, so that it compares as a stored entry would.
@@ -128,7 +152,12 @@ private:
         uint32_t length;
         uint32_t bytes;
     };
-    Encoded encode(const uint8_t* record, uint32_t uniformFrom);
+    // Codes with the given scratch space (tidied record: recordSize bytes,
+    // coded record: recordSize - 14); reads nothing but the layout.
+    Encoded encode(const uint8_t* record, uint32_t uniformFrom, uint8_t* tidyScratch, uint8_t* packScratch) const;
+    Encoded encode(const uint8_t* record, uint32_t uniformFrom) {
+        return encode(record, uniformFrom, tidyScratch_.get(), packScratch_.get());
+    }
     uint32_t storedBytes(Ref e) const;
     void readPackedEntry(Ref e, uint8_t* out) const;
     size_t blockBytes(Ref e) const { return packed ? 4 + size_t(storedBytes(e)) : recordSize; }
