@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <tuple>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -84,6 +86,75 @@ TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameLines) {
         Lines expected;
         for (const auto& l : testing::refSplit(bytes)) expected.push_back(testing::rstrip(l.substr(0, 1024)));
         for (int32_t chunk : {1, 2, 3, 7, 64, 1048575}) ASSERT_EQ(load(bytes, chunk), expected) << round << " " << chunk;
+    }
+}
+
+// Reading a file in two halves at once gives the same lines, header lines,
+// long-line tails and written bytes as reading it in one, wherever the
+// halves and the chunks fall.
+TEST_F(QueueToolFixture, TwoHalvesLoadAsOne) {
+    std::mt19937 rng(15);
+    const char* pieces[] = {"a", "bc", " ", "\r", "\n", "\r\n", "[X]", "\r\n[PROCEDURE]\r\n"};
+    std::string longLine(1100, 'L');
+    for (int round = 0; round < 80; ++round) {
+        std::string bytes;
+        const bool lfOnly = round % 3 == 0;
+        for (int i = 0, n = 1 + static_cast<int>(rng() % 60); i < n; ++i) {
+            int k = static_cast<int>(rng() % 9);
+            std::string piece = k == 8 ? longLine : std::string(pieces[k]);
+            if (lfOnly) piece.erase(std::remove(piece.begin(), piece.end(), '\r'), piece.end());
+            bytes += piece;
+        }
+        const std::string name = dir.write("halves.txa", bytes);
+        auto loadOnce = [&](uint64_t parallelFrom, int32_t chunk) {
+            tool.ParallelFromBytes = parallelFrom;
+            tool.MaxBufSize = chunk;
+            EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+            const std::vector<uint32_t>* headers = tool.headerLines(lineQ);
+            EXPECT_NE(headers, nullptr);
+            EXPECT_EQ(tool.SaveText(lineQ, (dir.path() + "/out.txa")), 1);
+            return std::make_tuple(testing::linesOf(lineQ), headers ? *headers : std::vector<uint32_t>{},
+                                   readFile((dir.path() + "/out.txa")));
+        };
+        const auto whole = loadOnce(UINT64_MAX, 1048575);
+        for (int32_t chunk : {1, 3, 64, 1048575})
+            ASSERT_EQ(loadOnce(1, chunk), whole) << round << " " << chunk;
+    }
+}
+
+// A read that fails in either half is reported, and what was loaded is the
+// file's first lines (the last one possibly cut short where reading stopped).
+TEST_F(QueueToolFixture, AReadFailureInEitherHalfIsReported) {
+    std::string bytes;
+    Lines lines;
+    for (int i = 0; i < 300; ++i) {
+        lines.push_back("line " + std::to_string(i));
+        bytes += lines.back() + "\r\n";
+    }
+    const std::string name = dir.write("fail.txa", bytes);
+    tool.ParallelFromBytes = 1;
+    tool.MaxBufSize = 64;
+    // The second read looks for the line start that splits the file; when it
+    // fails, the file is simply read in one stretch.
+    platform::failFileOperation(platform::FileOp::Read, 2);
+    EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+    platform::clearFileFaults();
+    EXPECT_EQ(testing::linesOf(lineQ), lines);
+    for (int nth : {1, 3, 4, 10, 30}) {
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error Reading", window::ButtonOk);
+        platform::failFileOperation(platform::FileOp::Read, nth);
+        EXPECT_EQ(tool.LoadText(lineQ, name), 0) << nth;
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        const Lines got = testing::linesOf(lineQ);
+        ASSERT_LT(got.size(), lines.size() + 1) << nth;
+        for (size_t i = 0; i + 1 < got.size(); ++i) ASSERT_EQ(got[i], lines[i]) << nth << " " << i;
+        if (!got.empty()) {
+            std::string last = got.back();  // may end in the CR of a line end cut in two
+            if (!last.empty() && last.back() == '\r') last.pop_back();
+            EXPECT_EQ(lines[got.size() - 1].rfind(last, 0), 0u) << nth;
+        }
     }
 }
 
