@@ -317,8 +317,11 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     uint32_t count = RECORDS(queue);
     size_t recordSize = queue ? queue->recordSize : 0;
     bool ok = true;
+    // Each line rewrites only what the previous one left in the buffer, and
+    // its trailing spaces need not be looked at: they begin at the mark.
+    uint32_t clean = static_cast<uint32_t>(recordSize);
     for (uint32_t i = 1; i <= count && ok; ++i) {
-        GET(queue, static_cast<int32_t>(i));
+        clean = GETPadded(queue, static_cast<int32_t>(i), clean);
         if (errorCode() != NoError) continue;
         const uint8_t* record = queue->buffer;
         std::string_view tail = withTails ? tailCursor.tailOf(i) : std::string_view();
@@ -326,7 +329,8 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
         if (tailLength > 0) {
             ok = put(reinterpret_cast<const char*>(record), recordSize) && put(tail.data(), tailLength);
         } else {
-            ok = put(reinterpret_cast<const char*>(record), trimmedLength(record, recordSize));
+            const size_t text = recordSize > 0 && record[recordSize - 1] == ' ' ? clean : recordSize;
+            ok = put(reinterpret_cast<const char*>(record), trimmedLength(record, text));
         }
         ok = ok && put(lineEnd.data(), lineEnd.size());
     }

@@ -51,17 +51,18 @@ void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vec
     InAddition = 0;
     SpacePos = 0;
     FREE(extensionQ);
+    clean_ = lineQ ? lineQ->recordSize : 0;  // nothing known of the buffer yet
     const int32_t count = static_cast<int32_t>(RECORDS(lineQ));
     if (headerLines) {
         for (uint32_t header : *headerLines) {
             LineNo = static_cast<int32_t>(header);
             if (LineNo > count) break;
-            GET(lineQ, LineNo);
+            readLine(lineQ, LineNo);
             if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
         }
     } else {
         for (LineNo = 1; LineNo <= count; ++LineNo) {
-            GET(lineQ, LineNo);
+            readLine(lineQ, LineNo);
             if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
         }
     }
@@ -72,7 +73,7 @@ void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t 
     const size_t size = lineQ->recordSize;
     if (startsWith(line, size, "[PROCEDURE]")) {
         if (LineNo < count) {
-            GET(lineQ, LineNo + 1);
+            readLine(lineQ, LineNo + 1);
             if (errorCode() == NoError && startsWith(line, size, "NAME "))
                 setFixed(CurrentProcName, sizeof CurrentProcName,
                          std::string_view(reinterpret_cast<const char*>(line) + 5, std::min<size_t>(64, size - 5)));
@@ -81,7 +82,7 @@ void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t 
     } else if (startsWith(line, size, "[ADDITION]")) {
         if (InAddition) CloseInstance(extensionQ);
         if (LineNo >= count) return;
-        GET(lineQ, LineNo + 1);
+        readLine(lineQ, LineNo + 1);
         if (errorCode() != NoError || !startsWith(line, size, "NAME ")) return;
         // The template word runs from position 6 to the first space; the
         // extension name is the 64 characters after that space.

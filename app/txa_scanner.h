@@ -34,6 +34,9 @@ public:
 private:
     // Examines line LineNo, which begins with "[".
     void examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count);
+    // GET of a line that rewrites only what the previous line left behind.
+    void readLine(QueueDecl* lineQ, int32_t position) { clean_ = GETPadded(lineQ, position, clean_); }
+    uint32_t clean_ = 0;  // from here on the line buffer holds only its last byte
     // Ends the open instance on the line before LineNo.
     void CloseInstance(QueueDecl* extensionQ);
 };

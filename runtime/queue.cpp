@@ -217,25 +217,46 @@ void ADD(QueueDecl* q, const Key& key) {
     addEntry(*q, *s, q->recordSize);
 }
 
+namespace {
+
+// The entry at a position of the current order, made the order's cursor;
+// nullptr with 30 posted (and the cursor dropped for position 0) when there
+// is none there.
+Ref reachPosition(QueueStore& s, int32_t position) {
+    s.keyed = false;
+    s.moveToFront(s.current);
+    if (position <= 0 || static_cast<uint32_t>(position) > s.count()) {
+        if (position == 0) s.current->cursor = {};
+        postError(EntryNotFoundErr);
+        return nullptr;
+    }
+    const uint32_t index = static_cast<uint32_t>(position) - 1;
+    Ref e = s.current->refs.at(index);
+    s.current->cursor = {true, index, e};
+    return e;
+}
+
+}  // namespace
+
 void GET(QueueDecl* q, int32_t position) {
     if (!begin(q)) return;
     QueueStore* s = storeOf(q);
     if (!s) return;
-    s->keyed = false;
-    s->moveToFront(s->current);
-    if (position == 0) {
-        s->current->cursor = {};
-        postError(EntryNotFoundErr);
-        return;
-    }
-    if (position < 0 || static_cast<uint32_t>(position) > s->count()) {
-        postError(EntryNotFoundErr);
-        return;
-    }
-    const uint32_t index = static_cast<uint32_t>(position) - 1;
-    Ref e = s->current->refs.at(index);
-    s->readEntry(e, q->buffer);
-    s->current->cursor = {true, index, e};
+    if (Ref e = reachPosition(*s, position)) s->readEntry(e, q->buffer);
+}
+
+uint32_t GETPadded(QueueDecl* q, int32_t position, uint32_t clean) {
+    if (!begin(q)) return 0;
+    QueueStore* s = storeOf(q);
+    if (!s) return q->recordSize;
+    Ref e = reachPosition(*s, position);
+    if (!e) return q->recordSize;
+    const uint32_t size = q->recordSize;
+    if (clean > size) clean = size;
+    // Checked where it costs nothing that matters: a broken promise would
+    // leave stale bytes in the buffer.
+    assert(std::all_of(q->buffer + clean, q->buffer + size, [&](uint8_t c) { return c == q->buffer[size - 1]; }));
+    return s->readEntryOver(e, q->buffer, clean);
 }
 
 namespace {

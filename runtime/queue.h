@@ -54,6 +54,12 @@ void ADD(QueueDecl* q, const Key& key);   // insert where the key says (after eq
 void ADDPadded(QueueDecl* q, uint32_t significant);
 void GET(QueueDecl* q, int32_t position); // copy the entry at a position into the buffer
 void GET(QueueDecl* q, const Key& key);   // first entry whose key equals the buffer's
+// GET(q, position) for a buffer whose bytes from `clean` on all equal its
+// last byte (a text padded with spaces): the same result, but a packed queue
+// writes only the bytes that differ. Returns the mark for the next call:
+// from there on the buffer holds only its last byte (the record size when
+// nothing is known, and after a failed GET). The promise is the caller's.
+uint32_t GETPadded(QueueDecl* q, int32_t position, uint32_t clean);
 void PUT(QueueDecl* q);                   // replace the entry at POINTER with the buffer
 void DELETE(QueueDecl* q);                // remove the entry at POINTER
 void FREE(QueueDecl* q);                  // destroy all entries and orders

@@ -207,6 +207,19 @@ void QueueStore::readPackedEntry(Ref e, uint8_t* out) const {
     }
 }
 
+uint32_t QueueStore::readEntryOver(Ref e, uint8_t* out, uint32_t clean) const {
+    if (!packed || loadLength(e) == 0) {
+        readEntry(e, out);
+        return recordSize;
+    }
+    const size_t mark = unpackRecordOver(e + 4, loadLength(e), out, recordSize, clean);
+    if (mark == SIZE_MAX) {
+        std::memset(out, 0, recordSize);
+        return recordSize;
+    }
+    return static_cast<uint32_t>(mark);
+}
+
 bool QueueStore::entryIsSound(Ref e) const {
     if (!packed) return true;
     const uint32_t length = loadLength(e);

@@ -61,6 +61,10 @@ public:
         if (packed) return readPackedEntry(e, out);
         copyImage(out, e, recordSize);
     }
+    // The whole record image into a buffer whose bytes from `clean` on all
+    // equal its last byte; returns where the record's own last run begins
+    // (see unpackRecordOver). Writes only what differs at the end.
+    uint32_t readEntryOver(Ref e, uint8_t* out, uint32_t clean) const;
     // Copies an unpacked entry. Records of 8 to 16 bytes (numeric keys with
     // a value or two) are copied inline: a search by key ends here, and a
     // call into the library's memcpy would double its length.

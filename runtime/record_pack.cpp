@@ -2,6 +2,7 @@
 
 #include "platform/cpu_features.h"
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -234,10 +235,17 @@ size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room, size_
     return used;
 }
 
-bool unpackRecord(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit) {
+namespace {
+
+// The decoder behind unpackRecord and unpackRecordOver. `clean`: out[clean..n)
+// already all equal out[n - 1], so a last run of that byte need only be
+// written below `clean`. *mark: where the last run of the record's last byte
+// begins (n when the record does not end in a run).
+bool unpackInto(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit, size_t clean, size_t* mark) {
     if (limit > n) limit = n;
     size_t pos = 0;
     size_t written = 0;
+    *mark = n;
     while (written < limit) {
         if (pos >= length) return false;
         const uint8_t control = in[pos++];
@@ -269,12 +277,36 @@ bool unpackRecord(const uint8_t* in, size_t length, uint8_t* out, size_t n, size
             pos += count;
         } else {
             if (pos >= length) return false;
-            std::memset(out + written, in[pos], take);
+            const uint8_t fill = in[pos];
             pos += 1;
+            if (written + count == n) {
+                // The record's last run: what the buffer already holds of it
+                // past `clean` need not be written again.
+                *mark = written;
+                if (clean < n && out[n - 1] == fill && clean < written + take) {
+                    if (clean > written) std::memset(out + written, fill, clean - written);
+                    written += take;
+                    continue;
+                }
+            }
+            std::memset(out + written, fill, take);
         }
         written += take;
     }
     return true;
+}
+
+}  // namespace
+
+bool unpackRecord(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit) {
+    size_t mark;
+    return unpackInto(in, length, out, n, limit, n, &mark);
+}
+
+size_t unpackRecordOver(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t clean) {
+    size_t mark;
+    if (!unpackInto(in, length, out, n, n, clean, &mark)) return SIZE_MAX;
+    return mark;
 }
 
 namespace {

@@ -37,6 +37,14 @@ inline size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room
 // `limit` bytes; out may then be partly written.
 bool unpackRecord(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit);
 
+// Decodes a whole record into out (n bytes), whose bytes from `clean` on
+// already all equal out[n - 1] (a text buffer padded with spaces, as the
+// previous record left it; pass n for no such promise). A record that ends
+// in a run of that byte is written only as far as needed. Returns where the
+// record's last run begins (from there on out holds only its last byte; n
+// when it ends otherwise), SIZE_MAX when the coding is damaged.
+size_t unpackRecordOver(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t clean);
+
 // Bytes the shortest control form takes for a block of `count` bytes.
 size_t packHeaderSize(size_t count);
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+#include <vector>
 #include <string>
 
 #include "platform/local_time.h"
@@ -411,6 +413,38 @@ TEST(QueueStorage, RecordsThatSaveUnder16BytesStayRaw) {
     std::memset(expect.data() + 109, ' ', 19);
     EXPECT_EQ(std::vector<uint8_t>(q.buffer(), q.buffer() + 128), expect);
     expectSound(q);
+}
+
+// GETPadded, its mark passed from call to call, leaves the buffer exactly as
+// GET would, for packed, raw and unpacked entries, and for positions that do
+// not exist; the cursor and POINTER follow as with GET.
+TEST(QueueStorage, GetPaddedReadsAsGet) {
+    std::mt19937 rng(31);
+    for (uint32_t size : {40u, 128u, 600u}) {
+        Queue q(RecordLayoutBuilder().string("S", size).build());
+        Queue twin(RecordLayoutBuilder().string("S", size).build());
+        for (int i = 0; i < 200; ++i) {
+            const uint32_t text = static_cast<uint32_t>(rng() % (size + 1));
+            const uint8_t pad = rng() % 5 ? ' ' : '-';
+            for (uint32_t k = 0; k < size; ++k) q.buffer()[k] = k < text ? static_cast<uint8_t>('a' + rng() % 3) : pad;
+            ADD(q);
+            std::memcpy(twin.buffer(), q.buffer(), size);
+            ADD(twin);
+        }
+        uint32_t clean = size;
+        for (int step = 0; step < 600; ++step) {
+            const int32_t position = static_cast<int32_t>(rng() % 205);
+            clean = GETPadded(q, position, clean);
+            const int32_t code = errorCode();
+            GET(twin, position);
+            ASSERT_EQ(code, errorCode()) << size << " " << position;
+            ASSERT_EQ(std::vector<uint8_t>(q.buffer(), q.buffer() + size),
+                      std::vector<uint8_t>(twin.buffer(), twin.buffer() + size)) << size << " " << position;
+            ASSERT_EQ(POINTER(q), POINTER(twin));
+            ASSERT_LE(clean, size);
+        }
+        expectSound(q);
+    }
 }
 
 TEST(QueueStorage, ALayoutLargerThanTheRecordIsRefused) {

@@ -100,6 +100,36 @@ TEST(RecordPack, PromisedUniformTailCodesAsWithoutThePromise) {
     }
 }
 
+// Decoding over a buffer that already holds a previous record's padding
+// gives the record itself, whatever the buffer held, and the mark it
+// returns is a point from which the record is only its last byte.
+TEST(RecordPack, DecodingOverAPaddedBufferGivesTheRecord) {
+    std::mt19937 rng(23);
+    std::uniform_int_distribution<int> pick(0, 255);
+    const size_t sizes[] = {128, 300, 1024};
+    for (size_t size : sizes) {
+        std::vector<uint8_t> buffer(size, 0xAA);
+        size_t clean = size;  // nothing known at first
+        for (int round = 0; round < 400; ++round) {
+            std::vector<uint8_t> r = randomRecord(rng, size);
+            const uint8_t pad = pick(rng) % 4 ? uint8_t(' ') : uint8_t('x');
+            size_t from = static_cast<size_t>(pick(rng)) * size / 255;
+            if (round % 9 == 0) from = size;  // no padding at all
+            std::fill(r.begin() + static_cast<long>(from), r.end(), pad);
+            std::vector<uint8_t> coded(size * 2 + 16);
+            const size_t length = packRecord(r.data(), size, coded.data(), coded.size());
+            const size_t mark = unpackRecordOver(coded.data(), length, buffer.data(), size, clean);
+            ASSERT_NE(mark, SIZE_MAX);
+            ASSERT_EQ(buffer, r) << size << "/" << round << " clean " << clean;
+            ASSERT_LE(mark, size);
+            ASSERT_TRUE(std::all_of(r.begin() + static_cast<long>(mark), r.end(), [&](uint8_t c) { return c == r[size - 1]; }));
+            clean = mark;
+        }
+        // A damaged coding is reported.
+        EXPECT_EQ(unpackRecordOver(nullptr, 0, buffer.data(), size, clean), SIZE_MAX);
+    }
+}
+
 TEST(RecordPack, TooLittleRoomIsReported) {
     std::vector<uint8_t> r(256);
     for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<uint8_t>(i * 7);
