@@ -44,7 +44,10 @@ public:
     // Load: reads FileNameTXA into LineQ and rebuilds ExtensionQ. Returns
     // LoadText's result (1 read or no such file, 0 failure reported).
     uint8_t Load();
-    void ScanTxa() { scanner.ScanTxa(LineQ, ExtensionQ, queueTool.headerLines(LineQ)); }
+    void ScanTxa() {
+        const std::vector<uint32_t>* lines = queueTool.headerLines(LineQ);
+        scanner.ScanTxa(LineQ, ExtensionQ, lines, lines ? queueTool.headerKinds(LineQ) : nullptr);
+    }
 
     // Toggle of the highlighted row; returns the row to highlight next.
     int32_t ToggleSelection(int32_t choice);

@@ -19,15 +19,18 @@ const std::vector<uint32_t>* HeaderLines::lines() {
         size_t out = 0;
         uint32_t removed = 0;  // lines removed before the current line
         size_t c = cuts_.size();
-        for (uint32_t line : lines_) {
+        for (size_t i = 0; i < lines_.size(); ++i) {
+            const uint32_t line = lines_[i];
             while (c > 0 && cuts_[c - 1].first + cuts_[c - 1].count <= line) {
                 removed += cuts_[c - 1].count;
                 --c;
             }
             if (c > 0 && line >= cuts_[c - 1].first) continue;  // inside a range
+            kinds_[out] = kinds_[i];
             lines_[out++] = line - removed;
         }
         lines_.resize(out);
+        kinds_.resize(out);
         cuts_.clear();
     }
     return &lines_;
@@ -38,9 +41,9 @@ void HeaderLines::appendFrom(const HeaderLines& other, uint32_t offset, uint32_t
         valid_ = false;  // the other list is not known line by line
         return;
     }
-    for (uint32_t line : other.lines_) {
-        if (line > count) break;
-        lines_.push_back(offset + line);
+    for (size_t i = 0; i < other.lines_.size() && other.lines_[i] <= count; ++i) {
+        lines_.push_back(offset + other.lines_[i]);
+        kinds_.push_back(other.kinds_[i]);
     }
 }
 

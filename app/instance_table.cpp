@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 #include "platform/cp1252.h"
 #include "runtime/error_codes.h"
@@ -84,10 +85,16 @@ std::string instanceTable(const std::vector<InstanceRow>& rows) {
     return out;
 }
 
-void appendJsonString(std::string& out, const std::string& utf8) {
+void appendJsonString(std::string& out, std::string_view utf8) {
     static const char hex[] = "0123456789abcdef";
     out += '"';
-    for (unsigned char ch : utf8) {
+    // Bytes that need no escape are copied in runs.
+    size_t run = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char ch = static_cast<unsigned char>(utf8[i]);
+        if (ch >= 0x20 && ch != 0x7F && ch != '"' && ch != '\\') continue;
+        out.append(utf8.data() + run, i - run);
+        run = i + 1;
         switch (ch) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -95,31 +102,50 @@ void appendJsonString(std::string& out, const std::string& utf8) {
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (ch < 0x20 || ch == 0x7F) {
-                out += "\\u00";
-                out += hex[ch >> 4];
-                out += hex[ch & 15];
-            } else {
-                out += static_cast<char>(ch);
-            }
+            out += "\\u00";
+            out += hex[ch >> 4];
+            out += hex[ch & 15];
         }
     }
+    out.append(utf8.data() + run, utf8.size() - run);
     out += '"';
 }
+
+namespace {
+
+void appendNumber(std::string& out, int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<size_t>(end - digits));
+}
+
+}  // namespace
 
 std::string instanceJson(const std::vector<InstanceRow>& rows) {
     if (rows.empty()) return "[]\n";
     std::string out = "[\n";
+    out.reserve(rows.size() * 160);
+    std::string utf8;  // one text at a time, reused
+    auto text = [&](const char* field, size_t size) {
+        utf8.clear();
+        platform::appendCp1252AsUtf8(trimmed(field, size), utf8);
+        appendJsonString(out, utf8);
+    };
     for (size_t i = 0; i < rows.size(); ++i) {
         const ExtensionRecord& r = rows[i].record;
-        out += "  {\"row\": " + std::to_string(rows[i].row) + ", \"extension\": ";
-        appendJsonString(out, platform::cp1252ToUtf8(trimmed(r.extensionName, ExtNameSize)));
+        out += "  {\"row\": ";
+        appendNumber(out, rows[i].row);
+        out += ", \"extension\": ";
+        text(r.extensionName, ExtNameSize);
         out += ", \"procedure\": ";
-        appendJsonString(out, platform::cp1252ToUtf8(trimmed(r.procName, ExtProcSize)));
+        text(r.procName, ExtProcSize);
         out += ", \"template\": ";
-        appendJsonString(out, platform::cp1252ToUtf8(trimmed(r.templateName, ExtTemplateSize)));
-        out += ", \"from\": " + std::to_string(r.fromLineNo) + ", \"to\": " + std::to_string(r.toLineNo) + "}";
-        out += i + 1 < rows.size() ? ",\n" : "\n";
+        text(r.templateName, ExtTemplateSize);
+        out += ", \"from\": ";
+        appendNumber(out, r.fromLineNo);
+        out += ", \"to\": ";
+        appendNumber(out, r.toLineNo);
+        out += i + 1 < rows.size() ? "},\n" : "}\n";
     }
     out += "]\n";
     return out;

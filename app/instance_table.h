@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/txa_records.h"
@@ -26,6 +27,6 @@ std::string instanceTable(const std::vector<InstanceRow>& rows);
 std::string instanceJson(const std::vector<InstanceRow>& rows);
 
 // Appends text as a JSON string literal (quotes included).
-void appendJsonString(std::string& out, const std::string& utf8);
+void appendJsonString(std::string& out, std::string_view utf8);
 
 }  // namespace varnok::app

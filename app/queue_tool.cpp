@@ -62,7 +62,7 @@ struct LineAppender {
             return false;
         }
         ++self->lines;
-        if (n > 0 && text[0] == '[') self->headers->append(self->lines);
+        if (n > 0 && text[0] == '[') self->headers->append(self->lines, headerKindOf(self->record, self->recordSize));
         if (length > n) self->tails->append(self->lines, std::string_view(text + n, length - n));
         return true;
     }
@@ -263,6 +263,10 @@ bool QueueTool::tailsValidFor(QueueDecl* queue) {
 
 const std::vector<uint32_t>* QueueTool::headerLines(QueueDecl* queue) {
     return tailsValidFor(queue) ? headers_.lines() : nullptr;
+}
+
+const std::vector<HeaderKind>* QueueTool::headerKinds(QueueDecl* queue) {
+    return headerLines(queue) ? &headers_.kinds() : nullptr;
 }
 
 LineEnd QueueTool::lineEndOf(const QueueDecl* queue) const {

@@ -61,6 +61,8 @@ public:
     // The lines of the queue that begin with "[" (ascending), while the
     // queue changed only through LoadText and deleteLines; else nullptr.
     const std::vector<uint32_t>* headerLines(QueueDecl* queue);
+    // The kind of each of those lines, under the same condition.
+    const std::vector<HeaderKind>* headerKinds(QueueDecl* queue);
 
 private:
     bool tailsValidFor(QueueDecl* queue);

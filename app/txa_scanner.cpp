@@ -15,27 +15,6 @@ bool startsWith(const uint8_t* line, size_t size, const char* prefix) {
     return n <= size && std::memcmp(line, prefix, n) == 0;
 }
 
-// The three headers that continue an open instance, compared in upper case
-// with trailing spaces removed. Only a line whose first 16 characters match
-// is checked for blanks beyond them, so other headers cost a few compares.
-bool continuesInstance(const uint8_t* line, size_t size) {
-    static const std::string_view names[] = {"[PROMPTS]", "[INSTANCE]", "[FIELDPROMPT]"};
-    constexpr size_t head = 16;  // longer than every name
-    if (size < head) return false;
-    char upper[head];
-    for (size_t i = 0; i < head; ++i) {
-        uint8_t c = line[i];
-        upper[i] = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    }
-    for (std::string_view name : names) {
-        if (std::memcmp(upper, name.data(), name.size()) != 0) continue;
-        size_t rest = name.size();
-        while (rest < head && upper[rest] == ' ') ++rest;
-        return rest == head && trimmedLength(line + head, size - head) == 0;
-    }
-    return false;
-}
-
 }  // namespace
 
 TxaScanner::TxaScanner() { std::memset(CurrentProcName, ' ', sizeof CurrentProcName); }
@@ -46,32 +25,43 @@ void TxaScanner::CloseInstance(QueueDecl* extensionQ) {
     InAddition = 0;
 }
 
-void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines) {
+void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines,
+                         const std::vector<HeaderKind>* headerKinds) {
     std::memset(CurrentProcName, ' ', sizeof CurrentProcName);
     InAddition = 0;
     SpacePos = 0;
     FREE(extensionQ);
     clean_ = lineQ ? lineQ->recordSize : 0;  // nothing known of the buffer yet
     const int32_t count = static_cast<int32_t>(RECORDS(lineQ));
-    if (headerLines) {
+    if (headerLines && headerKinds && headerKinds->size() == headerLines->size()) {
+        // The kind of every header is known: only the NAME lines after
+        // procedure and addition headers need reading.
+        for (size_t i = 0; i < headerLines->size(); ++i) {
+            LineNo = static_cast<int32_t>((*headerLines)[i]);
+            if (LineNo > count) break;
+            examineHeader(lineQ, extensionQ, count, (*headerKinds)[i]);
+        }
+    } else if (headerLines) {
         for (uint32_t header : *headerLines) {
             LineNo = static_cast<int32_t>(header);
             if (LineNo > count) break;
             readLine(lineQ, LineNo);
-            if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
+            if (errorCode() == NoError && lineQ->buffer[0] == '[')
+                examineHeader(lineQ, extensionQ, count, headerKindOf(lineQ->buffer, lineQ->recordSize));
         }
     } else {
         for (LineNo = 1; LineNo <= count; ++LineNo) {
             readLine(lineQ, LineNo);
-            if (errorCode() == NoError && lineQ->buffer[0] == '[') examineHeader(lineQ, extensionQ, count);
+            if (errorCode() == NoError && lineQ->buffer[0] == '[')
+                examineHeader(lineQ, extensionQ, count, headerKindOf(lineQ->buffer, lineQ->recordSize));
         }
     }
 }
 
-void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count) {
+void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count, HeaderKind kind) {
     const uint8_t* line = lineQ->buffer;
     const size_t size = lineQ->recordSize;
-    if (startsWith(line, size, "[PROCEDURE]")) {
+    if (kind == HeaderKind::Procedure) {
         if (LineNo < count) {
             readLine(lineQ, LineNo + 1);
             if (errorCode() == NoError && startsWith(line, size, "NAME "))
@@ -79,7 +69,7 @@ void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t 
                          std::string_view(reinterpret_cast<const char*>(line) + 5, std::min<size_t>(64, size - 5)));
         }
         if (InAddition) CloseInstance(extensionQ);
-    } else if (startsWith(line, size, "[ADDITION]")) {
+    } else if (kind == HeaderKind::Addition) {
         if (InAddition) CloseInstance(extensionQ);
         if (LineNo >= count) return;
         readLine(lineQ, LineNo + 1);
@@ -103,7 +93,7 @@ void TxaScanner::examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t 
         rec.write(extensionQ->buffer);
         ADD(extensionQ);
         InAddition = 1;
-    } else if (!continuesInstance(line, size)) {
+    } else if (kind == HeaderKind::Closes) {
         if (InAddition) CloseInstance(extensionQ);
     }
 }

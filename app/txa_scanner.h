@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/header_kind.h"
 #include "runtime/queue.h"
 
 namespace varnok::app {
@@ -20,8 +21,12 @@ public:
     // Empties extensionQ and fills it from lineQ, one entry per instance in
     // file order, none ticked. headerLines, when given, lists every line of
     // lineQ that begins with "[" (ascending); only those and the lines after
-    // them are read, since no other line can change the result.
-    void ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines = nullptr);
+    // them are read, since no other line can change the result. headerKinds,
+    // when given too, holds the kind of each of those lines (as
+    // headerKindOf tells it from the line), so that only the lines after
+    // procedure and addition headers are read.
+    void ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines = nullptr,
+                 const std::vector<HeaderKind>* headerKinds = nullptr);
 
     // Scanner state, reset at the start of every scan.
     int32_t LineNo = 0;
@@ -32,8 +37,8 @@ public:
     TxaScanner();
 
 private:
-    // Examines line LineNo, which begins with "[".
-    void examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count);
+    // Acts on line LineNo, which begins with "[" and is of the given kind.
+    void examineHeader(QueueDecl* lineQ, QueueDecl* extensionQ, int32_t count, HeaderKind kind);
     // GET of a line that rewrites only what the previous line left behind.
     void readLine(QueueDecl* lineQ, int32_t position) { clean_ = GETPadded(lineQ, position, clean_); }
     uint32_t clean_ = 0;  // from here on the line buffer holds only its last byte

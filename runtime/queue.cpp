@@ -176,6 +176,19 @@ void ADDBatch(QueueDecl* q, QueueBatch& batch) {
     }
     std::vector<Ref> entries = std::move(b.entries);
     b.entries.clear();
+    if (entries.empty()) return;
+    // A queue with one unsorted order and no key pending (a text being
+    // loaded) takes the references in one copy: each ADD would only have
+    // appended its entry there and advanced the counter.
+    s->keyed = false;
+    s->moveToFront(s->current);
+    QueueOrder* cur = s->current;
+    if (s->orders.size() == 1 && !cur->sorted() && s->pending.empty() &&
+        entries.size() <= UINT32_MAX && cur->refs.appendAll(entries.data(), static_cast<uint32_t>(entries.size()))) {
+        cur->cursor = {true, cur->refs.size() - 1, entries.back()};
+        s->changes += static_cast<uint32_t>(entries.size());
+        return;
+    }
     std::unique_ptr<uint8_t[]> image;
     for (size_t k = 0; k < entries.size(); ++k) {
         Ref e = entries[k];

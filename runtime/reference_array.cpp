@@ -87,6 +87,19 @@ bool ReferenceArray::insert(uint32_t i, Ref r) {
     return true;
 }
 
+bool ReferenceArray::appendAll(const Ref* refs, uint32_t n) {
+    if (n == 0) return true;
+    const uint32_t count = size();
+    int cls = class_;
+    while (cls < maxClass_ && kCapacity[cls] - count < n) ++cls;
+    if (kCapacity[cls] < count || kCapacity[cls] - count < n) return false;
+    moveGap(count);
+    if (cls != class_ && !reallocate(cls)) return false;
+    std::memcpy(&slots_[gapStart_], refs, size_t(n) * sizeof(Ref));
+    gapStart_ += n;
+    return true;
+}
+
 void ReferenceArray::erase(uint32_t i, bool allowShrink) {
     if (i >= size()) return;
     const bool shrink = allowShrink && class_ > 0 && size() <= kShrinkAt[class_];

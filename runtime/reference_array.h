@@ -43,6 +43,10 @@ public:
     // is at its limit or memory runs out; the array is then unchanged.
     bool insert(uint32_t i, Ref r);
     bool append(Ref r) { return insert(size(), r); }
+    // Appends n references at once, growing as many classes as needed. False
+    // when the array would pass its limit or memory runs out; the array is
+    // then unchanged (though perhaps of a larger class).
+    bool appendAll(const Ref* refs, uint32_t n);
     // Removes the element at i. With allowShrink false the capacity stays,
     // so a following insert() cannot fail (used to move an element).
     void erase(uint32_t i, bool allowShrink = true);

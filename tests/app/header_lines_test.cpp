@@ -11,12 +11,24 @@ namespace {
 TEST(HeaderLines, FollowsDeletionsFromTheEndLikeAPlainList) {
     std::mt19937 rng(9);
     for (int round = 0; round < 300; ++round) {
-        std::vector<bool> model(1 + rng() % 80);
+        std::vector<int> model(1 + rng() % 80);  // -1: no header, else its kind
         HeaderLines headers;
         for (size_t i = 0; i < model.size(); ++i) {
-            model[i] = rng() % 3 == 0;
-            if (model[i]) headers.append(static_cast<uint32_t>(i + 1));
+            model[i] = rng() % 3 == 0 ? static_cast<int>(rng() % 4) : -1;
+            if (model[i] >= 0) headers.append(static_cast<uint32_t>(i + 1), static_cast<HeaderKind>(model[i]));
         }
+        auto expectModel = [&] {
+            std::vector<uint32_t> expected;
+            std::vector<HeaderKind> kinds;
+            for (size_t i = 0; i < model.size(); ++i) {
+                if (model[i] < 0) continue;
+                expected.push_back(static_cast<uint32_t>(i + 1));
+                kinds.push_back(static_cast<HeaderKind>(model[i]));
+            }
+            ASSERT_NE(headers.lines(), nullptr);
+            ASSERT_EQ(*headers.lines(), expected) << round;
+            ASSERT_EQ(headers.kinds(), kinds) << round;
+        };
         // Ranges from the end towards the start, each ending before the last.
         uint32_t limit = static_cast<uint32_t>(model.size()) + 1;
         while (limit > 1 && rng() % 4 != 0) {
@@ -25,30 +37,20 @@ TEST(HeaderLines, FollowsDeletionsFromTheEndLikeAPlainList) {
             model.erase(model.begin() + (first - 1), model.begin() + (first - 1 + count));
             headers.erase(first, count);
             limit = first;
-            if (rng() % 5 == 0) {
-                std::vector<uint32_t> expected;
-                for (size_t i = 0; i < model.size(); ++i)
-                    if (model[i]) expected.push_back(static_cast<uint32_t>(i + 1));
-                ASSERT_NE(headers.lines(), nullptr);
-                ASSERT_EQ(*headers.lines(), expected) << round;
-            }
+            if (rng() % 5 == 0) expectModel();
         }
-        std::vector<uint32_t> expected;
-        for (size_t i = 0; i < model.size(); ++i)
-            if (model[i]) expected.push_back(static_cast<uint32_t>(i + 1));
-        ASSERT_NE(headers.lines(), nullptr);
-        ASSERT_EQ(*headers.lines(), expected) << round;
+        expectModel();
     }
 }
 
 TEST(HeaderLines, AnOutOfOrderDeletionMakesTheListUnknown) {
     HeaderLines headers;
-    for (uint32_t l : {1u, 4u, 9u}) headers.append(l);
+    for (uint32_t l : {1u, 4u, 9u}) headers.append(l, HeaderKind::Closes);
     headers.erase(5, 2);
     headers.erase(6, 1);  // above the previous range
     EXPECT_EQ(headers.lines(), nullptr);
     headers.clear();
-    headers.append(2);
+    headers.append(2, HeaderKind::Addition);
     ASSERT_NE(headers.lines(), nullptr);
     EXPECT_EQ(*headers.lines(), std::vector<uint32_t>{2});
 }

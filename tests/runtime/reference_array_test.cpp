@@ -100,5 +100,36 @@ TEST(ReferenceArray, AFullArrayRefusesMore) {
     EXPECT_FALSE(a.insert(10, ref(99)));  // past the end
 }
 
+// Runs appended at once give the sequence and the capacity class that
+// appending one by one gives, wherever the gap was; a run past the limit
+// changes nothing.
+TEST(ReferenceArray, AppendingARunIsAppendingEachInTurn) {
+    std::mt19937 rng(41);
+    for (int round = 0; round < 200; ++round) {
+        ReferenceArray bulk(12), single(12);
+        std::vector<Ref> model;
+        for (int step = 0; step < 6; ++step) {
+            if (!model.empty() && rng() % 2) {  // an edit inside moves the gap away from the end
+                const uint32_t at = static_cast<uint32_t>(rng() % model.size());
+                bulk.erase(at);
+                single.erase(at);
+                model.erase(model.begin() + at);
+            }
+            std::vector<Ref> run(rng() % 700);
+            for (Ref& r : run) r = ref(rng() % 100000);
+            const bool fits = model.size() + run.size() <= ReferenceArray::classCapacity(12);
+            ASSERT_EQ(bulk.appendAll(run.data(), static_cast<uint32_t>(run.size())), fits) << round;
+            if (!fits) {
+                expectSame(bulk, model);
+                continue;
+            }
+            for (Ref r : run) ASSERT_TRUE(single.append(r));
+            model.insert(model.end(), run.begin(), run.end());
+            expectSame(bulk, model);
+            ASSERT_EQ(bulk.capacityClass(), single.capacityClass()) << round;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace varnok::testing
