@@ -119,36 +119,59 @@ void appendNumber(std::string& out, int64_t value) {
     out.append(digits, static_cast<size_t>(end - digits));
 }
 
+void appendInstanceJson(std::string& out, const InstanceRow& row, bool last, std::string& scratch) {
+    const ExtensionRecord& r = row.record;
+    auto text = [&](const char* field, size_t size) {
+        scratch.clear();
+        platform::appendCp1252AsUtf8(trimmed(field, size), scratch);
+        appendJsonString(out, scratch);
+    };
+    out += "  {\"row\": ";
+    appendNumber(out, row.row);
+    out += ", \"extension\": ";
+    text(r.extensionName, ExtNameSize);
+    out += ", \"procedure\": ";
+    text(r.procName, ExtProcSize);
+    out += ", \"template\": ";
+    text(r.templateName, ExtTemplateSize);
+    out += ", \"from\": ";
+    appendNumber(out, r.fromLineNo);
+    out += ", \"to\": ";
+    appendNumber(out, r.toLineNo);
+    out += last ? "}\n" : "},\n";
+}
+
 }  // namespace
 
 std::string instanceJson(const std::vector<InstanceRow>& rows) {
     if (rows.empty()) return "[]\n";
     std::string out = "[\n";
-    out.reserve(rows.size() * 160);
-    std::string utf8;  // one text at a time, reused
-    auto text = [&](const char* field, size_t size) {
-        utf8.clear();
-        platform::appendCp1252AsUtf8(trimmed(field, size), utf8);
-        appendJsonString(out, utf8);
-    };
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const ExtensionRecord& r = rows[i].record;
-        out += "  {\"row\": ";
-        appendNumber(out, rows[i].row);
-        out += ", \"extension\": ";
-        text(r.extensionName, ExtNameSize);
-        out += ", \"procedure\": ";
-        text(r.procName, ExtProcSize);
-        out += ", \"template\": ";
-        text(r.templateName, ExtTemplateSize);
-        out += ", \"from\": ";
-        appendNumber(out, r.fromLineNo);
-        out += ", \"to\": ";
-        appendNumber(out, r.toLineNo);
-        out += i + 1 < rows.size() ? "},\n" : "}\n";
-    }
+    std::string scratch;
+    for (size_t i = 0; i < rows.size(); ++i) appendInstanceJson(out, rows[i], i + 1 == rows.size(), scratch);
     out += "]\n";
     return out;
+}
+
+bool writeInstanceJson(QueueDecl* extensionQ, std::FILE* to) {
+    const uint32_t count = RECORDS(extensionQ);
+    std::string out = count == 0 ? "[]\n" : "[\n";
+    std::string scratch;
+    constexpr size_t kFlushAt = 64 * 1024;
+    bool ok = true;
+    InstanceRow row;
+    for (uint32_t i = 1; i <= count && ok; ++i) {
+        GET(extensionQ, static_cast<int32_t>(i));
+        if (errorCode() != NoError) continue;
+        row.row = i;
+        row.record.read(extensionQ->buffer);
+        appendInstanceJson(out, row, i == count, scratch);
+        if (out.size() >= kFlushAt) {
+            ok = std::fwrite(out.data(), 1, out.size(), to) == out.size();
+            out.clear();
+        }
+    }
+    if (count > 0) out += "]\n";
+    return ok && std::fwrite(out.data(), 1, out.size(), to) == out.size();
 }
 
 }  // namespace varnok::app

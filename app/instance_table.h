@@ -3,6 +3,7 @@
 // Windows-1252 to UTF-8.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ std::string instanceTable(const std::vector<InstanceRow>& rows);
 // [{"row": 1, "extension": "...", "procedure": "...", "template": "...",
 //   "from": 3, "to": 8}, ...]
 std::string instanceJson(const std::vector<InstanceRow>& rows);
+// The same JSON for every entry of ExtensionQ, written as it is made (no
+// list of rows, no whole text in memory). False when writing failed.
+bool writeInstanceJson(QueueDecl* extensionQ, std::FILE* to);
 
 // Appends text as a JSON string literal (quotes included).
 void appendJsonString(std::string& out, std::string_view utf8);

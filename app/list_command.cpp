@@ -36,8 +36,11 @@ int listCommand(const Args& args) {
     CommandPresenter presenter;
     ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, file)) return ExitCannotRead;
-    std::vector<InstanceRow> rows = readInstances(remover.ExtensionQ);
-    std::string out = json ? instanceJson(rows) : instanceTable(rows);
+    if (json) {
+        writeInstanceJson(remover.ExtensionQ, stdout);
+        return ExitOk;
+    }
+    std::string out = instanceTable(readInstances(remover.ExtensionQ));
     std::fwrite(out.data(), 1, out.size(), stdout);
     return ExitOk;
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 namespace varnok::app {
 namespace {
 
@@ -39,6 +42,27 @@ TEST(InstanceTable, JsonHoldsTheTextsWithoutPaddingInUtf8) {
               "[\n  {\"row\": 1, \"extension\": \"Caf\xC3\xA9 \xC2\x81\", \"procedure\": \"P\", \"template\": \"\", "
               "\"from\": 3, \"to\": 0}\n]\n");
     EXPECT_EQ(instanceJson({}), "[]\n");
+}
+
+// Written straight from the queue, in pieces, the JSON is the JSON of the
+// rows read from it, for an empty list and for one far longer than a piece.
+TEST(InstanceTable, JsonWrittenFromTheQueueIsTheJsonOfItsRows) {
+    for (int count : {0, 1, 3000}) {
+        Queue extensionQ{extensionLayout()};
+        for (int i = 0; i < count; ++i) {
+            InstanceRow r = row(0, "Ext\x93" + std::to_string(i % 7) + "\"", "Proc " + std::to_string(i), i % 3 ? "T" : "", i * 5, i * 5 + 4);
+            r.record.write(extensionQ.buffer());
+            ADD(extensionQ);
+        }
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        ASSERT_TRUE(writeInstanceJson(extensionQ, file));
+        std::string written(static_cast<size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        ASSERT_EQ(std::fread(written.data(), 1, written.size(), file), written.size());
+        std::fclose(file);
+        EXPECT_EQ(written, instanceJson(readInstances(extensionQ))) << count;
+    }
 }
 
 TEST(InstanceTable, ColumnsLineUpByCharactersNotBytes) {
