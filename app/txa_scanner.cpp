@@ -36,10 +36,17 @@ void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vec
     if (headerLines && headerKinds && headerKinds->size() == headerLines->size()) {
         // The kind of every header is known: only the NAME lines after
         // procedure and addition headers need reading.
-        for (size_t i = 0; i < headerLines->size(); ++i) {
-            LineNo = static_cast<int32_t>((*headerLines)[i]);
+        const std::vector<uint32_t>& lines = *headerLines;
+        const std::vector<HeaderKind>& kinds = *headerKinds;
+        constexpr size_t kAhead = 8;  // NAME lines asked for ahead of their reading
+        for (size_t i = 0; i < lines.size(); ++i) {
+            // The NAME lines lie scattered through the queue's memory: asking
+            // for a few ahead lets their fetches overlap.
+            if (i + kAhead < lines.size() && kinds[i + kAhead] <= HeaderKind::Addition)
+                prefetchEntry(lineQ, static_cast<int32_t>(lines[i + kAhead]) + 1);
+            LineNo = static_cast<int32_t>(lines[i]);
             if (LineNo > count) break;
-            examineHeader(lineQ, extensionQ, count, (*headerKinds)[i]);
+            examineHeader(lineQ, extensionQ, count, kinds[i]);
         }
     } else if (headerLines) {
         for (uint32_t header : *headerLines) {

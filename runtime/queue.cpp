@@ -258,6 +258,13 @@ void GET(QueueDecl* q, int32_t position) {
     if (Ref e = reachPosition(*s, position)) s->readEntry(e, q->buffer);
 }
 
+void prefetchEntry(const QueueDecl* q, int32_t position) {
+    if (!q || !q->store || position <= 0) return;
+    const QueueStore* s = q->store;
+    if (static_cast<uint32_t>(position) > s->count()) return;
+    __builtin_prefetch(s->current->refs.at(static_cast<uint32_t>(position) - 1));
+}
+
 uint32_t GETPadded(QueueDecl* q, int32_t position, uint32_t clean) {
     if (!begin(q)) return 0;
     QueueStore* s = storeOf(q);

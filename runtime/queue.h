@@ -60,6 +60,10 @@ void GET(QueueDecl* q, const Key& key);   // first entry whose key equals the bu
 // from there on the buffer holds only its last byte (the record size when
 // nothing is known, and after a failed GET). The promise is the caller's.
 uint32_t GETPadded(QueueDecl* q, int32_t position, uint32_t clean);
+// A hint that the entry at a position of the current order will be read
+// soon: starts bringing it into the processor's cache. Changes nothing,
+// posts nothing, and ignores a position with no entry.
+void prefetchEntry(const QueueDecl* q, int32_t position);
 void PUT(QueueDecl* q);                   // replace the entry at POINTER with the buffer
 void DELETE(QueueDecl* q);                // remove the entry at POINTER
 void FREE(QueueDecl* q);                  // destroy all entries and orders
