@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -276,8 +277,9 @@ LineEnd QueueTool::lineEndOf(const QueueDecl* queue) const {
 uint32_t QueueTool::deleteLines(QueueDecl* queue, int32_t first, int32_t count) {
     bool tracked = tailsValidFor(queue);
     uint32_t deleted = 0;
+    uint32_t clean = queue ? queue->recordSize : 0;  // GET rewrites only what differs
     for (int32_t k = 0; k < count; ++k) {
-        GET(queue, first);
+        clean = GETPadded(queue, first, clean);
         if (errorCode() != NoError) break;  // past the end: nothing more to delete
         DELETE(queue);
         if (errorCode() == NoError) ++deleted;
@@ -305,12 +307,28 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     constexpr size_t outSize = size_t(1) << 20;
     std::vector<char> buffer(outSize);
     size_t used = 0;
+    // A full buffer is written on a helper thread while the next one fills,
+    // so the lines are made while the system copies the previous ones.
+    std::vector<char> writing(outSize);
+    std::future<bool> written;
+    auto waitWritten = [&] { return !written.valid() || written.get(); };
+    auto flush = [&] {
+        if (!waitWritten()) return false;
+        std::swap(buffer, writing);
+        const size_t n = used;
+        used = 0;
+        try {
+            written = std::async(std::launch::async, [&out, data = writing.data(), n] { return out.write(data, n); });
+            return true;
+        } catch (const std::system_error&) {
+            return out.write(writing.data(), n);  // no thread: write here
+        }
+    };
     // Gathers bytes into the output buffer, writing it out when full.
     auto put = [&](const char* bytes, size_t n) {
         if (used + n > outSize) {
-            if (!out.write(buffer.data(), used)) return false;
-            used = 0;
-            if (n > outSize) return out.write(bytes, n);
+            if (!flush()) return false;
+            if (n > outSize) return waitWritten() && out.write(bytes, n);
         }
         std::memcpy(buffer.data() + used, bytes, n);
         used += n;
@@ -338,6 +356,7 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
         }
         ok = ok && put(lineEnd.data(), lineEnd.size());
     }
+    if (!waitWritten()) ok = false;
     if (ok && used > 0) ok = out.write(buffer.data(), used);
     if (ok) ok = out.commit();
     if (!ok) {

@@ -266,6 +266,30 @@ TEST_F(QueueToolFixture, SaveFailuresLeaveTheOldFileAndNoPartialFile) {
     EXPECT_EQ(st.st_mode & 07777, 0604u);
 }
 
+// A text of several output buffers is written while the next buffer fills;
+// the file comes out whole, and a write that fails at any buffer leaves the
+// old file and no partial one.
+TEST_F(QueueToolFixture, LargeSavesAreWholeOrNotAtAll) {
+    std::mt19937 rng(3);
+    std::string bytes;
+    while (bytes.size() < (size_t(3) << 20) + 1000)  // three full buffers and a part
+        bytes += "line " + std::to_string(rng() % 100000) + std::string(rng() % 60, 'x') + "\r\n";
+    load(bytes);
+    std::string target = dir.write("out.txa", "previous\r\n");
+    for (int nth : {1, 2, 3, 4}) {  // each of the four writes
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error WriteFile", window::ButtonOk);
+        platform::failFileOperation(platform::FileOp::Write, nth);
+        EXPECT_EQ(tool.SaveText(lineQ, target), 0) << nth;
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_TRUE(readFile(target) == "previous\r\n") << nth;
+        EXPECT_EQ(dir.listing(), "in.txa\nout.txa\n");
+    }
+    ASSERT_EQ(tool.SaveText(lineQ, target), 1);
+    EXPECT_TRUE(readFile(target) == bytes);  // not EXPECT_EQ: a mismatch would print megabytes
+}
+
 TEST_F(QueueToolFixture, AnUnwritableFolderFailsToOpen) {
     if (testing::runningAsRoot()) GTEST_SKIP() << "folder permissions do not stop root";
     load("x\r\n");
