@@ -161,6 +161,50 @@ void ADDPadded(QueueDecl* q, uint32_t significant) {
     addEntry(*q, *s, significant);
 }
 
+namespace {
+
+// Appends entries the store has adopted from a batch, as ADD of each would.
+void addAdoptedEntries(QueueDecl& q, QueueStore& s, Ref* entries, uint32_t n) {
+    if (n == 0) return;
+    // A queue with one unsorted order and no key pending (a text being
+    // loaded) takes the references in one copy: each ADD would only have
+    // appended its entry there and advanced the counter.
+    s.keyed = false;
+    s.moveToFront(s.current);
+    QueueOrder* cur = s.current;
+    if (s.orders.size() == 1 && !cur->sorted() && s.pending.empty() && cur->refs.appendAll(entries, n)) {
+        cur->cursor = {true, cur->refs.size() - 1, entries[n - 1]};
+        s.changes += n;
+        return;
+    }
+    std::unique_ptr<uint8_t[]> image;
+    for (uint32_t k = 0; k < n; ++k) {
+        Ref e = entries[k];
+        s.keyed = false;
+        s.moveToFront(s.current);
+        // Only another order, a sorted one or a pending key compares the
+        // entry; a text load has none of them and skips the decoding.
+        const bool compared = s.orders.size() > 1 || s.current->sorted() || !s.pending.empty();
+        if (compared && !image) {
+            image.reset(new (std::nothrow) uint8_t[q.recordSize]);
+            if (!image) {
+                for (uint32_t j = k; j < n; ++j) s.freeEntry(entries[j]);
+                postError(InsufficientMemoryErr);
+                return;
+            }
+        }
+        if (compared) s.readEntry(e, image.get());
+        placeEntry(s, e, compared ? image.get() : nullptr);
+        if (!errorSurelyClear()) {
+            // placeEntry freed this entry; the ones not yet added go too.
+            for (uint32_t j = k + 1; j < n; ++j) s.freeEntry(entries[j]);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
 void ADDBatch(QueueDecl* q, QueueBatch& batch) {
     QueueStore::Batch& b = batch.entries_;
     if (!begin(q)) return;
@@ -174,45 +218,12 @@ void ADDBatch(QueueDecl* q, QueueBatch& batch) {
         postError(InsufficientMemoryErr);
         return;
     }
-    std::vector<Ref> entries = std::move(b.entries);
+    // The references stay in the batch's array until the end; its entries
+    // now belong to the store.
+    const uint32_t n = b.entries.size();
+    Ref* entries = b.entries.contiguous();
+    addAdoptedEntries(*q, *s, entries, n);
     b.entries.clear();
-    if (entries.empty()) return;
-    // A queue with one unsorted order and no key pending (a text being
-    // loaded) takes the references in one copy: each ADD would only have
-    // appended its entry there and advanced the counter.
-    s->keyed = false;
-    s->moveToFront(s->current);
-    QueueOrder* cur = s->current;
-    if (s->orders.size() == 1 && !cur->sorted() && s->pending.empty() &&
-        entries.size() <= UINT32_MAX && cur->refs.appendAll(entries.data(), static_cast<uint32_t>(entries.size()))) {
-        cur->cursor = {true, cur->refs.size() - 1, entries.back()};
-        s->changes += static_cast<uint32_t>(entries.size());
-        return;
-    }
-    std::unique_ptr<uint8_t[]> image;
-    for (size_t k = 0; k < entries.size(); ++k) {
-        Ref e = entries[k];
-        s->keyed = false;
-        s->moveToFront(s->current);
-        // Only another order, a sorted one or a pending key compares the
-        // entry; a text load has none of them and skips the decoding.
-        const bool compared = s->orders.size() > 1 || s->current->sorted() || !s->pending.empty();
-        if (compared && !image) {
-            image.reset(new (std::nothrow) uint8_t[q->recordSize]);
-            if (!image) {
-                for (size_t j = k; j < entries.size(); ++j) s->freeEntry(entries[j]);
-                postError(InsufficientMemoryErr);
-                return;
-            }
-        }
-        if (compared) s->readEntry(e, image.get());
-        placeEntry(*s, e, compared ? image.get() : nullptr);
-        if (!errorSurelyClear()) {
-            // placeEntry freed this entry; the ones not yet added go too.
-            for (size_t j = k + 1; j < entries.size(); ++j) s->freeEntry(entries[j]);
-            return;
-        }
-    }
 }
 
 void ADD(QueueDecl* q, const Key& key) {

@@ -128,13 +128,6 @@ bool QueueStore::makeBatchEntry(Batch& batch, const uint8_t* record, uint32_t un
             return false;
         }
     }
-    if (batch.entries.size() == batch.entries.capacity()) {
-        try {
-            batch.entries.reserve(std::max<size_t>(1024, 2 * batch.entries.capacity()));
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
-    }
     Ref e;
     if (!packed) {
         e = batch.pool.allocate(recordSize);
@@ -147,7 +140,10 @@ bool QueueStore::makeBatchEntry(Batch& batch, const uint8_t* record, uint32_t un
         std::memcpy(e, &code.length, 4);
         std::memcpy(e + 4, code.data, code.bytes);
     }
-    batch.entries.push_back(e);
+    if (!batch.entries.append(e)) {
+        batch.pool.release(e, blockBytes(e));
+        return false;
+    }
     return true;
 }
 

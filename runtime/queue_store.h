@@ -96,7 +96,7 @@ public:
     // fill on another thread while this store is in use.
     struct Batch {
         EntryPool pool;
-        std::vector<Ref> entries;
+        ReferenceArray entries;  // grows without copying, as an order does
         std::unique_ptr<uint8_t[]> tidyScratch;
         std::unique_ptr<uint8_t[]> packScratch;
     };
@@ -104,7 +104,7 @@ public:
     bool makeBatchEntry(Batch& batch, const uint8_t* record, uint32_t uniformFrom) const;
     // Frees the entries of a batch that will not be added.
     void dropBatch(Batch& batch) const {
-        for (Ref e : batch.entries) batch.pool.release(e, blockBytes(e));
+        for (uint32_t i = 0; i < batch.entries.size(); ++i) batch.pool.release(batch.entries.at(i), blockBytes(batch.entries.at(i)));
         batch.entries.clear();
         batch.pool.clear();
     }
