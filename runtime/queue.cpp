@@ -163,20 +163,9 @@ void ADDPadded(QueueDecl* q, uint32_t significant) {
 
 namespace {
 
-// Appends entries the store has adopted from a batch, as ADD of each would.
+// Appends entries the store has adopted from a batch, one by one, as ADD of
+// each would.
 void addAdoptedEntries(QueueDecl& q, QueueStore& s, Ref* entries, uint32_t n) {
-    if (n == 0) return;
-    // A queue with one unsorted order and no key pending (a text being
-    // loaded) takes the references in one copy: each ADD would only have
-    // appended its entry there and advanced the counter.
-    s.keyed = false;
-    s.moveToFront(s.current);
-    QueueOrder* cur = s.current;
-    if (s.orders.size() == 1 && !cur->sorted() && s.pending.empty() && cur->refs.appendAll(entries, n)) {
-        cur->cursor = {true, cur->refs.size() - 1, entries[n - 1]};
-        s.changes += n;
-        return;
-    }
     std::unique_ptr<uint8_t[]> image;
     for (uint32_t k = 0; k < n; ++k) {
         Ref e = entries[k];
@@ -218,11 +207,25 @@ void ADDBatch(QueueDecl* q, QueueBatch& batch) {
         postError(InsufficientMemoryErr);
         return;
     }
-    // The references stay in the batch's array until the end; its entries
-    // now belong to the store.
+    // A queue with one unsorted order and no key pending (a text being
+    // loaded) takes the references in one step: each ADD would only have
+    // appended its entry there and advanced the counter.
     const uint32_t n = b.entries.size();
-    Ref* entries = b.entries.contiguous();
-    addAdoptedEntries(*q, *s, entries, n);
+    if (n == 0) return;
+    s->keyed = false;
+    s->moveToFront(s->current);
+    QueueOrder* cur = s->current;
+    if (s->orders.size() == 1 && !cur->sorted() && s->pending.empty()) {
+        Ref last = b.entries.at(n - 1);
+        if (cur->refs.appendAllOf(b.entries)) {
+            cur->cursor = {true, cur->refs.size() - 1, last};
+            s->changes += n;
+            return;
+        }
+    }
+    // Otherwise one by one. The references stay in the batch's array until
+    // the end; its entries now belong to the store.
+    addAdoptedEntries(*q, *s, b.entries.contiguous(), n);
     b.entries.clear();
 }
 

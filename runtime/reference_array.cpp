@@ -100,6 +100,22 @@ bool ReferenceArray::appendAll(const Ref* refs, uint32_t n) {
     return true;
 }
 
+bool ReferenceArray::appendAllOf(ReferenceArray& other) {
+    if (&other == this) return false;
+    if (size() == 0 && other.class_ <= maxClass_) {
+        std::swap(slots_, other.slots_);
+        std::swap(capacity_, other.capacity_);
+        std::swap(gapStart_, other.gapStart_);
+        std::swap(gapEnd_, other.gapEnd_);
+        std::swap(class_, other.class_);
+        other.clear();
+        return true;
+    }
+    if (!appendAll(other.contiguous(), other.size())) return false;
+    other.clear();
+    return true;
+}
+
 void ReferenceArray::erase(uint32_t i, bool allowShrink) {
     if (i >= size()) return;
     const bool shrink = allowShrink && class_ > 0 && size() <= kShrinkAt[class_];

@@ -47,6 +47,9 @@ public:
     // when the array would pass its limit or memory runs out; the array is
     // then unchanged (though perhaps of a larger class).
     bool appendAll(const Ref* refs, uint32_t n);
+    // Appends all of other's references and leaves other empty; an empty
+    // array simply takes over other's storage. False as appendAll.
+    bool appendAllOf(ReferenceArray& other);
     // Removes the element at i. With allowShrink false the capacity stays,
     // so a following insert() cannot fail (used to move an element).
     void erase(uint32_t i, bool allowShrink = true);

@@ -118,15 +118,29 @@ TEST(ReferenceArray, AppendingARunIsAppendingEachInTurn) {
             std::vector<Ref> run(rng() % 700);
             for (Ref& r : run) r = ref(rng() % 100000);
             const bool fits = model.size() + run.size() <= ReferenceArray::classCapacity(12);
-            ASSERT_EQ(bulk.appendAll(run.data(), static_cast<uint32_t>(run.size())), fits) << round;
+            if (rng() % 2) {
+                ASSERT_EQ(bulk.appendAll(run.data(), static_cast<uint32_t>(run.size())), fits) << round;
+            } else {
+                // From another array, whose storage an empty one takes over.
+                ReferenceArray other;
+                for (Ref r : run) ASSERT_TRUE(other.append(r));
+                ASSERT_EQ(bulk.appendAllOf(other), fits) << round;
+                if (fits) {
+                    EXPECT_TRUE(other.empty());
+                    EXPECT_TRUE(other.check());
+                }
+            }
             if (!fits) {
                 expectSame(bulk, model);
                 continue;
             }
             for (Ref r : run) ASSERT_TRUE(single.append(r));
+            const bool tookOver = model.empty();
             model.insert(model.end(), run.begin(), run.end());
             expectSame(bulk, model);
-            ASSERT_EQ(bulk.capacityClass(), single.capacityClass()) << round;
+            if (!tookOver) {
+                ASSERT_EQ(bulk.capacityClass(), single.capacityClass()) << round;
+            }
         }
     }
 }
