@@ -317,7 +317,9 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
         window::message("Error Open");
         return 0;
     }
-    constexpr size_t outSize = size_t(1) << 20;
+    const size_t recordSize = queue->recordSize;
+    // Room for a whole record and its line end, at least a mebibyte.
+    const size_t outSize = std::max<size_t>(size_t(1) << 20, recordSize + lineEnd.size());
     std::vector<char> buffer(outSize);
     size_t used = 0;
     // A full buffer is written on a helper thread while the next one fills,
@@ -350,25 +352,31 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
 
     LongLineTails::Cursor tailCursor(tails_);
     uint32_t count = RECORDS(queue);
-    size_t recordSize = queue ? queue->recordSize : 0;
     bool ok = true;
-    // Each line rewrites only what the previous one left in the buffer, and
-    // its trailing spaces need not be looked at: they begin at the mark.
-    uint32_t clean = static_cast<uint32_t>(recordSize);
+    // Each line is copied from its entry straight into the output buffer,
+    // without the padding after its text.
     for (uint32_t i = 1; i <= count && ok; ++i) {
-        clean = GETPadded(queue, static_cast<int32_t>(i), clean);
-        if (errorCode() != NoError) continue;
-        const uint8_t* record = queue->buffer;
+        if (outSize - used < recordSize + lineEnd.size() && !flush()) {
+            ok = false;
+            break;
+        }
+        auto* line = reinterpret_cast<uint8_t*>(buffer.data() + used);
+        size_t n = GETText(queue, static_cast<int32_t>(i), line, ' ');
+        if (!errorSurelyClear()) continue;
         std::string_view tail = withTails ? tailCursor.tailOf(i) : std::string_view();
         size_t tailLength = tail.empty() ? 0 : trimmedLength(reinterpret_cast<const uint8_t*>(tail.data()), tail.size());
         if (tailLength > 0) {
-            ok = put(reinterpret_cast<const char*>(record), recordSize) && put(tail.data(), tailLength);
+            // The whole record, spaces included, then the rest of the line.
+            std::memset(line + n, ' ', recordSize - n);
+            used += recordSize;
+            ok = put(tail.data(), tailLength);
         } else {
-            const size_t text = recordSize > 0 && record[recordSize - 1] == ' ' ? clean : recordSize;
-            ok = put(reinterpret_cast<const char*>(record), trimmedLength(record, text));
+            used += trimmedLength(line, n);
         }
         ok = ok && put(lineEnd.data(), lineEnd.size());
     }
+    // The buffer holds the last line afterwards, as it would after GETs.
+    if (ok && count > 0) GET(queue, static_cast<int32_t>(count));
     if (!waitWritten()) ok = false;
     if (ok && used > 0) ok = out.write(buffer.data(), used);
     if (ok) ok = out.commit();

@@ -279,6 +279,14 @@ void prefetchEntry(const QueueDecl* q, int32_t position) {
     __builtin_prefetch(s->current->refs.at(static_cast<uint32_t>(position) - 1));
 }
 
+uint32_t GETText(QueueDecl* q, int32_t position, uint8_t* out, uint8_t pad) {
+    if (!begin(q)) return 0;
+    QueueStore* s = storeOf(q);
+    if (!s) return 0;
+    Ref e = reachPosition(*s, position);
+    return e ? s->readEntryText(e, out, pad) : 0;
+}
+
 uint32_t GETPadded(QueueDecl* q, int32_t position, uint32_t clean) {
     if (!begin(q)) return 0;
     QueueStore* s = storeOf(q);

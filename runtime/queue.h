@@ -60,6 +60,12 @@ void GET(QueueDecl* q, const Key& key);   // first entry whose key equals the bu
 // from there on the buffer holds only its last byte (the record size when
 // nothing is known, and after a failed GET). The promise is the caller's.
 uint32_t GETPadded(QueueDecl* q, int32_t position, uint32_t clean);
+// GET(q, position) of a text record for writing it out: copies the record
+// not into the buffer but into `out` (room for the record size), leaving
+// out a last run of `pad` (the padding after the text). Returns the bytes
+// copied (the record is those and pad to the end); 0 with 30 posted when
+// there is no entry there. Cursor and POINTER follow as with GET.
+uint32_t GETText(QueueDecl* q, int32_t position, uint8_t* out, uint8_t pad);
 // A hint that the entry at a position of the current order will be read
 // soon: starts bringing it into the processor's cache. Changes nothing,
 // posts nothing, and ignores a position with no entry.

@@ -216,6 +216,19 @@ uint32_t QueueStore::readEntryOver(Ref e, uint8_t* out, uint32_t clean) const {
     return static_cast<uint32_t>(mark);
 }
 
+uint32_t QueueStore::readEntryText(Ref e, uint8_t* out, uint8_t pad) const {
+    if (!packed || loadLength(e) == 0) {
+        readEntry(e, out);
+        return recordSize;
+    }
+    const size_t n = unpackText(e + 4, loadLength(e), out, recordSize, pad);
+    if (n == SIZE_MAX) {
+        std::memset(out, 0, recordSize);
+        return recordSize;
+    }
+    return static_cast<uint32_t>(n);
+}
+
 bool QueueStore::entryIsSound(Ref e) const {
     if (!packed) return true;
     const uint32_t length = loadLength(e);

@@ -65,6 +65,9 @@ public:
     // equal its last byte; returns where the record's own last run begins
     // (see unpackRecordOver). Writes only what differs at the end.
     uint32_t readEntryOver(Ref e, uint8_t* out, uint32_t clean) const;
+    // The record image as text (see unpackText): its bytes up to a last run
+    // of `pad`, which is left out; returns how many were written.
+    uint32_t readEntryText(Ref e, uint8_t* out, uint8_t pad) const;
     // Copies an unpacked entry. Records of 8 to 16 bytes (numeric keys with
     // a value or two) are copied inline: a search by key ends here, and a
     // call into the library's memcpy would double its length.

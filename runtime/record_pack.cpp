@@ -237,52 +237,57 @@ size_t packRecord(const uint8_t* src, size_t n, uint8_t* out, size_t room, size_
 
 namespace {
 
-// The decoder behind unpackRecord and unpackRecordOver. `clean`: out[clean..n)
-// already all equal out[n - 1], so a last run of that byte need only be
-// written below `clean`. *mark: where the last run of the record's last byte
-// begins (n when the record does not end in a run).
-bool unpackInto(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit, size_t clean, size_t* mark) {
+// The decoder behind unpackRecord, unpackRecordOver and unpackText.
+// `clean`: out[clean..n) already all equal out[n - 1], so a last run of that
+// byte need only be written below `clean`. A last run of `skip` (when 0 to
+// 255) is not written at all. *mark: where the last run of the record's last
+// byte begins (n when the record does not end in a run). Returns the bytes
+// decoded up to where decoding stopped (n, or limit, or where a skipped run
+// begins), SIZE_MAX when the coding is damaged or falls short of `limit`.
+size_t unpackInto(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit, size_t clean, int skip,
+                  size_t* mark) {
     if (limit > n) limit = n;
     size_t pos = 0;
     size_t written = 0;
     *mark = n;
     while (written < limit) {
-        if (pos >= length) return false;
+        if (pos >= length) return SIZE_MAX;
         const uint8_t control = in[pos++];
         size_t count = control & 0x3F;
         if (control & 0x40) {
             const uint8_t low6 = control & 0x3F;
             if (low6 == 0x3F) {
-                if (pos + 2 > length) return false;
+                if (pos + 2 > length) return SIZE_MAX;
                 count = size_t(in[pos]) | size_t(in[pos + 1]) << 8;
                 pos += 2;
             } else if (low6 == 0x30) {
-                if (pos + 4 > length) return false;
+                if (pos + 4 > length) return SIZE_MAX;
                 count = 0;
                 for (int k = 0; k < 4; ++k) count |= size_t(in[pos + k]) << (8 * k);
                 pos += 4;
             } else if (low6 < 0x30) {
-                if (pos + 1 > length) return false;
+                if (pos + 1 > length) return SIZE_MAX;
                 count = size_t(low6) << 8 | in[pos];
                 pos += 1;
             } else {
-                return false;  // 0x31..0x3E are not a count form
+                return SIZE_MAX;  // 0x31..0x3E are not a count form
             }
         }
-        if (count > n - written) return false;
+        if (count > n - written) return SIZE_MAX;
         const size_t take = count < limit - written ? count : limit - written;
         if (control & kLiteral) {
-            if (count > length - pos) return false;
+            if (count > length - pos) return SIZE_MAX;
             std::memcpy(out + written, in + pos, take);
             pos += count;
         } else {
-            if (pos >= length) return false;
+            if (pos >= length) return SIZE_MAX;
             const uint8_t fill = in[pos];
             pos += 1;
             if (written + count == n) {
                 // The record's last run: what the buffer already holds of it
                 // past `clean` need not be written again.
                 *mark = written;
+                if (fill == skip) return written;
                 if (clean < n && out[n - 1] == fill && clean < written + take) {
                     if (clean > written) std::memset(out + written, fill, clean - written);
                     written += take;
@@ -293,20 +298,25 @@ bool unpackInto(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t
         }
         written += take;
     }
-    return true;
+    return written;
 }
 
 }  // namespace
 
 bool unpackRecord(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t limit) {
     size_t mark;
-    return unpackInto(in, length, out, n, limit, n, &mark);
+    return unpackInto(in, length, out, n, limit, n, -1, &mark) != SIZE_MAX;
 }
 
 size_t unpackRecordOver(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t clean) {
     size_t mark;
-    if (!unpackInto(in, length, out, n, n, clean, &mark)) return SIZE_MAX;
+    if (unpackInto(in, length, out, n, n, clean, -1, &mark) == SIZE_MAX) return SIZE_MAX;
     return mark;
+}
+
+size_t unpackText(const uint8_t* in, size_t length, uint8_t* out, size_t n, uint8_t pad) {
+    size_t mark;
+    return unpackInto(in, length, out, n, n, n, pad, &mark);
 }
 
 namespace {

@@ -45,6 +45,12 @@ bool unpackRecord(const uint8_t* in, size_t length, uint8_t* out, size_t n, size
 // when it ends otherwise), SIZE_MAX when the coding is damaged.
 size_t unpackRecordOver(const uint8_t* in, size_t length, uint8_t* out, size_t n, size_t clean);
 
+// Decodes a record (n bytes) as text: into out, which has room for n bytes,
+// up to where the record's last run of `pad` begins, which is not written.
+// Returns the bytes written (the record is those and pad to the end; n when
+// it does not end in such a run), SIZE_MAX when the coding is damaged.
+size_t unpackText(const uint8_t* in, size_t length, uint8_t* out, size_t n, uint8_t pad);
+
 // Bytes the shortest control form takes for a block of `count` bytes.
 size_t packHeaderSize(size_t count);
 

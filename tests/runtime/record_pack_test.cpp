@@ -130,6 +130,32 @@ TEST(RecordPack, DecodingOverAPaddedBufferGivesTheRecord) {
     }
 }
 
+// Decoding as text leaves out only a last run of the pad byte: what it
+// writes, then the pad to the end, is the record, whatever byte the record
+// ends in (a record full of text ends in its own last run).
+TEST(RecordPack, DecodingAsTextLeavesOutOnlyTheLastPadRun) {
+    std::mt19937 rng(29);
+    std::uniform_int_distribution<int> pick(0, 255);
+    for (size_t size : {128u, 300u, 1024u}) {
+        for (int round = 0; round < 400; ++round) {
+            std::vector<uint8_t> r = randomRecord(rng, size);
+            const uint8_t fill = pick(rng) % 3 ? uint8_t(' ') : uint8_t('x');
+            const size_t from = round % 5 == 0 ? size : static_cast<size_t>(pick(rng)) * size / 255;
+            std::fill(r.begin() + static_cast<long>(from), r.end(), fill);
+            std::vector<uint8_t> coded(size * 2 + 16);
+            const size_t length = packRecord(r.data(), size, coded.data(), coded.size());
+            std::vector<uint8_t> out(size, 0xAA);
+            const size_t n = unpackText(coded.data(), length, out.data(), size, ' ');
+            ASSERT_LE(n, size);
+            ASSERT_TRUE(std::equal(out.begin(), out.begin() + static_cast<long>(n), r.begin())) << size << "/" << round;
+            ASSERT_TRUE(std::all_of(r.begin() + static_cast<long>(n), r.end(), [](uint8_t c) { return c == ' '; }))
+                << size << "/" << round;
+            // Nothing is written past the text.
+            ASSERT_TRUE(std::all_of(out.begin() + static_cast<long>(n), out.end(), [](uint8_t c) { return c == 0xAA; }));
+        }
+    }
+}
+
 TEST(RecordPack, TooLittleRoomIsReported) {
     std::vector<uint8_t> r(256);
     for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<uint8_t>(i * 7);
