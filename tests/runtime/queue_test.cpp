@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -444,6 +445,43 @@ TEST(QueueStorage, GetPaddedReadsAsGet) {
             ASSERT_LE(clean, size);
         }
         expectSound(q);
+    }
+}
+
+// GETText gives the record as GET does, short of a last run of the pad
+// byte, and moves POINTER as GET does; the buffer stays as it was.
+TEST(QueueStorage, GetTextIsGetWithoutThePadding) {
+    std::mt19937 rng(37);
+    for (uint32_t size : {40u, 128u, 600u}) {
+        Queue q(RecordLayoutBuilder().string("S", size).build());
+        for (int i = 0; i < 100; ++i) {
+            const uint32_t text = static_cast<uint32_t>(rng() % (size + 1));
+            const uint8_t pad = rng() % 4 ? ' ' : '-';
+            for (uint32_t k = 0; k < size; ++k) q.buffer()[k] = k < text ? static_cast<uint8_t>('a' + rng() % 3) : pad;
+            ADD(q);
+        }
+        std::memset(q.buffer(), '#', size);
+        for (int32_t position = 0; position <= 101; ++position) {
+            std::vector<uint8_t> out(size, 0);
+            const uint32_t n = GETText(q, position, out.data(), ' ');
+            const int32_t code = errorCode();
+            const uint32_t pointer = POINTER(q);
+            ASSERT_TRUE(std::all_of(q.buffer(), q.buffer() + size, [](uint8_t c) { return c == '#'; }));
+            std::vector<uint8_t> kept(q.buffer(), q.buffer() + size);
+            GET(q, position);
+            ASSERT_EQ(code, errorCode()) << position;
+            if (code != 0) {
+                EXPECT_EQ(n, 0u);
+                std::memcpy(q.buffer(), kept.data(), size);
+                continue;
+            }
+            ASSERT_EQ(pointer, POINTER(q));
+            ASSERT_LE(n, size);
+            std::vector<uint8_t> record(q.buffer(), q.buffer() + size);
+            ASSERT_TRUE(std::equal(out.begin(), out.begin() + n, record.begin())) << size << " " << position;
+            ASSERT_TRUE(std::all_of(record.begin() + n, record.end(), [](uint8_t c) { return c == ' '; }));
+            std::memset(q.buffer(), '#', size);
+        }
     }
 }
 
