@@ -369,11 +369,14 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
             // The whole record, spaces included, then the rest of the line.
             std::memset(line + n, ' ', recordSize - n);
             used += recordSize;
-            ok = put(tail.data(), tailLength);
-        } else {
-            used += trimmedLength(line, n);
+            ok = put(tail.data(), tailLength) && put(lineEnd.data(), lineEnd.size());
+            continue;
         }
-        ok = ok && put(lineEnd.data(), lineEnd.size());
+        // The padding usually begins right after the text.
+        used += n > 0 && line[n - 1] == ' ' ? trimmedLength(line, n) : n;
+        // Room for the line end was made above.
+        std::memcpy(buffer.data() + used, lineEnd.data(), lineEnd.size());
+        used += lineEnd.size();
     }
     // The buffer holds the last line afterwards, as it would after GETs.
     if (ok && count > 0) GET(queue, static_cast<int32_t>(count));
