@@ -41,7 +41,10 @@ void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vec
         constexpr size_t kAhead = 8;  // NAME lines asked for ahead of their reading
         for (size_t i = 0; i < lines.size(); ++i) {
             // The NAME lines lie scattered through the queue's memory: asking
-            // for a few ahead lets their fetches overlap.
+            // for a few ahead lets their fetches overlap, and asking for
+            // their references twice as far ahead keeps the asking short.
+            if (i + 2 * kAhead < lines.size() && kinds[i + 2 * kAhead] <= HeaderKind::Addition)
+                prefetchReference(lineQ, static_cast<int32_t>(lines[i + 2 * kAhead]) + 1);
             if (i + kAhead < lines.size() && kinds[i + kAhead] <= HeaderKind::Addition)
                 prefetchEntry(lineQ, static_cast<int32_t>(lines[i + kAhead]) + 1);
             LineNo = static_cast<int32_t>(lines[i]);

@@ -279,6 +279,13 @@ void prefetchEntry(const QueueDecl* q, int32_t position) {
     __builtin_prefetch(s->current->refs.at(static_cast<uint32_t>(position) - 1));
 }
 
+void prefetchReference(const QueueDecl* q, int32_t position) {
+    if (!q || !q->store || position <= 0) return;
+    const QueueStore* s = q->store;
+    if (static_cast<uint32_t>(position) > s->count()) return;
+    __builtin_prefetch(s->current->refs.slotOf(static_cast<uint32_t>(position) - 1));
+}
+
 uint32_t GETText(QueueDecl* q, int32_t position, uint8_t* out, uint8_t pad) {
     if (!begin(q)) return 0;
     QueueStore* s = storeOf(q);

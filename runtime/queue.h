@@ -70,6 +70,10 @@ uint32_t GETText(QueueDecl* q, int32_t position, uint8_t* out, uint8_t pad);
 // soon: starts bringing it into the processor's cache. Changes nothing,
 // posts nothing, and ignores a position with no entry.
 void prefetchEntry(const QueueDecl* q, int32_t position);
+// The step before: starts bringing in only the reference to the entry at a
+// position, which prefetchEntry must read. Issued further ahead, it keeps
+// prefetchEntry itself from waiting on memory.
+void prefetchReference(const QueueDecl* q, int32_t position);
 void PUT(QueueDecl* q);                   // replace the entry at POINTER with the buffer
 void DELETE(QueueDecl* q);                // remove the entry at POINTER
 void FREE(QueueDecl* q);                  // destroy all entries and orders

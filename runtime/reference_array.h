@@ -36,7 +36,9 @@ public:
     int capacityClass() const { return class_; }
     uint32_t capacity() const { return capacity_; }
 
-    Ref at(uint32_t i) const { return slots_[i < gapStart_ ? i : i + (gapEnd_ - gapStart_)]; }
+    Ref at(uint32_t i) const { return *slotOf(i); }
+    // Where element i is kept (i < size()).
+    const Ref* slotOf(uint32_t i) const { return &slots_[i < gapStart_ ? i : i + (gapEnd_ - gapStart_)]; }
     void set(uint32_t i, Ref r) { slots_[i < gapStart_ ? i : i + (gapEnd_ - gapStart_)] = r; }
 
     // Inserts r before index i (i == size() appends). False when the array

@@ -485,6 +485,27 @@ TEST(QueueStorage, GetTextIsGetWithoutThePadding) {
     }
 }
 
+// The prefetch hints change nothing and post nothing, for any position.
+TEST(QueueStorage, PrefetchHintsChangeNothing) {
+    Queue q(RecordLayoutBuilder().string("S", 200).build());
+    for (int i = 0; i < 5; ++i) {
+        std::memset(q.buffer(), 'a' + i, 200);
+        ADD(q);
+    }
+    GET(q, 3);
+    postError(EntryNotFoundErr);
+    for (int32_t position : {-1, 0, 1, 5, 6, 1000}) {
+        prefetchReference(q, position);
+        prefetchEntry(q, position);
+    }
+    prefetchReference(nullptr, 1);
+    prefetchEntry(nullptr, 1);
+    EXPECT_EQ(errorCode(), EntryNotFoundErr);
+    EXPECT_EQ(POINTER(q), 3u);
+    EXPECT_EQ(q.buffer()[0], 'c');
+    EXPECT_EQ(RECORDS(q), 5u);
+}
+
 TEST(QueueStorage, ALayoutLargerThanTheRecordIsRefused) {
     RecordLayout layout = RecordLayoutBuilder().longField("A").string("B", 8).build();
     std::vector<uint8_t> buffer(8);
