@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace varnok::platform {
 
@@ -30,6 +32,16 @@ bool injected(FileOp op) {
     if (left != 1) return false;
     errno = op == FileOp::Open ? EACCES : EIO;
     return true;
+}
+
+// Closes a handle on a helper thread of its own (here, when none can be
+// started).
+void closeInBackground(int fd) {
+    try {
+        std::thread([fd] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+        ::close(fd);
+    }
 }
 
 std::string folderOf(const std::string& path) {
@@ -247,12 +259,19 @@ bool SafeOutputFile::commit() {
         abandon();
         return false;
     }
+    // A handle on the file about to be replaced keeps the system from
+    // freeing its pages inside the rename (milliseconds for a large file);
+    // the handle is closed on a helper thread instead, while the program
+    // goes on.
+    const int replaced = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (injected(FileOp::Rename) || ::rename(temp_.c_str(), target_.c_str()) != 0) {
         error_ = errno;
+        if (replaced >= 0) ::close(replaced);
         abandon();
         return false;
     }
     temp_.clear();
+    if (replaced >= 0) closeInBackground(replaced);
     return true;
 }
 
