@@ -397,7 +397,10 @@ void GET(QueueDecl* q, const Key& key) {
         QueueOrder* o = s->orders.front().get();
         if (o->kind == OrderKind::Hashed && s->pending.empty()) {
             const KeyHashIndex& index = *o->hash;
-            if (index.readsNumericTags() && index.distinctKeys() >= 16 && o->key.readsAs(key.parts())) {
+            // One compare stands for readsAs: the key names one field, the
+            // one the order's single-component key names.
+            if (index.readsNumericTags() && index.distinctKeys() >= 16 && key.single() != 0 &&
+                key.single() == o->key.singleNumber()) {
                 const KeyHashIndex::Slot* slot = index.findValue(index.numericTag(q->buffer));
                 if (slot && slot->count == 1) {
                     Ref e = slot->rep;

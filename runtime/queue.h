@@ -38,12 +38,20 @@ struct QueueDecl {
 // first 0 or by the end of the list; only the first 16 are used.
 class Key {
 public:
-    Key(std::initializer_list<int32_t> parts) : parts_(parts) {}
-    explicit Key(std::span<const int32_t> parts) : parts_(parts.begin(), parts.end()) {}
+    Key(std::initializer_list<int32_t> parts) : parts_(parts), single_(singleOf(parts_)) {}
+    explicit Key(std::span<const int32_t> parts) : parts_(parts.begin(), parts.end()), single_(singleOf(parts_)) {}
     std::span<const int32_t> parts() const { return parts_; }
+    // The one field number the list names when it names exactly one (the
+    // list ends after it or goes on with 0), else 0: lets a search by one
+    // field recognise its key with one compare.
+    int32_t single() const { return single_; }
 
 private:
+    static int32_t singleOf(const std::vector<int32_t>& p) {
+        return !p.empty() && (p.size() == 1 || p[1] == 0) ? p[0] : 0;
+    }
     std::vector<int32_t> parts_;
+    int32_t single_;
 };
 
 void ADD(QueueDecl* q);                   // append at the end of the current order

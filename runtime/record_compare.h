@@ -53,6 +53,8 @@ public:
     int parse(const RecordLayout& layout, std::span<const int32_t> parts);
 
     bool empty() const { return count_ == 0; }
+    // The field number of a one-component key, else 0.
+    int32_t singleNumber() const { return count_ == 1 ? numbers_[0] : 0; }
     void clear() {
         count_ = 0;
         size_ = limit_ = 0;
