@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
+#include "runtime/queue.h"
+
 #include <cstring>
 #include <memory>
 #include <random>
@@ -162,6 +166,13 @@ TEST(KeyHashIndex, KeyListsReadAsTheKeyTheyParseTo) {
     EXPECT_FALSE(one.key.readsAs(std::vector<int32_t>{-2, 3}));
     EXPECT_FALSE(one.key.readsAs(std::vector<int32_t>{2}));
     EXPECT_FALSE(one.key.readsAs(std::vector<int32_t>{}));
+    // A key list's single field stands for readsAs of a one-component key.
+    for (const std::vector<int32_t>& parts : std::vector<std::vector<int32_t>>{
+             {-2}, {-2, 0, 3}, {-2, 3}, {2}, {}, {0}, {0, -2}, {-2, 0}}) {
+        const Key key{std::span<const int32_t>(parts)};
+        EXPECT_EQ(key.single() != 0 && key.single() == one.key.singleNumber(), one.key.readsAs(parts));
+    }
+    EXPECT_EQ(f.key.singleNumber(), 0);
     // Past 16 components the rest of a list is ignored.
     std::vector<int32_t> many(20, 1);
     KeySpec sixteen;
