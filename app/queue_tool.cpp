@@ -146,10 +146,52 @@ struct SecondHalf {
     HeaderLines headers;
     std::vector<uint8_t> record;  // the helper's record buffer
     platform::InputFile file;
+    uint64_t from = 0, to = 0;    // the stretch of the file
     ReadEnd end = ReadEnd::Done;
     int error = 0;
     bool failed = false;  // memory ran out
 };
+
+// Finds where the second half of the file starts and starts the helper
+// thread that reads it; nullptr (and no thread) when the file has no line
+// start past its middle or no thread can be had.
+std::unique_ptr<SecondHalf> startSecondHalf(platform::InputFile& file, QueueDecl* queue, uint64_t size, size_t chunk,
+                                            LineEnd lineEnd, bool spacePadded, std::thread& helper) {
+    const uint64_t split = lineStartFrom(file, size / 2, size, lineEnd);
+    if (split >= size) return nullptr;
+    auto half = std::make_unique<SecondHalf>(queue);
+    if (!half->file.duplicate(file)) return nullptr;
+    half->from = split;
+    half->to = size;
+    try {
+        helper = std::thread([queue, chunk, spacePadded, lineEnd, h = half.get()] {
+            LineAppender a{queue, &h->tails, &h->headers, h->record.data(), queue->recordSize, &h->batch};
+            a.spacePadded = spacePadded;
+            std::vector<char> buffer(chunk);
+            LineSplitter splitter(lineEnd, &LineAppender::add, &a);
+            h->end = readStretch(h->file, h->from, h->to, buffer, splitter, a, &h->error);
+            h->failed = a.failed;
+        });
+    } catch (const std::system_error&) {
+        return nullptr;  // no thread: one stretch after all
+    }
+    return half;
+}
+
+// Appends the second half's lines after the first's, with their long-line
+// tails and header lines; the buffer ends up holding the last line.
+void appendSecondHalf(SecondHalf& half, QueueDecl* queue, LineAppender& appender, LongLineTails& tails,
+                      HeaderLines& headers) {
+    const uint32_t before = appender.lines;
+    ADDBatch(queue, half.batch);
+    const bool batchFailed = errorCode() != NoError;
+    const uint32_t added = RECORDS(queue) - before;
+    appender.lines = before + added;
+    tails.appendFrom(half.tails, before, added);
+    headers.appendFrom(half.headers, before, added);
+    std::memcpy(queue->buffer, half.record.data(), queue->recordSize);
+    if (half.failed || batchFailed) appender.failed = true;
+}
 
 }  // namespace
 
@@ -189,31 +231,13 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     if (first > 0) lineEnd_ = lineEndOfFile(file, buffer.data(), static_cast<size_t>(first), size, chunk);
 
     // A large file is read in two stretches at once, split at a line start
-    // near the middle: the second goes into a batch on a helper thread and
-    // is appended after the first.
-    uint64_t split = size;
+    // near the middle; a helper thread reads the second.
     std::unique_ptr<SecondHalf> second;
     std::thread helper;
+    uint64_t split = size;
     if (first > 0 && size >= ParallelFromBytes && size >= 2) {
-        split = lineStartFrom(file, size / 2, size, lineEnd_);
-        if (split < size) {
-            second = std::make_unique<SecondHalf>(queue);
-            if (!second->file.duplicate(file)) split = size;
-        }
-        if (split < size) {
-            try {
-                helper = std::thread([&, half = second.get()] {
-                    LineAppender a{queue, &half->tails, &half->headers, half->record.data(), queue->recordSize, &half->batch};
-                    a.spacePadded = appender.spacePadded;
-                    std::vector<char> b(buffer.size());
-                    LineSplitter sp(lineEnd_, &LineAppender::add, &a);
-                    half->end = readStretch(half->file, split, size, b, sp, a, &half->error);
-                    half->failed = a.failed;
-                });
-            } catch (const std::system_error&) {
-                split = size;  // no thread: one stretch after all
-            }
-        }
+        second = startSecondHalf(file, queue, size, buffer.size(), lineEnd_, appender.spacePadded, helper);
+        if (second) split = second->from;
     }
 
     // With a helper at work, this thread codes its lines into a batch too:
@@ -243,20 +267,12 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
         appender.lines = RECORDS(queue);
     }
     // The second stretch counts only when the first was read to its end.
-    if (second && split < size && end == ReadEnd::Done && !appender.failed) {
-        const uint32_t before = appender.lines;
-        ADDBatch(queue, second->batch);
-        const bool batchFailed = errorCode() != NoError;
-        const uint32_t added = RECORDS(queue) - before;
-        appender.lines = before + added;
-        tails_.appendFrom(second->tails, before, added);
-        headers_.appendFrom(second->headers, before, added);
-        std::memcpy(queue->buffer, second->record.data(), queue->recordSize);
+    if (second && end == ReadEnd::Done && !appender.failed) {
+        appendSecondHalf(*second, queue, appender, tails_, headers_);
         if (second->end == ReadEnd::Failed) {
             end = ReadEnd::Failed;
             readError = second->error;
         }
-        if (second->failed || batchFailed) appender.failed = true;
     }
     if (end == ReadEnd::Failed) {
         lastError_ = readError;
