@@ -203,30 +203,30 @@ void QueueStore::readPackedEntry(Ref e, uint8_t* out) const {
     }
 }
 
-uint32_t QueueStore::readEntryOver(Ref e, uint8_t* out, uint32_t clean) const {
+template <class Decode>
+uint32_t QueueStore::readDecoded(Ref e, uint8_t* out, Decode decode) const {
     if (!packed || loadLength(e) == 0) {
         readEntry(e, out);
         return recordSize;
     }
-    const size_t mark = unpackRecordOver(e + 4, loadLength(e), out, recordSize, clean);
-    if (mark == SIZE_MAX) {
-        std::memset(out, 0, recordSize);
-        return recordSize;
-    }
-    return static_cast<uint32_t>(mark);
-}
-
-uint32_t QueueStore::readEntryText(Ref e, uint8_t* out, uint8_t pad) const {
-    if (!packed || loadLength(e) == 0) {
-        readEntry(e, out);
-        return recordSize;
-    }
-    const size_t n = unpackText(e + 4, loadLength(e), out, recordSize, pad);
+    const size_t n = decode(e + 4, loadLength(e));
     if (n == SIZE_MAX) {
         std::memset(out, 0, recordSize);
         return recordSize;
     }
     return static_cast<uint32_t>(n);
+}
+
+uint32_t QueueStore::readEntryOver(Ref e, uint8_t* out, uint32_t clean) const {
+    return readDecoded(e, out, [&](const uint8_t* code, uint32_t length) {
+        return unpackRecordOver(code, length, out, recordSize, clean);
+    });
+}
+
+uint32_t QueueStore::readEntryText(Ref e, uint8_t* out, uint8_t pad) const {
+    return readDecoded(e, out, [&](const uint8_t* code, uint32_t length) {
+        return unpackText(code, length, out, recordSize, pad);
+    });
 }
 
 bool QueueStore::entryIsSound(Ref e) const {

@@ -167,6 +167,11 @@ private:
     }
     uint32_t storedBytes(Ref e) const;
     void readPackedEntry(Ref e, uint8_t* out) const;
+    // A packed entry decoded by `decode(code, length)` (a count, SIZE_MAX for
+    // a damaged coding, which reads as zeroes); a raw image is copied whole
+    // and counts as the record size.
+    template <class Decode>
+    uint32_t readDecoded(Ref e, uint8_t* out, Decode decode) const;
     size_t blockBytes(Ref e) const { return packed ? 4 + size_t(storedBytes(e)) : recordSize; }
 
     EntryPool pool_;
