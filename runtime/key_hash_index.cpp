@@ -47,6 +47,7 @@ KeyHashIndex::KeyHashIndex(const KeySpec& key) : KeyHashIndex(variantFor(key)) {
     keyText_ = f.type == FieldType::String;
     keySize_ = f.size;
     keyOffset_ = f.offset;
+    if (!keyText_) numericField_ = key.singleNumber();
 }
 
 uint64_t KeyHashIndex::keyHash(Variant v, const KeySpec& key, const uint8_t* record) {

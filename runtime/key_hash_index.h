@@ -67,6 +67,9 @@ public:
     }
     // True when valueTag is numericTag: a numeric exact key.
     bool readsNumericTags() const { return keySize_ != 0 && !keyText_; }
+    // The key's field number when readsNumericTags() holds, else 0: a search
+    // whose key names that one field may use numericTag straight away.
+    int32_t numericField() const { return numericField_; }
     // valueTag of a numeric exact key, without any call.
     uint32_t numericTag(const uint8_t* record) const { return numericValue(record + keyOffset_, keySize_); }
     // The tag of a numeric key of 1 to 4 bytes: its bytes, first byte
@@ -188,6 +191,7 @@ private:
     bool exact_;
     bool keyText_ = false;     // the exact key is a STRING (tags are collated)
     uint32_t keySize_ = 0;     // bytes of the exact key; 0 when not known
+    int32_t numericField_ = 0;  // see numericField()
     uint32_t keyOffset_ = 0;   // where the exact key starts in a record  // slots hold key values: equal tags mean equal keys
 };
 

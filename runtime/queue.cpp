@@ -395,12 +395,12 @@ void GET(QueueDecl* q, const Key& key) {
     QueueStore* s;
     if (q && tErrorStateClean && (s = q->store) && q->buffer && q->layout == &s->layout && !s->packed) {
         QueueOrder* o = s->orders.front().get();
-        if (o->kind == OrderKind::Hashed && s->pending.empty()) {
+        // An order has an index exactly while it is hashed.
+        if (o->hash && s->pending.empty()) {
             const KeyHashIndex& index = *o->hash;
-            // One compare stands for readsAs: the key names one field, the
-            // one the order's single-component key names.
-            if (index.readsNumericTags() && index.distinctKeys() >= 16 && key.single() != 0 &&
-                key.single() == o->key.singleNumber()) {
+            // One compare stands for readsAs and readsNumericTags: the key
+            // names one field, the numeric field the index is over.
+            if (key.single() != 0 && key.single() == index.numericField() && index.distinctKeys() >= 16) {
                 const KeyHashIndex::Slot* slot = index.findValue(index.numericTag(q->buffer));
                 if (slot && slot->count == 1) {
                     Ref e = slot->rep;
