@@ -20,9 +20,11 @@ using Ref = QueueStore::Ref;
 
 bool declarationOk(const QueueDecl* q) { return q && q->buffer && q->layout; }
 
-// Clears the error code; false (with 7 posted) for a missing declaration.
+// Clears the error code and drops a GET ticket (any operation may change
+// the orders); false (with 7 posted) for a missing declaration.
 bool begin(const QueueDecl* q) {
     clearError();
+    if (q && q->store) q->store->tagTicket = {};
     if (declarationOk(q)) return true;
     postError(MemoryCorruptedErr);
     return false;
@@ -373,11 +375,23 @@ namespace {
     o->cursor = {true, index == QueueStore::kNone ? OrderCursor::kUnknownIndex : index, e};
 }
 
+// Leaves a ticket for the next GET by this key when its order allows the
+// short path: hashed by one numeric field, 16 keys or more, no key pending,
+// an unpacked queue.
+void leaveTicket(QueueDecl& q, const Key& key) {
+    QueueStore* s = q.store;
+    if (!s || s->packed || !s->pending.empty() || q.layout != &s->layout) return;
+    QueueOrder* o = s->orders.front().get();
+    if (!o->hash || key.single() == 0 || key.single() != o->hash->numericField() || o->hash->distinctKeys() < 16)
+        return;
+    s->tagTicket = {o->hash.get(), o, key.single()};
+}
+
 // Every GET by key but the one GET below answers itself.
 [[gnu::noinline]] void getByKeyInFull(QueueDecl* q, const Key& key) {
     if (!begin(q)) return;
-    if (q->store && getThroughFrontIndex(*q, *q->store, key)) return;
-    getByParsedKey(q, key);
+    if (!q->store || !getThroughFrontIndex(*q, *q->store, key)) getByParsedKey(q, key);
+    leaveTicket(*q, key);
 }
 
 }  // namespace
@@ -388,29 +402,27 @@ namespace {
 // registers, with everything else left to getByKeyInFull: a search spends
 // its time waiting for the slot and the entry to come from memory, and the
 // shorter the code around those waits, the more searches the processor
-// keeps in flight at once. The conditions are those of getThroughFrontIndex
-// plus a numeric key, an unpacked queue and an error state already clear;
-// a key that is missing or shared by several entries takes the full path.
+// keeps in flight at once. The conditions (those of getThroughFrontIndex
+// plus a numeric key and an unpacked queue) are vouched for by the ticket
+// the previous GET by that key left, and the error state must already be
+// clear; a key that is missing or shared by several entries, and the first
+// search after any other operation, take the full path.
 void GET(QueueDecl* q, const Key& key) {
     QueueStore* s;
-    if (q && tErrorStateClean && (s = q->store) && q->buffer && q->layout == &s->layout && !s->packed) {
-        QueueOrder* o = s->orders.front().get();
-        // An order has an index exactly while it is hashed.
-        if (o->hash && s->pending.empty()) {
-            const KeyHashIndex& index = *o->hash;
-            // One compare stands for readsAs and readsNumericTags: the key
-            // names one field, the numeric field the index is over.
-            if (key.single() != 0 && key.single() == index.numericField() && index.distinctKeys() >= 16) {
-                const KeyHashIndex::Slot* slot = index.findValue(index.numericTag(q->buffer));
-                if (slot && slot->count == 1) {
-                    Ref e = slot->rep;
-                    QueueStore::copyImage(q->buffer, e, s->recordSize);
-                    s->keyed = true;
-                    ++o->uses;
-                    o->cursor = {true, OrderCursor::kUnknownIndex, e};
-                    return;
-                }
-            }
+    // The ticket the previous GET left stands for the order's conditions;
+    // the key must name its field, and the declaration still be the store's.
+    if (q && tErrorStateClean && (s = q->store) && s->tagTicket.index && key.single() == s->tagTicket.field &&
+        q->buffer && q->layout == &s->layout) {
+        const KeyHashIndex& index = *s->tagTicket.index;
+        const KeyHashIndex::Slot* slot = index.findValue(index.numericTag(q->buffer));
+        if (slot && slot->count == 1) {
+            Ref e = slot->rep;
+            QueueStore::copyImage(q->buffer, e, s->recordSize);
+            QueueOrder* o = s->tagTicket.order;
+            s->keyed = true;
+            ++o->uses;
+            o->cursor = {true, OrderCursor::kUnknownIndex, e};
+            return;
         }
     }
     getByKeyInFull(q, key);
@@ -541,6 +553,7 @@ void FREE(QueueDecl* q) {
     clearError();
     if (!declarationOk(q) || !q->store) return;
     QueueStore* s = q->store;
+    s->tagTicket = {};
     s->destroyEntries();
     // The current order stays as the one empty unsorted order.
     QueueOrder* keep = s->current;

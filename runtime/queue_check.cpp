@@ -48,6 +48,13 @@ bool queueCheck(const QueueDecl* q, std::string* why) {
     bool currentFound = false;
     for (const auto& o : s.orders) currentFound = currentFound || o.get() == s.current;
     if (!currentFound) return fail(why, "current order not in the list");
+    if (const KeyHashIndex* ticket = s.tagTicket.index) {
+        const QueueOrder* front = s.orders.front().get();
+        if (s.tagTicket.order != front || front->hash.get() != ticket || s.tagTicket.field == 0 ||
+            ticket->numericField() != s.tagTicket.field || ticket->distinctKeys() < 16 || !s.pending.empty() ||
+            s.packed)
+            return fail(why, "a GET ticket outlived its conditions");
+    }
 
     std::vector<uint8_t*> reference;
     for (uint32_t i = 0; i < s.current->refs.size(); ++i) reference.push_back(s.current->refs.at(i));

@@ -44,6 +44,17 @@ public:
     std::vector<std::unique_ptr<QueueOrder>> orders;  // most recently used first
     QueueOrder* current = nullptr;
     KeySpec pending;          // empty when no key is pending
+    // Left by a GET by key when the next GET by the same single numeric
+    // field may go straight to the front order's index (see GET in
+    // queue.cpp): that order, its index and the field. Every other queue
+    // operation drops it first, so while it is set the front order is still
+    // hashed by that field, with 16 or more keys, no key pending and the
+    // queue unpacked.
+    struct TagTicket {
+        const KeyHashIndex* index = nullptr;  // nullptr: no ticket
+        QueueOrder* order = nullptr;
+        int32_t field = 0;
+    } tagTicket;
     bool keyed = false;       // the last operation named a key
     std::unique_ptr<uint8_t[]> secondView;
     std::unique_ptr<uint8_t[]> workView;  // the image of an entry being removed

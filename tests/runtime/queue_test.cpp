@@ -617,6 +617,57 @@ TEST(QueueHashIndex, RepeatedSearchesAnswerAsBeforeTheIndex) {
     expectSound(q);
 }
 
+// Searches by a unique numeric key go through the ticket the previous one
+// left; every change in between drops it, so the answers stay those of the
+// queue as it now is.
+TEST(QueueHashIndex, ASearchTicketNeverOutlivesAChange) {
+    Queue q(RecordLayoutBuilder().longField("Id").longField("Seq").build());
+    auto put2 = [&](int32_t id, int32_t seq) {
+        std::memcpy(q.buffer(), &id, 4);
+        std::memcpy(q.buffer() + 4, &seq, 4);
+    };
+    auto find = [&](int32_t id) {
+        put2(id, -1);
+        GET(q, Key{1});
+        int32_t seq;
+        std::memcpy(&seq, q.buffer() + 4, 4);
+        return errorCode() == 0 ? seq : -1;
+    };
+    for (int32_t i = 0; i < 200; ++i) {
+        put2(i, i * 10);
+        ADD(q);
+    }
+    for (int round = 0; round < 3; ++round)
+        for (int32_t id = 0; id < 200; ++id) ASSERT_EQ(find(id), id * 10);
+    ASSERT_NE(q.decl()->store->tagTicket.index, nullptr);  // the short path is in use
+    expectSound(q);
+
+    ASSERT_EQ(find(50), 500);
+    DELETE(q);
+    EXPECT_EQ(find(50), -1);
+    EXPECT_EQ(find(51), 510);
+    expectSound(q);
+
+    ASSERT_EQ(find(60), 600);
+    put2(1000, 7);
+    PUT(q);
+    EXPECT_EQ(find(60), -1);
+    EXPECT_EQ(find(1000), 7);
+    expectSound(q);
+
+    put2(5000, 9);
+    ADD(q);
+    EXPECT_EQ(find(5000), 9);
+    SORT(q, Key{2});
+    EXPECT_EQ(find(70), 700);
+    EXPECT_EQ(find(5000), 9);
+    expectSound(q);
+
+    FREE(q);
+    EXPECT_EQ(find(70), -1);
+    expectSound(q);
+}
+
 TEST(QueueHashIndex, OnlyShortSingleKeysOrLongKeysGetOne) {
     Queue q(RecordLayoutBuilder().shortField("A").shortField("B").string("Long", 20).build());
     for (int i = 0; i < 50; ++i) {
