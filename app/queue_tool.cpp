@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <future>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -12,6 +11,7 @@
 #include "app/line_splitter.h"
 #include "app/txa_records.h"
 #include "platform/directory.h"
+#include "platform/output_buffers.h"
 #include "runtime/error_codes.h"
 #include "runtime/queue_batch.h"
 #include "window/message_box.h"
@@ -335,48 +335,18 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     }
     const size_t recordSize = queue->recordSize;
     // Room for a whole record and its line end, at least a mebibyte.
-    const size_t outSize = std::max<size_t>(size_t(1) << 20, recordSize + lineEnd.size());
-    std::vector<char> buffer(outSize);
-    size_t used = 0;
-    // A full buffer is written on a helper thread while the next one fills,
-    // so the lines are made while the system copies the previous ones.
-    std::vector<char> writing(outSize);
-    std::future<bool> written;
-    auto waitWritten = [&] { return !written.valid() || written.get(); };
-    auto flush = [&] {
-        if (!waitWritten()) return false;
-        std::swap(buffer, writing);
-        const size_t n = used;
-        used = 0;
-        try {
-            written = std::async(std::launch::async, [&out, data = writing.data(), n] { return out.write(data, n); });
-            return true;
-        } catch (const std::system_error&) {
-            return out.write(writing.data(), n);  // no thread: write here
-        }
-    };
-    // Gathers bytes into the output buffer, writing it out when full.
-    auto put = [&](const char* bytes, size_t n) {
-        if (used + n > outSize) {
-            if (!flush()) return false;
-            if (n > outSize) return waitWritten() && out.write(bytes, n);
-        }
-        std::memcpy(buffer.data() + used, bytes, n);
-        used += n;
-        return true;
-    };
-
+    platform::OutputBuffers output(out, std::max<size_t>(size_t(1) << 20, recordSize + lineEnd.size()));
     LongLineTails::Cursor tailCursor(tails_);
     uint32_t count = RECORDS(queue);
     bool ok = true;
     // Each line is copied from its entry straight into the output buffer,
     // without the padding after its text.
     for (uint32_t i = 1; i <= count && ok; ++i) {
-        if (outSize - used < recordSize + lineEnd.size() && !flush()) {
+        auto* line = reinterpret_cast<uint8_t*>(output.reserve(recordSize + lineEnd.size()));
+        if (!line) {
             ok = false;
             break;
         }
-        auto* line = reinterpret_cast<uint8_t*>(buffer.data() + used);
         size_t n = GETText(queue, static_cast<int32_t>(i), line, ' ');
         if (!errorSurelyClear()) continue;
         std::string_view tail = withTails ? tailCursor.tailOf(i) : std::string_view();
@@ -384,20 +354,20 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
         if (tailLength > 0) {
             // The whole record, spaces included, then the rest of the line.
             std::memset(line + n, ' ', recordSize - n);
-            used += recordSize;
-            ok = put(tail.data(), tailLength) && put(lineEnd.data(), lineEnd.size());
+            output.used(recordSize);
+            ok = output.put(tail.data(), tailLength) && output.put(lineEnd.data(), lineEnd.size());
             continue;
         }
         // The padding usually begins right after the text.
-        used += n > 0 && line[n - 1] == ' ' ? trimmedLength(line, n) : n;
-        // Room for the line end was made above.
-        std::memcpy(buffer.data() + used, lineEnd.data(), lineEnd.size());
-        used += lineEnd.size();
+        n = n > 0 && line[n - 1] == ' ' ? trimmedLength(line, n) : n;
+        // Room for the line end was reserved with the line.
+        std::memcpy(line + n, lineEnd.data(), lineEnd.size());
+        output.used(n + lineEnd.size());
     }
     // The buffer holds the last line afterwards, as it would after GETs.
     if (ok && count > 0) GET(queue, static_cast<int32_t>(count));
-    if (!waitWritten()) ok = false;
-    if (ok && used > 0) ok = out.write(buffer.data(), used);
+    if (!output.finish()) ok = false;
+    if (output.error() != 0) out.setError(output.error());
     if (ok) ok = out.commit();
     if (!ok) {
         lastError_ = out.error();

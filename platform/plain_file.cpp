@@ -209,6 +209,23 @@ bool SafeOutputFile::create(const std::string& target) {
     return false;
 }
 
+int SafeOutputFile::writeAt(uint64_t offset, const void* data, size_t n) const {
+    if (fd_ < 0) return EBADF;
+    if (injected(FileOp::Write)) return errno;
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+        ssize_t put = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        p += put;
+        offset += static_cast<uint64_t>(put);
+        n -= static_cast<size_t>(put);
+    }
+    return 0;
+}
+
 bool SafeOutputFile::write(const void* data, size_t n) {
     if (fd_ < 0) {
         error_ = EBADF;

@@ -76,6 +76,12 @@ public:
     bool create(const std::string& target);
     // Writes all n bytes. False on failure.
     bool write(const void* data, size_t n);
+    // Writes all n bytes at an offset: 0, or the errno of the failure (the
+    // file's own error() is left alone). Writes of different ranges may run
+    // on several threads at once.
+    int writeAt(uint64_t offset, const void* data, size_t n) const;
+    // Records the error a writeAt reported, for error() and for the caller.
+    void setError(int error) { error_ = error; }
     // Flushes, closes and renames over the target. False on failure, after
     // which the target is as it was and the temporary file is gone.
     bool commit();
