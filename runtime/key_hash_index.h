@@ -65,10 +65,9 @@ public:
         }
         return numericTag(record);
     }
-    // True when valueTag is numericTag: a numeric exact key.
-    bool readsNumericTags() const { return keySize_ != 0 && !keyText_; }
-    // The key's field number when readsNumericTags() holds, else 0: a search
-    // whose key names that one field may use numericTag straight away.
+    // The key's field number for a numeric exact key (valueTag is then
+    // numericTag), else 0: a search whose key names that one field may use
+    // numericTag straight away.
     int32_t numericField() const { return numericField_; }
     // valueTag of a numeric exact key, without any call.
     uint32_t numericTag(const uint8_t* record) const { return numericValue(record + keyOffset_, keySize_); }
