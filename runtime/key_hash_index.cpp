@@ -90,7 +90,7 @@ bool KeyHashIndex::grow() {
     slots_ = std::move(fresh);
     mask_ = newCapacity - 1;
     shift_ = 64 - static_cast<uint32_t>(std::countr_zero(newCapacity));
-    multiplier_ = variant_ == Variant::Value ? 0x9E3779B97F4A7C15ull : uint64_t(1) << shift_;
+    multiplier_ = variant_ == Variant::Value ? kSpread : uint64_t(1) << shift_;
     for (uint32_t i = 0; i < oldCapacity; ++i)
         if (old[i].rep) place(old[i]);
     return true;

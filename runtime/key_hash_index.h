@@ -19,6 +19,7 @@
 // representative's key equals the key looked for; the index never reads
 // records itself.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +40,17 @@ public:
         uint32_t hash = 0;   // the key's value (Direct, Value) or the low bits of its hash
         uint32_t count = 0;  // entries with this key; >= 1 in a used slot
     };
+
+    // Value tags' multiplier: 2^64 / phi (see home()).
+    static constexpr uint64_t kSpread = 0x9E3779B97F4A7C15ull;
+    // A slot's hash and count read as one 64-bit word.
+    static_assert(offsetof(Slot, count) == offsetof(Slot, hash) + sizeof(uint32_t));
+    static uint64_t tagAndCount(uint32_t hash, uint32_t count) {
+        const uint32_t pair[2] = {hash, count};
+        uint64_t word;
+        std::memcpy(&word, pair, sizeof word);
+        return word;
+    }
 
     static Variant variantFor(const KeySpec& key);
     static uint64_t keyHash(Variant v, const KeySpec& key, const uint8_t* record);
@@ -138,19 +150,51 @@ public:
         if (s && s->rep == from) s->rep = to;
     }
 
-    // Lookup in a table whose slots hold key values (exact(), and the table
-    // made: distinctKeys() > 0): a tag match is the key itself, so the probe
-    // reads nothing but slots. Kept to a few instructions: a search by key
-    // spends its time waiting for the slot and the entry to arrive from
-    // memory, and the shorter the code around those waits, the more
-    // searches the processor keeps in flight at once.
-    const Slot* findValue(uint32_t tag) const {
-        for (uint32_t i = home(tag);; i = (i + 1) & mask_) {
-            const Slot& s = slots_[i];
-            if (!s.rep) return nullptr;
-            if (s.hash == tag) return &s;
+    // What a lookup in a table of key values reads, copied out of the
+    // index: valid until the index next changes. A caller that knows the
+    // index stays as it is may keep one and probe without going through
+    // the index (see the GET ticket in QueueStore).
+    struct ValueProbe {
+        const Slot* slots = nullptr;
+        uint64_t multiplier = 0;
+        uint32_t shift = 63;
+        uint32_t mask = 0;
+
+        // A tag match is the key itself, so the probe reads nothing but
+        // slots. Kept to a few instructions: a search by key spends its
+        // time waiting for the slot and the entry to arrive from memory, and
+        // the shorter the code around those waits, the more searches the
+        // processor keeps in flight at once.
+        const Slot* find(uint32_t tag) const {
+            for (uint32_t i = homeOf(tag, multiplier, shift);; i = (i + 1) & mask) {
+                const Slot& s = slots[i];
+                if (!s.rep) return nullptr;
+                if (s.hash == tag) return &s;
+            }
         }
-    }
+        // For a Value table (multiplier kSpread): the slot of a key that
+        // has exactly one entry, else nullptr (no entry or several). A used slot's
+        // count is at least 1 and a free one's 0, so one compare of the
+        // slot's tag and count together answers the usual case. The
+        // multiplier is taken as the constant it is, one load less.
+        const Slot* findSoleSpread(uint32_t tag) const {
+            const uint64_t sole = tagAndCount(tag, 1);
+            for (uint32_t i = homeOf(tag, kSpread, shift);; i = (i + 1) & mask) {
+                const Slot& s = slots[i];
+                uint64_t word;
+                std::memcpy(&word, &s.hash, sizeof word);
+                if (word == sole) return &s;
+                if (!s.rep || s.hash == tag) return nullptr;
+            }
+        }
+    };
+    // For a table whose slots hold key values (exact(), and the table made:
+    // distinctKeys() > 0).
+    ValueProbe valueProbe() const { return {slots_.get(), multiplier_, shift_, mask_}; }
+    const Slot* findValue(uint32_t tag) const { return valueProbe().find(tag); }
+    // Where the exact key lies in a record (readsTags() must hold).
+    uint32_t keyOffset() const { return keyOffset_; }
+    uint32_t keySize() const { return keySize_; }
 
     void clear() {
         slots_.reset();
@@ -166,7 +210,10 @@ public:
     // hardly ever on the same slot.
     // Other tags are used as they are: multiplied by 2^shift_, the top bits
     // of the product are the tag's own low bits.
-    uint32_t home(uint32_t tag) const { return static_cast<uint32_t>((tag * multiplier_) >> shift_); }
+    uint32_t home(uint32_t tag) const { return homeOf(tag, multiplier_, shift_); }
+    static uint32_t homeOf(uint32_t tag, uint64_t multiplier, uint32_t shift) {
+        return static_cast<uint32_t>((tag * multiplier) >> shift);
+    }
 
 private:
     static constexpr uint32_t kInitialCapacity = 256;
@@ -191,7 +238,7 @@ private:
     bool keyText_ = false;     // the exact key is a STRING (tags are collated)
     uint32_t keySize_ = 0;     // bytes of the exact key; 0 when not known
     int32_t numericField_ = 0;  // see numericField()
-    uint32_t keyOffset_ = 0;   // where the exact key starts in a record  // slots hold key values: equal tags mean equal keys
+    uint32_t keyOffset_ = 0;   // where the exact key starts in a record
 };
 
 }  // namespace varnok

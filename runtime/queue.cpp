@@ -24,7 +24,7 @@ bool declarationOk(const QueueDecl* q) { return q && q->buffer && q->layout; }
 // the orders); false (with 7 posted) for a missing declaration.
 bool begin(const QueueDecl* q) {
     clearError();
-    if (q && q->store) q->store->tagTicket = {};
+    if (q && q->store) q->store->dropTicket();
     if (declarationOk(q)) return true;
     postError(MemoryCorruptedErr);
     return false;
@@ -375,16 +375,32 @@ namespace {
     o->cursor = {true, index == QueueStore::kNone ? OrderCursor::kUnknownIndex : index, e};
 }
 
-// Leaves a ticket for the next GET by this key when its order allows the
-// short path: hashed by one numeric field, 16 keys or more, no key pending,
-// an unpacked queue.
+// Leaves a ticket for the next GET by this key when this one found its
+// entry and its order allows the short path: hashed by the value of one
+// numeric field of 2 to 4 bytes, 16 keys or more, no key pending, an
+// unpacked queue, and the four bytes from the key's start inside the record.
 void leaveTicket(QueueDecl& q, const Key& key) {
     QueueStore* s = q.store;
-    if (!s || s->packed || !s->pending.empty() || q.layout != &s->layout) return;
+    if (!tErrorStateClean || !s || s->packed || !s->pending.empty() || q.layout != &s->layout) return;
     QueueOrder* o = s->orders.front().get();
-    if (!o->hash || key.single() == 0 || key.single() != o->hash->numericField() || o->hash->distinctKeys() < 16)
+    const KeyHashIndex* index = o->hash.get();
+    if (!index || index->variant() != KeyHashIndex::Variant::Value || key.single() == 0 ||
+        key.single() != index->numericField() || index->distinctKeys() < 16 || index->keyOffset() + 4 > s->recordSize)
         return;
-    s->tagTicket = {o->hash.get(), o, key.single()};
+    // The GET found its entry, which is now this order's cursor. The
+    // short path only replaces the entry, so the index is let go here;
+    // it is found again from the entry when asked for.
+    o->cursor.index = OrderCursor::kUnknownIndex;
+    QueueStore::TagTicket& t = s->tagTicket;
+    t.probe = index->valueProbe();
+    t.keyOffset = index->keyOffset();
+    t.keyMask = index->keySize() >= 4 ? UINT32_MAX : (uint32_t(1) << (8 * index->keySize())) - 1;
+    t.field = key.single();
+    t.recordSize = s->recordSize;
+    t.layout = &s->layout;
+    t.cursorEntry = &o->cursor.entry;
+    t.index = index;
+    t.order = o;
 }
 
 // Every GET by key but the one GET below answers itself.
@@ -409,19 +425,23 @@ void leaveTicket(QueueDecl& q, const Key& key) {
 // search after any other operation, take the full path.
 void GET(QueueDecl* q, const Key& key) {
     QueueStore* s;
+    uint8_t* buffer;
     // The ticket the previous GET left stands for the order's conditions;
-    // the key must name its field, and the declaration still be the store's.
-    if (q && tErrorStateClean && (s = q->store) && s->tagTicket.index && key.single() == s->tagTicket.field &&
-        q->buffer && q->layout == &s->layout) {
-        const KeyHashIndex& index = *s->tagTicket.index;
-        const KeyHashIndex::Slot* slot = index.findValue(index.numericTag(q->buffer));
-        if (slot && slot->count == 1) {
+    // the key must name its field (which no key does while there is no
+    // ticket), and the declaration still be the store's.
+    if (q && tErrorStateClean && (s = q->store) && key.single() == s->tagTicket.field && (buffer = q->buffer) &&
+        q->layout == s->tagTicket.layout) {
+        const QueueStore::TagTicket& t = s->tagTicket;
+        if (const KeyHashIndex::Slot* slot = t.probe.findSoleSpread(t.tagOf(buffer))) {
             Ref e = slot->rep;
-            QueueStore::copyImage(q->buffer, e, s->recordSize);
-            QueueOrder* o = s->tagTicket.order;
-            s->keyed = true;
-            ++o->uses;
-            o->cursor = {true, OrderCursor::kUnknownIndex, e};
+            // The ticket also vouches that `keyed` is set and that the
+            // order's cursor is set with its index unknown, so the entry is
+            // all there is to write. A hashed order's count of searches
+            // decides nothing any more and is not kept up here.
+            *t.cursorEntry = e;
+            // Last, so that a long record's copy is a tail call and the path
+            // saves no registers.
+            QueueStore::copyImage(buffer, e, t.recordSize);
             return;
         }
     }
@@ -553,7 +573,7 @@ void FREE(QueueDecl* q) {
     clearError();
     if (!declarationOk(q) || !q->store) return;
     QueueStore* s = q->store;
-    s->tagTicket = {};
+    s->dropTicket();
     s->destroyEntries();
     // The current order stays as the one empty unsorted order.
     QueueOrder* keep = s->current;

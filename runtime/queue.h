@@ -43,12 +43,14 @@ public:
     std::span<const int32_t> parts() const { return parts_; }
     // The one field number the list names when it names exactly one (the
     // list ends after it or goes on with 0), else 0: lets a search by one
-    // field recognise its key with one compare.
+    // field recognise its key with one compare. Never INT32_MIN, which is
+    // no field number (such a list counts as not naming one), so that value
+    // can stand for "no field" in a compare with single().
     int32_t single() const { return single_; }
 
 private:
     static int32_t singleOf(const std::vector<int32_t>& p) {
-        return !p.empty() && (p.size() == 1 || p[1] == 0) ? p[0] : 0;
+        return !p.empty() && (p.size() == 1 || p[1] == 0) && p[0] != INT32_MIN ? p[0] : 0;
     }
     std::vector<int32_t> parts_;
     int32_t single_;

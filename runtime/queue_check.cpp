@@ -48,12 +48,24 @@ bool queueCheck(const QueueDecl* q, std::string* why) {
     bool currentFound = false;
     for (const auto& o : s.orders) currentFound = currentFound || o.get() == s.current;
     if (!currentFound) return fail(why, "current order not in the list");
-    if (const KeyHashIndex* ticket = s.tagTicket.index) {
+    if (s.tagTicket.held()) {
+        const QueueStore::TagTicket& t = s.tagTicket;
         const QueueOrder* front = s.orders.front().get();
-        if (s.tagTicket.order != front || front->hash.get() != ticket || s.tagTicket.field == 0 ||
-            ticket->numericField() != s.tagTicket.field || ticket->distinctKeys() < 16 || !s.pending.empty() ||
-            s.packed)
+        const KeyHashIndex* index = front->hash.get();
+        if (t.order != front || !index || index != t.index || index->variant() != KeyHashIndex::Variant::Value ||
+            t.field == 0 || index->numericField() != t.field ||
+            index->distinctKeys() < 16 || !s.pending.empty() || s.packed || !s.keyed || !front->cursor.set ||
+            !front->cursor.entry || front->cursor.index != OrderCursor::kUnknownIndex)
             return fail(why, "a GET ticket outlived its conditions");
+        const KeyHashIndex::ValueProbe now = index->valueProbe();
+        if (t.probe.slots != now.slots || t.probe.multiplier != now.multiplier || t.probe.shift != now.shift ||
+            t.probe.mask != now.mask || t.keyOffset != index->keyOffset() || t.keyOffset + 4 > s.recordSize ||
+            t.recordSize != s.recordSize || t.layout != &s.layout || t.cursorEntry != &front->cursor.entry)
+            return fail(why, "a GET ticket no longer matches its index");
+        // The masked word must read the key's value as the index does.
+        std::vector<uint8_t> probe(s.recordSize, 0xA5);
+        if (t.tagOf(probe.data()) != index->numericTag(probe.data()))
+            return fail(why, "a GET ticket reads the key wrongly");
     }
 
     std::vector<uint8_t*> reference;
