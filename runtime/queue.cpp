@@ -39,6 +39,7 @@ QueueStore* storeOf(QueueDecl* q) {
         return nullptr;
     }
     q->store = s.release();
+    q->ticket = &q->store->tagTicket;
     return q->store;
 }
 
@@ -340,9 +341,8 @@ bool getThroughFrontIndex(QueueDecl& q, QueueStore& s, const Key& key) {
 
 namespace {
 
-// GET by key through parsing and binding. Kept out of line so that GET
-// itself, and with it the fast path above, carries no frame for the parsed
-// key.
+// GET by key through parsing and binding. Kept out of line so that a search
+// through the front order's index carries no frame for the parsed key.
 [[gnu::noinline]] void getByParsedKey(QueueDecl* q, const Key& key) {
     QueueStore* s = storeOf(q);
     if (!s) return;
@@ -391,7 +391,7 @@ void leaveTicket(QueueDecl& q, const Key& key) {
     // short path only replaces the entry, so the index is let go here;
     // it is found again from the entry when asked for.
     o->cursor.index = OrderCursor::kUnknownIndex;
-    QueueStore::TagTicket& t = s->tagTicket;
+    QueueGetTicket& t = s->tagTicket;
     t.probe = index->valueProbe();
     t.keyOffset = index->keyOffset();
     t.keyMask = index->keySize() >= 4 ? UINT32_MAX : (uint32_t(1) << (8 * index->keySize())) - 1;
@@ -403,49 +403,12 @@ void leaveTicket(QueueDecl& q, const Key& key) {
     t.order = o;
 }
 
-// Every GET by key but the one GET below answers itself.
-[[gnu::noinline]] void getByKeyInFull(QueueDecl* q, const Key& key) {
+}  // namespace
+
+void getByKeyInFull(QueueDecl* q, const Key& key) {
     if (!begin(q)) return;
     if (!q->store || !getThroughFrontIndex(*q, *q->store, key)) getByParsedKey(q, key);
     leaveTicket(*q, key);
-}
-
-}  // namespace
-
-// The loop of searches by one numeric key, found: the front order's index
-// holds key values, so the slot alone decides and the entry is touched only
-// to be copied. This is kept to a few dozen instructions in a few
-// registers, with everything else left to getByKeyInFull: a search spends
-// its time waiting for the slot and the entry to come from memory, and the
-// shorter the code around those waits, the more searches the processor
-// keeps in flight at once. The conditions (those of getThroughFrontIndex
-// plus a numeric key and an unpacked queue) are vouched for by the ticket
-// the previous GET by that key left, and the error state must already be
-// clear; a key that is missing or shared by several entries, and the first
-// search after any other operation, take the full path.
-void GET(QueueDecl* q, const Key& key) {
-    QueueStore* s;
-    uint8_t* buffer;
-    // The ticket the previous GET left stands for the order's conditions;
-    // the key must name its field (which no key does while there is no
-    // ticket), and the declaration still be the store's.
-    if (q && tErrorStateClean && (s = q->store) && key.single() == s->tagTicket.field && (buffer = q->buffer) &&
-        q->layout == s->tagTicket.layout) {
-        const QueueStore::TagTicket& t = s->tagTicket;
-        if (const KeyHashIndex::Slot* slot = t.probe.findSoleSpread(t.tagOf(buffer))) {
-            Ref e = slot->rep;
-            // The ticket also vouches that `keyed` is set and that the
-            // order's cursor is set with its index unknown, so the entry is
-            // all there is to write. A hashed order's count of searches
-            // decides nothing any more and is not kept up here.
-            *t.cursorEntry = e;
-            // Last, so that a long record's copy is a tail call and the path
-            // saves no registers.
-            QueueStore::copyImage(buffer, e, t.recordSize);
-            return;
-        }
-    }
-    getByKeyInFull(q, key);
 }
 
 void PUT(QueueDecl* q) {
@@ -674,6 +637,7 @@ void releaseQueue(QueueDecl* q) {
     if (!q || !q->store) return;
     delete q->store;
     q->store = nullptr;
+    q->ticket = nullptr;
 }
 
 Queue::Queue(RecordLayout layout)

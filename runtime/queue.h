@@ -20,6 +20,8 @@
 #include <span>
 #include <vector>
 
+#include "runtime/error_codes.h"
+#include "runtime/queue_get_ticket.h"
 #include "runtime/record_layout.h"
 
 namespace varnok {
@@ -32,6 +34,9 @@ struct QueueDecl {
     const RecordLayout* layout = nullptr;
     QueueStore* store = nullptr;  // absent until the first operation that needs it
     uint32_t recordSize = 0;
+    // The store's ticket for repeated searches, set and cleared with the
+    // store, so that GET by key reaches it in one step.
+    QueueGetTicket* ticket = nullptr;
 };
 
 // A key: signed 1-based field numbers (negative = descending), ended by the
@@ -63,7 +68,8 @@ void ADD(QueueDecl* q, const Key& key);   // insert where the key says (after eq
 // queue need not read the padding. The promise is the caller's to keep.
 void ADDPadded(QueueDecl* q, uint32_t significant);
 void GET(QueueDecl* q, int32_t position); // copy the entry at a position into the buffer
-void GET(QueueDecl* q, const Key& key);   // first entry whose key equals the buffer's
+// GET(q, key), the first entry whose key equals the buffer's, is defined
+// below the other declarations.
 // GET(q, position) for a buffer whose bytes from `clean` on all equal its
 // last byte (a text padded with spaces): the same result, but a packed queue
 // writes only the bytes that differ. Returns the mark for the next call:
@@ -106,6 +112,28 @@ void releaseQueue(QueueDecl* q);
 
 // Clears one record image field by field (as CLEAR does for a buffer).
 void clearRecord(const RecordLayout& layout, uint8_t* record, int how = 0);
+
+// GET by key through parsing, binding and searching: every GET by key but
+// the one GET below answers itself.
+void getByKeyInFull(QueueDecl* q, const Key& key);
+
+// The first entry whose key equals the buffer's, copied into the buffer.
+// A loop of searches by one numeric key is answered here, inline, from the
+// ticket the previous search left (see QueueGetTicket), when the error state
+// is clear, the key names the ticket's field, the declaration still has the
+// store's layout and exactly one entry has the key. A search spends its time
+// waiting for the slot and the entry to come from memory; the shorter the
+// code around those waits, the more searches the processor keeps in flight
+// at once, and a call and return are a good part of that code. Anything
+// else, and the first search after any other operation, takes the full path.
+inline void GET(QueueDecl* q, const Key& key) {
+    const QueueGetTicket* t;
+    uint8_t* buffer;
+    if (q && tErrorStateClean && (t = q->ticket) && key.single() == t->field && (buffer = q->buffer) &&
+        q->layout == t->layout && t->answer(buffer))
+        return;
+    getByKeyInFull(q, key);
+}
 
 // A queue that owns its layout, its buffer and its declaration, and releases
 // its store when it goes out of scope.

@@ -49,7 +49,7 @@ bool queueCheck(const QueueDecl* q, std::string* why) {
     for (const auto& o : s.orders) currentFound = currentFound || o.get() == s.current;
     if (!currentFound) return fail(why, "current order not in the list");
     if (s.tagTicket.held()) {
-        const QueueStore::TagTicket& t = s.tagTicket;
+        const QueueGetTicket& t = s.tagTicket;
         const QueueOrder* front = s.orders.front().get();
         const KeyHashIndex* index = front->hash.get();
         if (t.order != front || !index || index != t.index || index->variant() != KeyHashIndex::Variant::Value ||
@@ -60,7 +60,8 @@ bool queueCheck(const QueueDecl* q, std::string* why) {
         const KeyHashIndex::ValueProbe now = index->valueProbe();
         if (t.probe.slots != now.slots || t.probe.multiplier != now.multiplier || t.probe.shift != now.shift ||
             t.probe.mask != now.mask || t.keyOffset != index->keyOffset() || t.keyOffset + 4 > s.recordSize ||
-            t.recordSize != s.recordSize || t.layout != &s.layout || t.cursorEntry != &front->cursor.entry)
+            t.recordSize != s.recordSize || t.layout != &s.layout || t.cursorEntry != &front->cursor.entry ||
+            q->ticket != &t)
             return fail(why, "a GET ticket no longer matches its index");
         // The masked word must read the key's value as the index does.
         std::vector<uint8_t> probe(s.recordSize, 0xA5);

@@ -19,6 +19,7 @@
 
 #include "runtime/entry_pool.h"
 #include "runtime/key_hash_index.h"
+#include "runtime/queue_get_ticket.h"
 #include "runtime/queue.h"
 #include "runtime/queue_order.h"
 #include "runtime/record_pack.h"
@@ -45,36 +46,9 @@ public:
     std::vector<std::unique_ptr<QueueOrder>> orders;  // most recently used first
     QueueOrder* current = nullptr;
     KeySpec pending;          // empty when no key is pending
-    // Left by a GET by key when the next GET by the same single numeric
-    // field may go straight to the front order's index (see GET in
-    // queue.cpp). Every other queue operation drops it first, so while it
-    // is held the front order is still hashed by that field with the index
-    // unchanged, 16 or more keys, no key pending, the queue unpacked,
-    // `keyed` set and the order's cursor set on an entry with its index
-    // unknown. It carries what that GET reads, so that the search goes from
-    // the store to the slot table in one step.
-    struct TagTicket {
-        // The key's field; kNoField, which Key::single() never is, when
-        // there is no ticket, so one compare checks both.
-        static constexpr int32_t kNoField = INT32_MIN;
-        int32_t field = kNoField;
-        KeyHashIndex::ValueProbe probe;
-        // The key's 1 to 4 bytes are the low bytes of the 4 from keyOffset
-        // on (the ticket is only left when those lie inside the record).
-        uint32_t keyOffset = 0;
-        uint32_t keyMask = 0;
-        uint32_t recordSize = 0;
-        const RecordLayout* layout = nullptr;  // the store's
-        uint8_t** cursorEntry = nullptr;  // the front order's cursor.entry
-        const KeyHashIndex* index = nullptr;
-        const QueueOrder* order = nullptr;
-
-        bool held() const { return field != kNoField; }
-        uint32_t tagOf(const uint8_t* record) const {
-            return KeyHashIndex::numericValue(record + keyOffset, 4) & keyMask;
-        }
-    } tagTicket;
-    void dropTicket() { tagTicket.field = TagTicket::kNoField; }
+    // See QueueGetTicket; declarations reach it through QueueDecl::ticket.
+    QueueGetTicket tagTicket;
+    void dropTicket() { tagTicket.field = QueueGetTicket::kNoField; }
     bool keyed = false;       // the last operation named a key
     std::unique_ptr<uint8_t[]> secondView;
     std::unique_ptr<uint8_t[]> workView;  // the image of an entry being removed
@@ -90,7 +64,7 @@ public:
     // The whole record image.
     void readEntry(Ref e, uint8_t* out) const {
         if (packed) return readPackedEntry(e, out);
-        copyImage(out, e, recordSize);
+        copyRecordImage(out, e, recordSize);
     }
     // The whole record image into a buffer whose bytes from `clean` on all
     // equal its last byte; returns where the record's own last run begins
@@ -99,26 +73,6 @@ public:
     // The record image as text (see unpackText): its bytes up to a last run
     // of `pad`, which is left out; returns how many were written.
     uint32_t readEntryText(Ref e, uint8_t* out, uint8_t pad) const;
-    // Copies an unpacked entry. Records of 8 to 16 bytes (numeric keys with
-    // a value or two) are copied inline: a search by key ends here, and a
-    // call into the library's memcpy would double its length.
-    static void copyImage(uint8_t* out, const uint8_t* e, uint32_t size) {
-        if (size >= 8 && size <= 16) {
-            // Each load and store here waits for the entry to arrive and
-            // holds its place in the processor's queues until then: one of
-            // each for 8 bytes.
-            uint64_t head;
-            std::memcpy(&head, e, 8);
-            std::memcpy(out, &head, 8);
-            if (size > 8) {
-                uint64_t tail;
-                std::memcpy(&tail, e + size - 8, 8);
-                std::memcpy(out + size - 8, &tail, 8);
-            }
-            return;
-        }
-        std::memcpy(out, e, size);
-    }
     // Stores a new record into an entry: keeps the block when the stored
     // size is unchanged, else allocates a fresh one (the caller frees the old
     // block once no order refers to it). nullptr when memory runs out.
