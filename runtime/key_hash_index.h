@@ -153,7 +153,7 @@ public:
     // What a lookup in a table of key values reads, copied out of the
     // index: valid until the index next changes. A caller that knows the
     // index stays as it is may keep one and probe without going through
-    // the index (see the GET ticket in QueueStore).
+    // the index (see QueueGetTicket).
     struct ValueProbe {
         const Slot* slots = nullptr;
         uint64_t multiplier = 0;
@@ -173,9 +173,9 @@ public:
             }
         }
         // For a Value table (multiplier kSpread): the slot of a key that
-        // has exactly one entry, else nullptr (no entry or several). A used slot's
-        // count is at least 1 and a free one's 0, so one compare of the
-        // slot's tag and count together answers the usual case. The
+        // has exactly one entry, else nullptr (no entry or several). A used
+        // slot's count is at least 1 and a free one's 0, so one compare of
+        // the slot's tag and count together answers the usual case. The
         // multiplier is taken as the constant it is, one load less.
         const Slot* findSoleSpread(uint32_t tag) const {
             const uint64_t sole = tagAndCount(tag, 1);

@@ -113,8 +113,8 @@ void releaseQueue(QueueDecl* q);
 // Clears one record image field by field (as CLEAR does for a buffer).
 void clearRecord(const RecordLayout& layout, uint8_t* record, int how = 0);
 
-// GET by key through parsing, binding and searching: every GET by key but
-// the one GET below answers itself.
+// GET by key through parsing, binding and searching, for every search the
+// short path below does not answer. Leaves the ticket for the next one.
 void getByKeyInFull(QueueDecl* q, const Key& key);
 
 // The first entry whose key equals the buffer's, copied into the buffer.

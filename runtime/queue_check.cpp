@@ -48,6 +48,7 @@ bool queueCheck(const QueueDecl* q, std::string* why) {
     bool currentFound = false;
     for (const auto& o : s.orders) currentFound = currentFound || o.get() == s.current;
     if (!currentFound) return fail(why, "current order not in the list");
+    if (q->ticket != &s.tagTicket) return fail(why, "the declaration does not point to its store's GET ticket");
     if (s.tagTicket.held()) {
         const QueueGetTicket& t = s.tagTicket;
         const QueueOrder* front = s.orders.front().get();
@@ -60,8 +61,7 @@ bool queueCheck(const QueueDecl* q, std::string* why) {
         const KeyHashIndex::ValueProbe now = index->valueProbe();
         if (t.probe.slots != now.slots || t.probe.multiplier != now.multiplier || t.probe.shift != now.shift ||
             t.probe.mask != now.mask || t.keyOffset != index->keyOffset() || t.keyOffset + 4 > s.recordSize ||
-            t.recordSize != s.recordSize || t.layout != &s.layout || t.cursorEntry != &front->cursor.entry ||
-            q->ticket != &t)
+            t.recordSize != s.recordSize || t.layout != &s.layout || t.cursorEntry != &front->cursor.entry)
             return fail(why, "a GET ticket no longer matches its index");
         // The masked word must read the key's value as the index does.
         std::vector<uint8_t> probe(s.recordSize, 0xA5);
