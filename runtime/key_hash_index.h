@@ -160,6 +160,8 @@ public:
         uint32_t shift = 63;
         uint32_t mask = 0;
 
+        bool operator==(const ValueProbe&) const = default;
+
         // A tag match is the key itself, so the probe reads nothing but
         // slots. Kept to a few instructions: a search by key spends its
         // time waiting for the slot and the entry to arrive from memory, and

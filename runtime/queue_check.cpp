@@ -58,9 +58,7 @@ bool queueCheck(const QueueDecl* q, std::string* why) {
             index->distinctKeys() < 16 || !s.pending.empty() || s.packed || !s.keyed || !front->cursor.set ||
             !front->cursor.entry || front->cursor.index != OrderCursor::kUnknownIndex)
             return fail(why, "a GET ticket outlived its conditions");
-        const KeyHashIndex::ValueProbe now = index->valueProbe();
-        if (t.probe.slots != now.slots || t.probe.multiplier != now.multiplier || t.probe.shift != now.shift ||
-            t.probe.mask != now.mask || t.keyOffset != index->keyOffset() || t.keyOffset + 4 > s.recordSize ||
+        if (t.probe != index->valueProbe() || t.keyOffset != index->keyOffset() || t.keyOffset + 4 > s.recordSize ||
             t.recordSize != s.recordSize || t.layout != &s.layout || t.cursorEntry != &front->cursor.entry)
             return fail(why, "a GET ticket no longer matches its index");
         // The masked word must read the key's value as the index does.
