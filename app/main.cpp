@@ -1,4 +1,4 @@
 // varnok: removes extension instances from TXA files.
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 
 int main(int argc, char** argv) { return varnok::app::runCommandLine(argc, argv); }

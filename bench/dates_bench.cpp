@@ -2,8 +2,8 @@
 // 1801 and near 9999 should take the same time per call.
 #include <benchmark/benchmark.h>
 
-#include "runtime/dates.h"
-#include "runtime/locale.h"
+#include "runtime/calendar/dates.h"
+#include "runtime/locale/locale.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/format.h"
+#include "runtime/pictures/format.h"
 
 namespace {
 

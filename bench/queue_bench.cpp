@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "runtime/queue.h"
-#include "runtime/record_pack.h"
+#include "runtime/queue/queue.h"
+#include "runtime/records/record_pack.h"
 
 namespace {
 

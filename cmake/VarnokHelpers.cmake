@@ -1,9 +1,9 @@
 # varnok_library(<name> [DEPS <libs...>])
-# One static library per subsystem folder: every .cpp directly in the folder,
-# except main.cpp, which belongs to the program.
+# One static library per subsystem folder: every .cpp in the folder and in
+# its service folders below it, except main.cpp, which belongs to the program.
 function(varnok_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   if(NOT sources)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
@@ -14,11 +14,12 @@ function(varnok_library name)
 endfunction()
 
 # varnok_tests(<folder> [DEPS <libs...>])
-# Every <unit>_test.cpp in the calling folder becomes one test executable,
-# registered with ctest and labelled with the folder's name.
+# Every <unit>_test.cpp in the calling folder and its service folders becomes
+# one test executable, registered with ctest and labelled with the top
+# folder's name, so `ctest -L runtime` runs every runtime service's tests.
 function(varnok_tests label)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   foreach(src IN LISTS tests)
     get_filename_component(unit ${src} NAME_WE)
     set(target ${label}_${unit})

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <span>
 
-#include "runtime/error_codes.h"
-#include "runtime/locale.h"
+#include "runtime/errors/error_codes.h"
+#include "runtime/locale/locale.h"
 
 namespace varnok::textfile {
 

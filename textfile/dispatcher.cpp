@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/ascii_text.h"
-#include "runtime/error_codes.h"
+#include "runtime/errors/error_codes.h"
 #include "textfile/operations.h"
 #include "textfile/text_driver.h"
 #include "textfile/trace_log.h"

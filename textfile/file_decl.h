@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/record_layout.h"
+#include "runtime/records/record_layout.h"
 
 namespace varnok::textfile {
 

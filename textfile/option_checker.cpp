@@ -1,4 +1,4 @@
-#include "runtime/raw_field.h"
+#include "runtime/records/raw_field.h"
 #include "textfile/option_checker.h"
 
 #include <algorithm>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "runtime/error_codes.h"
+#include "runtime/errors/error_codes.h"
 #include "window/message_box.h"
 
 namespace varnok::textfile {

@@ -28,8 +28,8 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/queue.h"
-#include "runtime/record_layout.h"
+#include "runtime/queue/queue.h"
+#include "runtime/records/record_layout.h"
 
 namespace varnok::textfile {
 

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <set>
 
-#include "runtime/queue.h"
+#include "runtime/queue/queue.h"
 #include "textfile/operations.h"
 #include "textfile/text_control_block.h"
 #include "textfile/text_line_io.h"

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/record_layout.h"
+#include "runtime/records/record_layout.h"
 #include "textfile/option_checker.h"
 
 namespace varnok::textfile {

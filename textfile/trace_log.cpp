@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "platform/local_time.h"
-#include "runtime/raw_field.h"
-#include "runtime/dates.h"
-#include "runtime/error_codes.h"
+#include "runtime/records/raw_field.h"
+#include "runtime/calendar/dates.h"
+#include "runtime/errors/error_codes.h"
 #include "textfile/operations.h"
 #include "textfile/structure_dump.h"
 

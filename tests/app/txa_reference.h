@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/txa_records.h"
-#include "runtime/error_codes.h"
-#include "runtime/queue.h"
+#include "app/txa/txa_records.h"
+#include "runtime/errors/error_codes.h"
+#include "runtime/queue/queue.h"
 
 namespace varnok::testing {
 

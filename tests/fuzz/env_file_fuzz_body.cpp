@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/collation.h"
-#include "runtime/environment_file.h"
-#include "runtime/locale.h"
+#include "runtime/locale/collation.h"
+#include "runtime/locale/environment_file.h"
+#include "runtime/locale/locale.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/date_time_format.h"
-#include "runtime/dates.h"
-#include "runtime/decimal_number.h"
-#include "runtime/format.h"
-#include "runtime/locale.h"
-#include "runtime/number_format.h"
-#include "runtime/picture.h"
+#include "runtime/pictures/date_time_format.h"
+#include "runtime/calendar/dates.h"
+#include "runtime/pictures/decimal_number.h"
+#include "runtime/pictures/format.h"
+#include "runtime/locale/locale.h"
+#include "runtime/pictures/number_format.h"
+#include "runtime/pictures/picture.h"
 
 namespace {
 

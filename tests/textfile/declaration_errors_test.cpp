@@ -5,7 +5,7 @@
 #include <cstring>
 #include <set>
 
-#include "runtime/error_codes.h"
+#include "runtime/errors/error_codes.h"
 
 namespace varnok::textfile {
 namespace {

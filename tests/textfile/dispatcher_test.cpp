@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/error_codes.h"
+#include "runtime/errors/error_codes.h"
 #include "tests/textfile/text_file_fixture.h"
 #include "textfile/operations.h"
 #include "textfile/text_driver.h"

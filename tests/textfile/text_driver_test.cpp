@@ -2,7 +2,7 @@
 // options, errors of the table, sharing, locks, saved states, import mode.
 #include <gtest/gtest.h>
 
-#include "runtime/error_codes.h"
+#include "runtime/errors/error_codes.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/textfile/text_file_fixture.h"
 #include "textfile/text_driver.h"

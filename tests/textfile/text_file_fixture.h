@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/record_layout.h"
+#include "runtime/records/record_layout.h"
 #include "textfile/dispatcher.h"
 #include "textfile/operations.h"
 

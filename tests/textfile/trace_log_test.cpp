@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/profile.h"
-#include "runtime/dates.h"
-#include "runtime/error_codes.h"
+#include "runtime/calendar/dates.h"
+#include "runtime/errors/error_codes.h"
 #include "textfile/dispatcher.h"
 #include "textfile/operations.h"
 

@@ -1,0 +1,320 @@
+#include "app/txa/queue_tool.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "app/txa/txa_records.h"
+#include "platform/plain_file.h"
+#include "tests/app/temp_folder.h"
+#include "tests/app/txa_reference.h"
+#include "tests/support/scripted_presenter.h"
+
+namespace varnok::app {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+
+struct QueueToolFixture : ::testing::Test {
+    TempFolder dir;
+    Queue lineQ{lineLayout()};
+    QueueTool tool;
+
+    std::vector<std::string> load(const std::string& bytes, int32_t maxBuf = 1048575) {
+        tool.MaxBufSize = maxBuf;
+        std::string name = dir.write("in.txa", bytes);
+        EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+        return testing::linesOf(lineQ);
+    }
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(QueueToolFixture, LineEnds) {
+    EXPECT_EQ(load("A\r\nB\r\n"), (Lines{"A", "B"}));
+    EXPECT_EQ(load("A\r\nB"), (Lines{"A", "B"}));
+    EXPECT_EQ(load("\r\n"), (Lines{""}));
+    EXPECT_EQ(load(""), (Lines{}));
+    EXPECT_EQ(load("A\nB\r\nC"), (Lines{"A\nB", "C"}));  // a lone LF is text when the file has CR LF
+    EXPECT_EQ(load("A\rB\r\n"), (Lines{"A\rB"}));
+    EXPECT_EQ(load("A\nB\n"), (Lines{"A", "B"}));        // no CR LF at all: LF ends lines
+    EXPECT_EQ(load("A\rB\nC"), (Lines{"A\rB", "C"}));
+}
+
+// A queue whose cleared buffer is not all spaces (a number field after the
+// text) is loaded with plain ADDs: every record is its line, spaces to the end
+// of the text field, and the number field as cleared.
+TEST_F(QueueToolFixture, ALayoutNotClearedToSpacesKeepsItsClearedBytes) {
+    Queue mixed{RecordLayoutBuilder().string("Text", 300).longField("Tag").build()};
+    std::mt19937 rng(9);
+    std::string bytes;
+    Lines lines;
+    for (int i = 0; i < 200; ++i) {
+        std::string line(rng() % 120, 'a');
+        for (char& c : line) c = static_cast<char>('a' + rng() % 3);
+        if (!line.empty() && rng() % 4 == 0) line.back() = ' ';  // trailing blank
+        lines.push_back(line);
+        bytes += line + "\r\n";
+    }
+    ASSERT_EQ(tool.LoadText(mixed, dir.write("mixed.txa", bytes)), 1);
+    ASSERT_EQ(RECORDS(mixed), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        GET(mixed, static_cast<int32_t>(i + 1));
+        std::string expected = lines[i] + std::string(300 - lines[i].size(), ' ') + std::string(4, '\0');
+        ASSERT_EQ(std::string(reinterpret_cast<const char*>(mixed.buffer()), mixed.recordSize()), expected) << i;
+    }
+}
+
+TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameLines) {
+    std::mt19937 rng(5);
+    const char* pieces[] = {"a", "bc", " ", "\r", "\n", "\r\n", "[X]"};
+    std::string longLine(1100, 'L');
+    for (int round = 0; round < 60; ++round) {
+        std::string bytes;
+        for (int i = 0, n = 1 + static_cast<int>(rng() % 30); i < n; ++i) {
+            int k = static_cast<int>(rng() % 8);
+            bytes += k == 7 ? longLine : std::string(pieces[k]);
+        }
+        Lines expected;
+        for (const auto& l : testing::refSplit(bytes)) expected.push_back(testing::rstrip(l.substr(0, 1024)));
+        for (int32_t chunk : {1, 2, 3, 7, 64, 1048575}) ASSERT_EQ(load(bytes, chunk), expected) << round << " " << chunk;
+    }
+}
+
+// Reading a file in two halves at once gives the same lines, header lines,
+// long-line tails and written bytes as reading it in one, wherever the
+// halves and the chunks fall.
+TEST_F(QueueToolFixture, TwoHalvesLoadAsOne) {
+    std::mt19937 rng(15);
+    const char* pieces[] = {"a", "bc", " ", "\r", "\n", "\r\n", "[X]", "\r\n[PROCEDURE]\r\n"};
+    std::string longLine(1100, 'L');
+    for (int round = 0; round < 80; ++round) {
+        std::string bytes;
+        const bool lfOnly = round % 3 == 0;
+        for (int i = 0, n = 1 + static_cast<int>(rng() % 60); i < n; ++i) {
+            int k = static_cast<int>(rng() % 9);
+            std::string piece = k == 8 ? longLine : std::string(pieces[k]);
+            if (lfOnly) piece.erase(std::remove(piece.begin(), piece.end(), '\r'), piece.end());
+            bytes += piece;
+        }
+        const std::string name = dir.write("halves.txa", bytes);
+        auto loadOnce = [&](uint64_t parallelFrom, int32_t chunk) {
+            tool.ParallelFromBytes = parallelFrom;
+            tool.MaxBufSize = chunk;
+            EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+            const std::vector<uint32_t>* headers = tool.headerLines(lineQ);
+            EXPECT_NE(headers, nullptr);
+            EXPECT_EQ(tool.SaveText(lineQ, (dir.path() + "/out.txa")), 1);
+            return std::make_tuple(testing::linesOf(lineQ), headers ? *headers : std::vector<uint32_t>{},
+                                   readFile((dir.path() + "/out.txa")));
+        };
+        const auto whole = loadOnce(UINT64_MAX, 1048575);
+        for (int32_t chunk : {1, 3, 64, 1048575})
+            ASSERT_EQ(loadOnce(1, chunk), whole) << round << " " << chunk;
+    }
+}
+
+// A read that fails in either half is reported, and what was loaded is the
+// file's first lines (the last one possibly cut short where reading stopped).
+TEST_F(QueueToolFixture, AReadFailureInEitherHalfIsReported) {
+    std::string bytes;
+    Lines lines;
+    for (int i = 0; i < 300; ++i) {
+        lines.push_back("line " + std::to_string(i));
+        bytes += lines.back() + "\r\n";
+    }
+    const std::string name = dir.write("fail.txa", bytes);
+    tool.ParallelFromBytes = 1;
+    tool.MaxBufSize = 64;
+    // The second read looks for the line start that splits the file; when it
+    // fails, the file is simply read in one stretch.
+    platform::failFileOperation(platform::FileOp::Read, 2);
+    EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+    platform::clearFileFaults();
+    EXPECT_EQ(testing::linesOf(lineQ), lines);
+    for (int nth : {1, 3, 4, 10, 30}) {
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error Reading", window::ButtonOk);
+        platform::failFileOperation(platform::FileOp::Read, nth);
+        EXPECT_EQ(tool.LoadText(lineQ, name), 0) << nth;
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        const Lines got = testing::linesOf(lineQ);
+        ASSERT_LT(got.size(), lines.size() + 1) << nth;
+        for (size_t i = 0; i + 1 < got.size(); ++i) ASSERT_EQ(got[i], lines[i]) << nth << " " << i;
+        if (!got.empty()) {
+            std::string last = got.back();  // may end in the CR of a line end cut in two
+            if (!last.empty() && last.back() == '\r') last.pop_back();
+            EXPECT_EQ(lines[got.size() - 1].rfind(last, 0), 0u) << nth;
+        }
+    }
+}
+
+TEST_F(QueueToolFixture, ACrLfSplitByTheChunkEndIsOneLineEnd) {
+    // Chunks of 3: "ab\r" | "\r\nc" ... the lone CR at the end of the first
+    // chunk is followed by the CR of a pair.
+    EXPECT_EQ(load("ab\r\r\ncd\r\n", 3), (Lines{"ab\r", "cd"}));
+    EXPECT_EQ(load("ab\r\ncd", 3), (Lines{"ab", "cd"}));
+}
+
+TEST_F(QueueToolFixture, LongLinesAreCutInTheQueueButWrittenWhole) {
+    std::string longLine = std::string(1500, 'x') + "END  ";
+    std::string bytes = "first\r\n" + longLine + "\r\n" + std::string(1030, 'y') + std::string(10, ' ') + "\r\nlast";
+    for (int32_t chunk : {5, 100, 1048575}) {
+        Lines lines = load(bytes, chunk);
+        ASSERT_EQ(lines.size(), 4u);
+        EXPECT_EQ(lines[1], std::string(1024, 'x'));
+        ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+        EXPECT_EQ(readFile(dir.file("out.txa")), "first\r\n" + std::string(1500, 'x') + "END\r\n" +
+                                                     std::string(1030, 'y') + "\r\nlast\r\n");
+    }
+}
+
+TEST_F(QueueToolFixture, DeletingLinesKeepsLongTailsInStep) {
+    std::string bytes;
+    for (int i = 0; i < 10; ++i) bytes += std::string(1024, 'a' + i) + std::to_string(i) + "\r\n";
+    load(bytes, 300);
+    EXPECT_EQ(tool.deleteLines(lineQ, 3, 2), 2u);   // lines 3 and 4 go
+    EXPECT_EQ(tool.deleteLines(lineQ, 8, 5), 1u);   // only one line left there
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    std::string expected;
+    for (int i : {0, 1, 4, 5, 6, 7, 8}) expected += std::string(1024, 'a' + i) + std::to_string(i) + "\r\n";
+    EXPECT_EQ(readFile(dir.file("out.txa")), expected);
+}
+
+TEST_F(QueueToolFixture, AQueueChangedBehindTheToolIsWrittenAsItHoldsIt) {
+    load(std::string(1030, 'z') + "\r\nb\r\n");
+    GET(lineQ, 2);
+    DELETE(lineQ);  // not through the tool: the kept tails no longer apply
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    EXPECT_EQ(readFile(dir.file("out.txa")), std::string(1024, 'z') + "\r\n");
+}
+
+TEST_F(QueueToolFixture, LfFilesAreWrittenBackWithLf) {
+    load("a  \nb\n\nc");
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    EXPECT_EQ(readFile(dir.file("out.txa")), "a\nb\n\nc\n");
+    load("a\r\nb");
+    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+    EXPECT_EQ(readFile(dir.file("out.txa")), "a\r\nb\r\n");
+}
+
+TEST_F(QueueToolFixture, AMissingOrHiddenFileChangesNothingAndSaysNothing) {
+    load("keep\r\n");
+    testing::ScriptedPresenter boxes;  // any message fails the test
+    EXPECT_EQ(tool.LoadText(lineQ, dir.file("missing.txa")), 1);
+    EXPECT_EQ(tool.LoadText(lineQ, dir.write(".hidden.txa", "x\r\n")), 1);
+    std::filesystem::create_directory(dir.file("folder.txa"));
+    EXPECT_EQ(tool.LoadText(lineQ, dir.file("folder.txa")), 1);
+    EXPECT_EQ(testing::linesOf(lineQ), (Lines{"keep"}));
+}
+
+TEST_F(QueueToolFixture, OpenAndReadFailuresAreReported) {
+    load("keep\r\n");
+    std::string name = dir.write("other.txa", "a\r\nb\r\nc\r\n");
+    {
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error Open", window::ButtonOk);
+        platform::failFileOperation(platform::FileOp::Open, 1);
+        EXPECT_EQ(tool.LoadText(lineQ, name), 0);
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_EQ(boxes.shown()[0].text, name);
+        EXPECT_EQ(testing::linesOf(lineQ), (Lines{"keep"}));
+    }
+    {
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error Reading", window::ButtonOk);
+        tool.MaxBufSize = 4;
+        platform::failFileOperation(platform::FileOp::Read, 3);  // after "a\r\nb" and "\r\nc\r"
+        EXPECT_EQ(tool.LoadText(lineQ, name), 0);
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_EQ(testing::linesOf(lineQ), (Lines{"a", "b", "c\r"}));  // lines so far, with the pending part
+    }
+}
+
+TEST_F(QueueToolFixture, SaveFailuresLeaveTheOldFileAndNoPartialFile) {
+    load("one\r\ntwo\r\n");
+    std::string target = dir.write("out.txa", "previous\r\n");
+    ::chmod(target.c_str(), 0604);
+    for (auto [op, text] : {std::pair{platform::FileOp::Open, "Error Open"}, {platform::FileOp::Write, "Error WriteFile"},
+                            {platform::FileOp::Sync, "Error WriteFile"}, {platform::FileOp::Rename, "Error WriteFile"}}) {
+        testing::ScriptedPresenter boxes;
+        boxes.expect(text, window::ButtonOk);
+        platform::failFileOperation(op, 1);
+        EXPECT_EQ(tool.SaveText(lineQ, target), 0);
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_EQ(boxes.shown()[0].text, text);
+        EXPECT_EQ(boxes.shown()[0].caption, "");
+        EXPECT_EQ(readFile(target), "previous\r\n");
+        EXPECT_EQ(dir.listing(), "in.txa\nout.txa\n");
+    }
+    ASSERT_EQ(tool.SaveText(lineQ, target), 1);
+    EXPECT_EQ(readFile(target), "one\r\ntwo\r\n");
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+}
+
+// A text of several output buffers is written while the next buffer fills;
+// the file comes out whole, and a write that fails at any buffer leaves the
+// old file and no partial one.
+TEST_F(QueueToolFixture, LargeSavesAreWholeOrNotAtAll) {
+    std::mt19937 rng(3);
+    std::string bytes;
+    while (bytes.size() < (size_t(3) << 20) + 1000)  // three full buffers and a part
+        bytes += "line " + std::to_string(rng() % 100000) + std::string(rng() % 60, 'x') + "\r\n";
+    load(bytes);
+    std::string target = dir.write("out.txa", "previous\r\n");
+    for (int nth : {1, 2, 3, 4}) {  // each of the four writes
+        testing::ScriptedPresenter boxes;
+        boxes.expect("Error WriteFile", window::ButtonOk);
+        platform::failFileOperation(platform::FileOp::Write, nth);
+        EXPECT_EQ(tool.SaveText(lineQ, target), 0) << nth;
+        platform::clearFileFaults();
+        boxes.verifyDone();
+        EXPECT_TRUE(readFile(target) == "previous\r\n") << nth;
+        EXPECT_EQ(dir.listing(), "in.txa\nout.txa\n");
+    }
+    ASSERT_EQ(tool.SaveText(lineQ, target), 1);
+    EXPECT_TRUE(readFile(target) == bytes);  // not EXPECT_EQ: a mismatch would print megabytes
+}
+
+TEST_F(QueueToolFixture, AnUnwritableFolderFailsToOpen) {
+    if (testing::runningAsRoot()) GTEST_SKIP() << "folder permissions do not stop root";
+    load("x\r\n");
+    std::filesystem::create_directory(dir.file("locked"));
+    ::chmod(dir.file("locked").c_str(), 0500);
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Error Open", window::ButtonOk);
+    EXPECT_EQ(tool.SaveText(lineQ, dir.file("locked/out.txa")), 0);
+    boxes.verifyDone();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("locked/out.txa")));
+}
+
+// A folder that cannot hold the file stops root as well as anyone: here the
+// "folder" is an ordinary file.
+TEST_F(QueueToolFixture, AFolderThatIsAFileFailsToOpen) {
+    load("x\r\n");
+    { std::ofstream(dir.file("plain")) << "keep"; }
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Error Open", window::ButtonOk);
+    EXPECT_EQ(tool.SaveText(lineQ, dir.file("plain/out.txa")), 0);
+    boxes.verifyDone();
+    std::ifstream in(dir.file("plain"));
+    std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, "keep");
+}
+
+}  // namespace
+}  // namespace varnok::app
