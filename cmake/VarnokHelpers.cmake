@@ -1,10 +1,13 @@
 # varnok_library(<name> [DEPS <libs...>])
 # One static library per subsystem folder: every .cpp in the folder and in
-# its service folders below it, except main.cpp, which belongs to the program.
+# its service folders below it, except main.cpp, which belongs to the program,
+# and window/qt/, which is a library of its own.
 function(varnok_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  # window/qt/ is a library of its own (it needs Qt), built from its own folder.
+  list(FILTER sources EXCLUDE REGEX "/window/qt/")
   if(NOT sources)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
   endif()
