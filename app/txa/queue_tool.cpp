@@ -12,6 +12,8 @@
 #include "app/txa/txa_records.h"
 #include "platform/directory.h"
 #include "platform/output_buffers.h"
+#include "queueview/export/csv_export.h"
+#include "queueview/export/xml_export.h"
 #include "runtime/errors/error_codes.h"
 #include "runtime/queue/queue_batch.h"
 #include "window/message_box.h"
@@ -200,7 +202,7 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     std::string name = withoutTrailingSpaces(fileName);
     std::vector<platform::DirectoryEntry> listing;
     if (platform::listDirectory(name, listing) == 0) return 1;  // no such ordinary file: silent
-    uint64_t size = listing.front().size;
+    changedWhileRead_ = false;
 
     platform::InputFile file;
     if (!file.open(name)) {
@@ -210,6 +212,11 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     }
     lastError_ = 0;
     loadedFile_ = file.identity();
+    // The size of the file opened (the name may have been given to another
+    // file since it was listed), and its stamp, to tell afterwards whether
+    // it was written while it was read.
+    const platform::FileStamp stamp = file.stamp();
+    const uint64_t size = stamp.valid ? stamp.size : listing.front().size;
 
     size_t chunk = static_cast<size_t>(std::min<uint64_t>(size, static_cast<uint64_t>(std::max(MaxBufSize, 1))));
     std::vector<char> buffer(std::max<size_t>(chunk, 1));
@@ -274,6 +281,13 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
             readError = second->error;
         }
     }
+    // A file written meanwhile (cut short, grown, rewritten) may have given
+    // lines of two versions: that is no load of the file.
+    if (end == ReadEnd::Done && !(file.stamp() == stamp)) {
+        changedWhileRead_ = true;
+        end = ReadEnd::Failed;
+        readError = 0;
+    }
     if (end == ReadEnd::Failed) {
         lastError_ = readError;
         window::message("Error Reading");
@@ -325,7 +339,8 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     if (!queue || !queue->buffer) return 0;
     std::string name = withoutTrailingSpaces(fileName);
     bool withTails = tailsValidFor(queue) && !tails_.empty();
-    std::string_view lineEnd = lineEndOf(queue) == LineEnd::Lf ? std::string_view("\n") : std::string_view("\r\n");
+    const bool lfEnds = lineEndOf(queue) == LineEnd::Lf;
+    std::string_view lineEnd = lfEnds ? std::string_view("\n") : std::string_view("\r\n");
 
     platform::SafeOutputFile out;
     if (!out.create(name)) {
@@ -335,14 +350,15 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     }
     const size_t recordSize = queue->recordSize;
     // Room for a whole record and its line end, at least a mebibyte.
-    platform::OutputBuffers output(out, std::max<size_t>(size_t(1) << 20, recordSize + lineEnd.size()));
+    platform::OutputBuffers output(out, std::max<size_t>(size_t(1) << 20, recordSize + 1 + lineEnd.size()));
     LongLineTails::Cursor tailCursor(tails_);
     uint32_t count = RECORDS(queue);
     bool ok = true;
     // Each line is copied from its entry straight into the output buffer,
     // without the padding after its text.
     for (uint32_t i = 1; i <= count && ok; ++i) {
-        auto* line = reinterpret_cast<uint8_t*>(output.reserve(recordSize + lineEnd.size()));
+        // The record, a space that may have to stay after a CR, the line end.
+        auto* line = reinterpret_cast<uint8_t*>(output.reserve(recordSize + 1 + lineEnd.size()));
         if (!line) {
             ok = false;
             break;
@@ -355,11 +371,17 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
             // The whole record, spaces included, then the rest of the line.
             std::memset(line + n, ' ', recordSize - n);
             output.used(recordSize);
-            ok = output.put(tail.data(), tailLength) && output.put(lineEnd.data(), lineEnd.size());
+            const bool keepSpace = lfEnds && tail[tailLength - 1] == '\r';
+            ok = output.put(tail.data(), tailLength) && (!keepSpace || output.put(" ", 1)) &&
+                 output.put(lineEnd.data(), lineEnd.size());
             continue;
         }
         // The padding usually begins right after the text.
         n = n > 0 && line[n - 1] == ' ' ? trimmedLength(line, n) : n;
+        // A CR before an LF line end would make a CR LF pair, and the file
+        // would read back as a CR LF file with other lines: one of the
+        // trailing spaces stays between them (the record reads the same).
+        if (lfEnds && n > 0 && line[n - 1] == '\r') line[n++] = ' ';
         // Room for the line end was reserved with the line.
         std::memcpy(line + n, lineEnd.data(), lineEnd.size());
         output.used(n + lineEnd.size());
@@ -377,6 +399,29 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     }
     lastError_ = 0;
     return 1;
+}
+
+queueview::ExportWriter QueueTool::exportWriter() {
+    queueview::ExportWriter writer;
+    writer.saveText = [this](QueueDecl* lines, std::string_view fileName) { return SaveText(lines, fileName); };
+    // A line longer than the record: the record, spaces included, and the
+    // tail kept aside, as SaveText writes it.
+    writer.completeValue = [this](QueueDecl* queue, uint32_t position, int field, std::string& value) {
+        if (tails_.empty() || field != 1 || fieldCount(queue) != 1 || !tailsValidFor(queue)) return;
+        const std::string_view tail = tails_.tailOf(position);
+        if (tail.empty()) return;
+        value.assign(reinterpret_cast<const char*>(queue->buffer), queue->recordSize);
+        value += tail;
+    };
+    return writer;
+}
+
+uint8_t QueueTool::ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view title, bool withHeader) {
+    return queueview::ExportCsv(queue, fileName, title, withHeader, exportWriter());
+}
+
+uint8_t QueueTool::ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view rootName) {
+    return queueview::ExportXml(queue, fileName, rootName, exportWriter());
 }
 
 }  // namespace varnok::app

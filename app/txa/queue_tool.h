@@ -10,12 +10,24 @@
 // SaveText writes the whole line, as long as the queue changed only through
 // LoadText and deleteLines since it was loaded.
 //
+// In an LF file, a line whose text ends in CR is written with one space
+// after the CR (it reads back as the same record): CR LF would make the
+// copy a CR LF file with other lines.
+//
 // SaveText writes a temporary file beside the target and renames it over the
 // target only when every line was written: a failure leaves an existing file
 // as it was and no partial file behind.
 //
+// A file that is written while LoadText reads it (its size or time of
+// change differs afterwards) is a failed read: what was read may mix two
+// versions of the file.
+//
 // Failures are shown through window::message: "Error Open" (with the file
 // name as text on load, alone on save), "Error Reading", "Error WriteFile".
+//
+// ExportCsv and ExportXml write a queue as CSV or XML (queueview/export)
+// through SaveText; a line queue this tool loaded is exported with its long
+// lines whole.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -24,6 +36,7 @@
 #include "app/txa/header_lines.h"
 #include "app/txa/long_line_tails.h"
 #include "platform/plain_file.h"
+#include "queueview/export/export_writer.h"
 #include "runtime/queue/queue.h"
 
 namespace varnok::app {
@@ -46,6 +59,15 @@ public:
     // end. Returns 1 when written, 0 after a failure reported by a message.
     uint8_t SaveText(QueueDecl* queue, std::string_view fileName);
 
+    // The queue as CSV (title line and header with withHeader) or as XML
+    // under the root element rootName. 1 when written, 0 after a failure
+    // reported by a message.
+    uint8_t ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view title, bool withHeader);
+    uint8_t ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view rootName);
+    // What an export writes through: SaveText, and the whole of each long
+    // line of the queue LoadText filled (valid while this tool lives).
+    queueview::ExportWriter exportWriter();
+
     // Deletes count entries at position first (GET, then DELETE, count
     // times; a position past the end deletes nothing). Keeps the kept-aside
     // long-line tails in step. Returns the number of entries deleted.
@@ -57,6 +79,10 @@ public:
     const platform::FileIdentity& loadedFile() const { return loadedFile_; }
     // errno of the last failure of LoadText or SaveText, 0 when none.
     int lastError() const { return lastError_; }
+    // The last LoadText failed because the file was written while it was
+    // read (its size or time of change moved): what it holds may mix two
+    // versions of the file.
+    bool changedWhileRead() const { return changedWhileRead_; }
     const LongLineTails& tails() const { return tails_; }
     // The lines of the queue that begin with "[" (ascending), while the
     // queue changed only through LoadText and deleteLines; else nullptr.
@@ -74,6 +100,7 @@ private:
     LineEnd lineEnd_ = LineEnd::CrLf;
     platform::FileIdentity loadedFile_;
     int lastError_ = 0;
+    bool changedWhileRead_ = false;
 };
 
 }  // namespace varnok::app

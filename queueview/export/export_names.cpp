@@ -1,0 +1,36 @@
+#include "queueview/export/export_names.h"
+
+namespace varnok::queueview {
+
+namespace {
+
+constexpr std::string_view fileNameForbidden = "|><\"?*:/\\";
+
+std::string_view withoutTrailingSpaces(std::string_view text) {
+    const size_t end = text.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+}  // namespace
+
+void CleanFileName(std::string& name) {
+    for (char& c : name) {
+        if (fileNameForbidden.find(c) != std::string_view::npos) c = '_';
+    }
+}
+
+std::string exportBaseName(std::string_view title) {
+    std::string name(withoutTrailingSpaces(title));
+    if (name.empty()) return "queue";
+    CleanFileName(name);
+    return name;
+}
+
+std::string exportFieldName(std::string_view reflectedName) {
+    std::string_view name = reflectedName;
+    const size_t colon = name.find(':');
+    if (colon != std::string_view::npos && colon < ExportNameLength - 1) name.remove_prefix(colon + 1);
+    return std::string(withoutTrailingSpaces(name.substr(0, ExportNameLength)));
+}
+
+}  // namespace varnok::queueview

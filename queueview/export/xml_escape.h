@@ -1,0 +1,26 @@
+// XmlEscape: a value as the text of an XML element.
+//
+// Trailing spaces are dropped first (leading spaces stay). Then each of the
+// five characters & < > " ' becomes its entity (&amp; &lt; &gt; &quot;
+// &apos;), exactly once: the text of an inserted entity is never looked at
+// again, so "&amp;" in a value is written "&amp;amp;". The result is never
+// cut, however long.
+//
+// So that every export is well-formed XML 1.0 and reads back as written:
+//   - the control bytes XML 1.0 does not allow anywhere (0x00 to 0x08, 0x0B,
+//     0x0C, 0x0E to 0x1F) are left out;
+//   - a carriage return is written as "&#13;", because a reader turns a
+//     literal one into a line feed. Tab and line feed stay as they are.
+// Every other byte is copied unchanged (the file declares ISO-8859-1, in
+// which every byte is a character).
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace varnok::queueview {
+
+std::string XmlEscape(std::string_view text);
+// The same, appended to out.
+void appendXmlEscaped(std::string& out, std::string_view text);
+
+}  // namespace varnok::queueview

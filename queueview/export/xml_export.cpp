@@ -1,0 +1,75 @@
+#include "queueview/export/xml_export.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "queueview/export/export_lines.h"
+#include "queueview/export/export_names.h"
+#include "queueview/export/xml_escape.h"
+#include "runtime/records/record_reflection.h"
+#include "window/message_box.h"
+
+namespace varnok::queueview {
+
+static_assert(XmlDeclaration.size() == 60);
+
+namespace {
+
+struct Element {
+    int field = 0;
+    std::string name;
+};
+
+std::string withoutTrailingSpaces(std::string_view text) {
+    const size_t end = text.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+}  // namespace
+
+uint8_t ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view rootName, const ExportWriter& writer) {
+    if (!queue || !queue->buffer || !queue->layout || !writer.saveText) return 0;
+    const std::string root = withoutTrailingSpaces(rootName);
+
+    // The elements, and room for the longest line: an escaped character
+    // takes at most six.
+    std::vector<Element> elements;
+    size_t longest = std::max(XmlDeclaration.size(), root.size() + 3);
+    for (int n = 1;; ++n) {
+        std::string name = reflectFieldName(queue, n);
+        if (name.empty()) break;
+        elements.push_back(Element{n, exportFieldName(name)});
+        longest = std::max(longest, 2 * elements.back().name.size() + 5 + 6 * longestValueText(*queue->layout->field(n)));
+    }
+
+    ExportLines lines(longest);
+    bool added = lines.add(XmlDeclaration) && lines.add("<" + root + ">");
+    const uint32_t entries = RECORDS(queue);
+    std::string value, line;
+    uint32_t clean = queue->recordSize;  // GETPadded rewrites only what differs
+    for (uint32_t i = 1; i <= entries && added; ++i) {
+        clean = GETPadded(queue, static_cast<int32_t>(i), clean);
+        if (errorCode() != NoError) continue;
+        added = lines.add("<Entry>");
+        for (size_t k = 0; k < elements.size() && added; ++k) {
+            readExportValue(writer, queue, i, elements[k].field, value);
+            const std::string& name = elements[k].name;
+            line.assign(1, '<').append(name).append(1, '>');
+            const size_t start = line.size();
+            appendXmlEscaped(line, value);
+            if (line.size() == start) continue;  // an empty value gives no element
+            line.append("</").append(name).append(1, '>');
+            added = lines.add(line);
+        }
+        if (added) added = lines.add("</Entry>");
+    }
+    if (added) added = lines.add("</" + root + ">");
+    if (!added) {
+        window::message(errorText(InsufficientMemoryErr));
+        return 0;
+    }
+    return writer.saveText(lines.queue(), fileName);
+}
+
+}  // namespace varnok::queueview
