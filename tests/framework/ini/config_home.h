@@ -1,0 +1,50 @@
+// ConfigHome: a fresh temporary folder that stands in for the user's
+// configuration home (XDG_CONFIG_HOME) and is also the current directory
+// for the test's duration, so nothing a test writes reaches the real home
+// or the build folder. Both are put back afterwards.
+#pragma once
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/app/temp_folder.h"
+
+namespace varnok::testing {
+
+class ConfigHome {
+public:
+    ConfigHome() {
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        hadOld_ = old != nullptr;
+        if (old) old_ = old;
+        ::setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
+        oldDirectory_ = std::filesystem::current_path().string();
+        std::filesystem::create_directories(folder_.file("work"));
+        std::filesystem::current_path(folder_.file("work"));
+    }
+    ~ConfigHome() {
+        std::error_code ignored;
+        std::filesystem::current_path(oldDirectory_, ignored);
+        if (hadOld_) ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
+        else ::unsetenv("XDG_CONFIG_HOME");
+    }
+    ConfigHome(const ConfigHome&) = delete;
+    ConfigHome& operator=(const ConfigHome&) = delete;
+
+    // The folder bare INI names resolve in.
+    std::string varnokFolder() const { return folder_.file("config") + "/varnok"; }
+    std::string inVarnokFolder(const std::string& name) const { return varnokFolder() + "/" + name; }
+    // The current directory of the test.
+    std::string work() const { return folder_.file("work"); }
+    const TempFolder& root() const { return folder_; }
+
+private:
+    TempFolder folder_;
+    std::string old_;
+    std::string oldDirectory_;
+    bool hadOld_ = false;
+};
+
+}  // namespace varnok::testing
