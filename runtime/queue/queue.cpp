@@ -9,6 +9,7 @@
 
 #include "runtime/errors/error_codes.h"
 #include "runtime/queue/queue_batch.h"
+#include "runtime/queue/queue_registry.h"
 #include "runtime/queue/queue_store.h"
 #include "runtime/records/record_clear.h"
 
@@ -40,6 +41,7 @@ QueueStore* storeOf(QueueDecl* q) {
     }
     q->store = s.release();
     q->ticket = &q->store->tagTicket;
+    registerQueue(q);  // a queue-reference field can name it from now on
     return q->store;
 }
 
@@ -635,6 +637,7 @@ const uint8_t* secondView(const QueueDecl* q) {
 
 void releaseQueue(QueueDecl* q) {
     if (!q || !q->store) return;
+    unregisterQueue(q);
     delete q->store;
     q->store = nullptr;
     q->ticket = nullptr;
