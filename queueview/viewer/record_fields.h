@@ -1,0 +1,41 @@
+// FieldQ: one record shown as a list of its fields' names and values, the
+// queue the viewer's record view (ViewRecord) opens the viewer on.
+//
+//     PFieldName  STRING(80)    the field's name
+//     FieldValue  STRING(1024)  its value as text
+//
+// fillFieldQueue frees the queue and adds, for each field of the record in
+// order up to the last, except groups:
+//   - a plain field: its name and value;
+//   - an array: one entry per element k, named name & "_" & k;
+//   - with stripPrefix, a name with a ':' among its first 79 characters
+//     loses everything up to and including that ':' ("Q:NAME" -> "NAME");
+//     a name that is only a prefix ("Q:") shows empty and the fields after
+//     it still follow.
+// A value that is a whole number inside the viewer's date range is shown
+// with its date as well: "54789 (31/12/1950)".
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/queue/queue.h"
+#include "runtime/records/record_layout.h"
+
+namespace varnok::queueview {
+
+constexpr uint32_t FieldNameSize = 80;
+constexpr uint32_t FieldValueSize = 1024;
+
+RecordLayout fieldQueueLayout();
+
+// The name without a prefix up to a ':' among its first 79 characters.
+std::string withoutPrefix(std::string_view name);
+
+// The value as the record view shows it.
+std::string recordViewValue(std::string_view value);
+
+// Fills fieldQ (a queue of fieldQueueLayout()) from one record.
+void fillFieldQueue(QueueDecl* fieldQ, const RecordLayout& layout, const uint8_t* record, bool stripPrefix);
+
+}  // namespace varnok::queueview
