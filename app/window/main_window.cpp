@@ -1,0 +1,196 @@
+#include "app/window/main_window.h"
+
+#include <vector>
+
+#include "app/window/main_procedure.h"
+#include "app/window/main_window_structure.h"
+#include "app/window/remembered_file_name.h"
+#include "framework/errors/error_manager.h"
+#include "framework/ini/ini_manager.h"
+#include "platform/directory.h"
+#include "window/events.h"
+#include "window/message_box.h"
+
+namespace varnok::app {
+
+namespace ev = window::event;
+namespace prop = window::prop;
+
+int32_t MainWindow::control(std::string_view useName) const {
+    const window::WindowStructure* s = window::findWindowStructure(MainWindowResource);
+    return s ? s->controlNumber(useName) : 0;
+}
+
+// ---- life cycle
+
+uint8_t MainWindow::Init() {
+    framework::errorManager().PushProcedureName(MainProcedureName);
+    if (uint8_t level = WindowManager::Init()) return level;
+    if (!window::findWindowStructure(MainWindowResource)) registerMainWindow();
+
+    FirstField = control(use::FileNamePrompt);
+    Errors = &framework::errorManager();
+    AttachToolbar(&main_.toolbar);
+
+    main_.setFileName(readRememberedFileName());
+    if (!main_.startFile.empty()) main_.setFileName(main_.startFile);
+
+    OpenWindow(MainWindowResource);
+    if (!Opened) return 3;  // no window: nothing to run
+    window::Window& w = *MyWindow;
+    w.bindText(control(use::FileName), {main_.FileNameTXA, MainProcedure::FileNameSize});
+    w.bindList(control(use::List), &main_.extensionList);
+
+    const int32_t list = control(use::List);
+    w.setProperty(list, prop::IconList, UntickedIcon, 1);
+    w.setProperty(list, prop::IconList, TickedIcon, 2);
+    w.setProperty(list, prop::LineHeight, MainListLineHeight);
+
+    main_.resizer.Init(w);
+    Resize = &main_.resizer;
+    framework::iniManager().RestoreWindow(MainProcedureName, w);
+
+    framework::FileSelector& lookup = main_.FileLookup;
+    lookup.Init();
+    lookup.ClearOnCancel = 1;
+    lookup.Flags |= framework::FileSelector::ExplorerFlag;
+    lookup.ReplaceMasks("TXA Files", "*.txa");
+    lookup.WindowTitle = "TXA File";
+
+    // The list and its group stretch with the window; "Remove and Save"
+    // keeps to the bottom right corner, "Select for removal" to the bottom.
+    main_.resizer.SetStrategy(control(use::Group2), framework::GrowWidth | framework::GrowHeight);
+    main_.resizer.SetStrategy(list, framework::GrowWidth | framework::GrowHeight);
+    main_.resizer.SetStrategy(control(use::RemoveButton), framework::MoveX | framework::MoveY);
+    main_.resizer.SetStrategy(control(use::SelectButton), framework::MoveY);
+    // A maximized window keeps its size; otherwise the size the resizer
+    // stored last time is given back (or the restored one is laid out).
+    if (w.propertyFlag(0, prop::Maximize) || !main_.resizer.RestoreValues()) main_.resizer.Resize();
+
+    w.alert(list, window::key::MouseLeft2);
+    w.alert(list, window::key::Enter);
+    w.alert(list, window::key::MouseRight);
+    RegisterAlerts();
+
+    // `varnok FILE`: the name is in the entry; load it as the button would.
+    if (!main_.startFile.empty()) w.post(ev::Accepted, control(use::LoadButton));
+    return 0;
+}
+
+uint8_t MainWindow::Release() {
+    uint8_t level = WindowManager::Release();
+    writeRememberedFileName(main_.fileNameText());
+    if (level != 0) return level;
+    if (Opened && MyWindow) framework::iniManager().SaveWindow(MainProcedureName, *MyWindow);
+    framework::errorManager().PopProcedureName();
+    return level;
+}
+
+// ---- events
+
+uint8_t MainWindow::OnAccepted() {
+    const int32_t accepted = currentEvent().control;
+    if (accepted == control(use::LookupFile)) {
+        uint8_t level = WindowManager::OnAccepted();
+        LookupFile();
+        return level;
+    }
+    if (accepted == control(use::LoadButton)) {
+        Load();
+    } else if (accepted == control(use::ViewButton)) {
+        View();
+    } else if (accepted == control(use::SelectButton)) {
+        ToggleSelection();
+    } else if (accepted == control(use::RemoveButton)) {
+        if (RemoveAndSave() == RemoveOutcome::OverwriteDeclined) return 5;
+    }
+    return WindowManager::OnAccepted();
+}
+
+uint8_t MainWindow::OnFieldEvent() {
+    const window::Event& e = currentEvent();
+    if (e.number == ev::AlertKey && e.control == control(use::List) && MyWindow) {
+        switch (e.keyCode) {
+        case window::key::Enter:
+        case window::key::MouseLeft2:
+            MyWindow->post(ev::Accepted, control(use::SelectButton));
+            break;
+        case window::key::MouseRight:
+            SelectAll();
+            break;
+        default:
+            break;
+        }
+    }
+    return WindowManager::OnFieldEvent();
+}
+
+uint8_t MainWindow::OnWindowEvent() {
+    uint8_t level = WindowManager::OnWindowEvent();
+    const window::Event& e = currentEvent();
+    // A name typed but never accepted is remembered all the same.
+    if ((e.number == ev::CloseWindow || e.number == ev::CloseDown) && MyWindow && MyWindow->isOpen())
+        MyWindow->update(control(use::FileName));
+    main_.resizer.TakeEvent(e);
+    return level;
+}
+
+// ---- commands
+
+void MainWindow::LookupFile() {
+    StoreControls();
+    main_.setFileName(main_.FileLookup.Choose(true));
+    if (MyWindow) MyWindow->display();
+}
+
+void MainWindow::Load() {
+    if (!MyWindow) return;
+    window::Window& w = *MyWindow;
+    // The entry's text counts even when it was not accepted yet.
+    w.update(control(use::FileName));
+    const std::string name = main_.fileNameText();
+    ExtensionRemover& remover = main_.remover;
+
+    window::windowLayer().setCursor(window::Cursor::Wait);
+    std::vector<platform::DirectoryEntry> listing;
+    if (platform::listDirectory(name, listing) == 0) {
+        // No ordinary file of that name: said so, and nothing changes.
+        window::windowLayer().setCursor(window::Cursor::Normal);
+        window::message(name, "Error Open");
+    } else {
+        // LineQ changes only when the file could be opened; only then is
+        // the name the one its lines came from.
+        const std::string previous = remover.FileNameTXA;
+        const uint32_t before = CHANGES(remover.LineQ);
+        remover.FileNameTXA = name;
+        remover.Load();
+        if (CHANGES(remover.LineQ) == before) remover.FileNameTXA = previous;
+        window::windowLayer().setCursor(window::Cursor::Normal);
+    }
+    w.select(control(use::List));
+}
+
+namespace {
+// Shows the lines in the queue viewer once QueueTool offers it.
+template <class Tool>
+void viewQueue(Tool& tool, QueueDecl* queue, std::string_view title) {
+    if constexpr (requires { tool.ViewQueue(queue, title, 0); }) tool.ViewQueue(queue, title, 0);
+}
+}  // namespace
+
+void MainWindow::View() { viewQueue(main_.remover.queueTool, main_.remover.LineQ, main_.fileNameText()); }
+
+void MainWindow::ToggleSelection() {
+    if (!MyWindow) return;
+    const int32_t list = control(use::List);
+    MyWindow->select(list, main_.remover.ToggleSelection(MyWindow->choice(list)));
+}
+
+void MainWindow::SelectAll() {
+    if (!MyWindow) return;
+    main_.remover.SelectAll(MyWindow->choice(control(use::List)));
+}
+
+RemoveOutcome MainWindow::RemoveAndSave() { return main_.remover.RemoveAndSave(); }
+
+}  // namespace varnok::app

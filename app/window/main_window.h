@@ -1,0 +1,55 @@
+// MainWindow: the window manager of the procedure Main (main_procedure.h),
+// which runs the "Remove Extensions" window.
+//
+// What it adds to the framework's WindowManager:
+//   Init           opens the window with the remembered TXA name in the
+//                  entry, sets the list's check box icons and line height,
+//                  restores the window's place, prepares the file dialog and
+//                  the resizer, and registers the list's alert keys
+//   Release        remembers the TXA name in ".\remtxa.ini" (whatever the
+//                  base Release answered) and saves the window's place
+//   OnAccepted     the buttons: "..." (file dialog), Load, View, Select for
+//                  removal, Remove and Save
+//   OnFieldEvent   on the list: Enter and a double click press "Select for
+//                  removal"; a right click selects or deselects every
+//                  instance of the highlighted row's extension
+//   OnWindowEvent  hands window events on to the resizer after the base
+//
+// Load never changes the lists when the name lists no ordinary file (it is
+// missing, a folder or hidden): it shows the name with the title "Error
+// Open", as a file that cannot be opened does.
+#pragma once
+#include <cstdint>
+
+#include "app/txa/extension_remover.h"
+#include "framework/windows/window_manager.h"
+
+namespace varnok::app {
+
+class MainProcedure;
+
+class MainWindow : public framework::WindowManager {
+public:
+    explicit MainWindow(MainProcedure& procedure) : main_(procedure) {}
+
+    uint8_t Init() override;
+    uint8_t Release() override;
+    uint8_t OnAccepted() override;
+    uint8_t OnFieldEvent() override;
+    uint8_t OnWindowEvent() override;
+
+    // The commands, as the buttons run them.
+    void LookupFile();
+    void Load();
+    void View();
+    void ToggleSelection();
+    void SelectAll();
+    RemoveOutcome RemoveAndSave();
+
+private:
+    int32_t control(std::string_view useName) const;
+
+    MainProcedure& main_;
+};
+
+}  // namespace varnok::app

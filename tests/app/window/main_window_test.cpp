@@ -1,0 +1,397 @@
+// The main window's procedure through the scripted window layer: its set-up
+// and end (remtxa.ini, the list's icons and alerts, the file dialog, the
+// resizer), the commands on the buttons and the list, and the two places
+// where the window is sounder than a plain reading of its commands: Remove
+// and Save names its output after the file the lines came from, and Load of
+// a name that lists no ordinary file says so and changes nothing.
+#include "app/window/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/window/main_procedure.h"
+#include "app/window/main_window_structure.h"
+#include "framework/errors/error_manager.h"
+#include "framework/ini/ini_manager.h"
+#include "tests/app/window/program_home.h"
+#include "tests/support/scripted_presenter.h"
+#include "tests/support/scripted_window_layer.h"
+#include "window/events.h"
+
+namespace varnok::app {
+namespace {
+
+using testing::kSmallTxa;
+using testing::readFile;
+using window::ButtonNo;
+using window::ButtonOk;
+using window::ButtonYes;
+namespace prop = window::prop;
+namespace ev = window::event;
+namespace key = window::key;
+
+constexpr std::string_view W = MainWindowResource;
+
+struct MainWindowTest : ::testing::Test {
+    testing::ProgramHome home;
+    testing::ScriptedWindowLayer layer;
+    testing::ScriptedPresenter boxes;
+
+    void SetUp() override {
+        registerMainWindow();
+        framework::iniManager().Init("varnok.INI", 0, 0);
+    }
+    void TearDown() override {
+        framework::iniManager().Release();
+        boxes.verifyDone();
+        layer.verifyDone();
+    }
+    // The list's tick column as drawn from ExtensionQ: "x" ticked, "." not.
+    static std::string ticks(MainProcedure& p) {
+        std::string t;
+        for (int32_t row = 1; row <= p.extensionList.rowCount(); ++row) {
+            const std::string tick = p.extensionList.fieldText(row, 1);
+            const std::string icon = p.extensionList.fieldText(row, 2);
+            EXPECT_EQ(icon, tick == "1" ? "2" : "1") << "row " << row;
+            t += tick == "1" ? 'x' : '.';
+        }
+        return t;
+    }
+    static int32_t number(std::string_view useName) {
+        return window::findWindowStructure(MainWindowResource)->controlNumber(useName);
+    }
+};
+
+// A probe of the handlers' answers.
+class ProbeWindow : public MainWindow {
+public:
+    using MainWindow::MainWindow;
+    uint8_t OnAccepted() override {
+        accepted.push_back(MainWindow::OnAccepted());
+        return accepted.back();
+    }
+    std::vector<uint8_t> accepted;
+};
+
+TEST_F(MainWindowTest, OpensWithItsIconsAlertsFocusAndMinimumSize) {
+    MainProcedure p;
+    const int32_t list = number(use::List);
+    layer.onOpen(W).call([&](window::Window& w) {
+        EXPECT_EQ(w.property(list, prop::IconList, 1), "~boxoff.ico");
+        EXPECT_EQ(w.property(list, prop::IconList, 2), "~boxon.ico");
+        EXPECT_EQ(w.propertyNumber(list, prop::LineHeight), 10);
+        EXPECT_EQ(w.propertyNumber(0, prop::MinWidth), 420);
+        EXPECT_EQ(w.propertyNumber(0, prop::MinHeight), 273);
+        EXPECT_EQ(w.focus(), number(use::FileNamePrompt));  // FirstField after EVENT:OpenWindow
+        EXPECT_EQ(framework::errorManager().CurrentProcedureName(), "Main");
+    });
+    EXPECT_EQ(p.Run(), 2);  // closing the window cancels
+    const testing::ScriptedWindowState& s = layer.last(W);
+    EXPECT_EQ(s.alerts.at(list), (std::vector<uint32_t>{key::MouseLeft2, key::Enter, key::MouseRight}));
+    EXPECT_EQ(p.FileLookup.WindowTitle, "TXA File");
+    EXPECT_EQ(p.FileLookup.MaskString, "TXA Files|*.txa");
+    EXPECT_EQ(p.FileLookup.Flags, 16);
+    EXPECT_EQ(p.FileLookup.ClearOnCancel, 1);
+    EXPECT_EQ(framework::errorManager().CurrentProcedureName(), "");  // pushed and popped once
+}
+
+// ".\remtxa.ini" before the run, what the entry shows, what is typed, and
+// the file after the run.
+TEST_F(MainWindowTest, RemembersTheNameInRemtxaIniOfTheCurrentDirectory) {
+    struct Case {
+        const char* before;  // nullptr: no file
+        const char* shown;
+        const char* typed;   // nullptr: nothing typed
+        const char* after;
+    };
+    const std::string longName(300, 'n');
+    const Case cases[] = {
+        {nullptr, "", nullptr, "[TXA]\nFileName=\n"},
+        {"[TXA]\nFileName=C:\\apps\\main.txa\n", "C:\\apps\\main.txa", nullptr, "[TXA]\nFileName=C:\\apps\\main.txa\n"},
+        {"[Other]\nX=1\n", "", "typed, never loaded.txa", "[Other]\nX=1\n\n[TXA]\nFileName=typed, never loaded.txa\n"},
+        {"[TXA]\nFileName=old.txa\n", "old.txa", "", "[TXA]\nFileName=\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before ? c.before : "(no file)");
+        std::filesystem::remove(home.remtxaIni());
+        if (c.before) home.write("remtxa.ini", c.before);
+        MainProcedure p;
+        auto& script = layer.onOpen(W).call([&](window::Window& w) {
+            EXPECT_EQ(w.property(number(use::FileName), prop::Text), c.shown);
+        });
+        if (c.typed) script.type(use::FileName, c.typed);
+        p.Run();
+        EXPECT_EQ(readFile(home.remtxaIni()), c.after);
+    }
+    // A remembered name longer than the entry is cut to its 256 characters.
+    home.write("remtxa.ini", "[TXA]\nFileName=" + longName + "\n");
+    MainProcedure p;
+    layer.onOpen(W);
+    p.Run();
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=" + longName.substr(0, 256) + "\n");
+}
+
+TEST_F(MainWindowTest, TheDotsButtonFillsTheEntryAndACancelEmptiesIt) {
+    home.write("remtxa.ini", "[TXA]\nFileName=old.txa\n");
+    const std::string before = std::filesystem::current_path().string();
+    MainProcedure p;
+    const int32_t entry = number(use::FileName);
+    layer.onOpen(W)
+        .accept(use::LookupFile)
+        .fileDialog("/some/where/b.txa")
+        .call([&](window::Window& w) { EXPECT_EQ(w.property(entry, prop::Text), "/some/where/b.txa"); })
+        .accept(use::LookupFile)
+        .cancelFileDialog()
+        .call([&](window::Window& w) { EXPECT_EQ(w.property(entry, prop::Text), ""); });
+    p.Run();
+    ASSERT_EQ(layer.fileDialogs().size(), 2u);
+    const window::FileDialogRequest& asked = layer.fileDialogs()[0];
+    EXPECT_EQ(asked.title, "TXA File");
+    EXPECT_EQ(asked.masks, "TXA Files|*.txa");
+    EXPECT_EQ(asked.name, "");  // the entry's name is not passed to the dialog
+    EXPECT_EQ(asked.flags, 16u);
+    EXPECT_EQ(std::filesystem::current_path().string(), before);
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=\n");
+}
+
+// The road of one use: Load, every way of ticking, Remove and Save.
+TEST_F(MainWindowTest, LoadTickRemoveAndSave) {
+    const std::string input = home.write("main.txa", kSmallTxa);
+    MainProcedure p;
+    const int32_t list = number(use::List);
+    boxes.expect("Select all the instances of: Logger", ButtonYes)
+        .expect("Deselect all the instances of: Caf\xE9", ButtonNo)
+        .expect("Remove the selected extensions", ButtonYes)
+        .expect("Saved", ButtonOk);
+    layer.onOpen(W)
+        .type(use::FileName, "main.txa")
+        .accept(use::LoadButton)
+        .call([&](window::Window& w) {
+            EXPECT_EQ(ticks(p), "...");
+            EXPECT_EQ(w.focus(), list);  // the list has the focus after Load
+        })
+        .accept(use::SelectButton)  // nothing highlighted: row 1 is, nothing ticked
+        .call([&](window::Window& w) {
+            EXPECT_EQ(w.choice(list), 1);
+            EXPECT_EQ(ticks(p), "...");
+        })
+        .accept(use::SelectButton)
+        .call([&](window::Window&) { EXPECT_EQ(ticks(p), "x.."); })
+        .newSelection(use::List, 2)
+        .alert(use::List, key::Enter)
+        .call([&](window::Window&) { EXPECT_EQ(ticks(p), "xx."); })
+        .alert(use::List, key::MouseLeft2)
+        .call([&](window::Window&) { EXPECT_EQ(ticks(p), "x.."); })
+        .newSelection(use::List, 1)
+        .alert(use::List, key::MouseRight)  // Yes: every "Logger" ticked
+        .call([&](window::Window&) { EXPECT_EQ(ticks(p), "x.x"); })
+        .newSelection(use::List, 2)
+        .alert(use::List, key::MouseRight)  // No: nothing changes
+        .call([&](window::Window&) { EXPECT_EQ(ticks(p), "x.x"); })
+        .accept(use::RemoveButton)
+        .call([&](window::Window& w) {
+            EXPECT_EQ(ticks(p), ".");  // rebuilt from the shortened lines
+            EXPECT_EQ(p.extensionList.fieldText(1, 3), "Caf\xE9");
+            EXPECT_EQ(p.extensionList.fieldText(1, 6), "3");
+            EXPECT_EQ(p.extensionList.fieldText(1, 7), "5");
+            EXPECT_EQ(w.property(number(use::FileName), prop::Text), "main.txa");
+        });
+    p.Run();
+    EXPECT_EQ(readFile(home.file("main_.txa")),
+              "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Caf\xE9\r\n[INSTANCE]\r\n[END]\r\n");
+    EXPECT_EQ(readFile(input), kSmallTxa);  // the loaded file is never written
+    ASSERT_EQ(boxes.shown().size(), 4u);
+    EXPECT_EQ(boxes.shown()[3].text, "main_.txa");
+    // The Enter key and the double click went through "Select for removal".
+    EXPECT_EQ(layer.last(W).count(ev::Accepted, number(use::SelectButton)), 4u);
+    EXPECT_EQ(layer.cursors(), (std::vector<window::Cursor>{window::Cursor::Wait, window::Cursor::Normal}));
+}
+
+TEST_F(MainWindowTest, DecliningTheOverwriteAnswersNotify) {
+    home.write("main.txa", kSmallTxa);
+    home.write("main_.txa", "older copy\r\n");
+    MainProcedure p;
+    boxes.expect("Remove the selected extensions", ButtonYes).expect("Overwrite ", ButtonNo);
+    boxes.expect("Remove the selected extensions", ButtonNo);
+    layer.onOpen(W)
+        .type(use::FileName, "main.txa")
+        .accept(use::LoadButton)
+        .newSelection(use::List, 2)
+        .accept(use::SelectButton)
+        .accept(use::RemoveButton)
+        .call([&](window::Window&) { EXPECT_EQ(ticks(p), ".."); })  // the list describes the shortened lines
+        .accept(use::RemoveButton);
+    ProbeWindow manager(p);
+    manager.Run();
+    EXPECT_EQ(manager.accepted, (std::vector<uint8_t>{0, 0, 0, 5, 0}));
+    EXPECT_EQ(boxes.shown()[1].text, "Overwrite main_.txa ?");
+    EXPECT_EQ(boxes.shown()[1].caption, "File already exists");
+    EXPECT_EQ(readFile(home.file("main_.txa")), "older copy\r\n");
+}
+
+// Sound behaviour: the output is named after the file LineQ came from, not
+// after what the entry shows now.
+TEST_F(MainWindowTest, TheOutputIsNamedAfterTheFileTheLinesCameFrom) {
+    home.write("a.txa", kSmallTxa);
+    home.write("b.txa", "[PROCEDURE]\r\nNAME Other\r\n");
+    MainProcedure p;
+    boxes.expect("Remove the selected", ButtonYes).expect("Saved", ButtonOk);
+    boxes.expect("missing.txa", ButtonOk);
+    boxes.expect("Remove the selected", ButtonYes).expect("Overwrite a_.txa", ButtonYes).expect("Saved", ButtonOk);
+    layer.onOpen(W)
+        .type(use::FileName, "a.txa")
+        .accept(use::LoadButton)
+        .type(use::FileName, "b.txa")  // retyped, never loaded
+        .newSelection(use::List, 1)
+        .accept(use::SelectButton)
+        .accept(use::RemoveButton)
+        .type(use::FileName, "missing.txa")
+        .accept(use::LoadButton)  // fails: the lines are still a.txa's
+        .newSelection(use::List, 1)
+        .accept(use::SelectButton)
+        .accept(use::RemoveButton);
+    p.Run();
+    EXPECT_FALSE(std::filesystem::exists(home.file("b_.txa")));
+    EXPECT_FALSE(std::filesystem::exists(home.file("missing_.txa")));
+    EXPECT_EQ(boxes.shown()[1].text, "a_.txa");
+    EXPECT_EQ(boxes.shown()[5].text, "a_.txa");
+    // Both removals, one after the other, on a.txa's lines.
+    EXPECT_EQ(readFile(home.file("a_.txa")), "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Logger\r\nx\r\n[END]\r\n");
+    EXPECT_EQ(readFile(home.file("b.txa")), "[PROCEDURE]\r\nNAME Other\r\n");
+}
+
+// A file that is listed but cannot be opened leaves the lines, and so the
+// output's name, with the file loaded before.
+TEST_F(MainWindowTest, AFileThatCannotBeOpenedKeepsTheLoadedName) {
+    if (testing::runningAsRoot()) GTEST_SKIP() << "root opens any file";
+    home.write("a.txa", kSmallTxa);
+    const std::string locked = home.write("locked.txa", kSmallTxa);
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    MainProcedure p;
+    boxes.expect("Error Open", ButtonOk);
+    boxes.expect("Remove the selected", ButtonYes).expect("Saved", ButtonOk);
+    layer.onOpen(W)
+        .type(use::FileName, "a.txa")
+        .accept(use::LoadButton)
+        .type(use::FileName, "locked.txa")
+        .accept(use::LoadButton)
+        .newSelection(use::List, 1)
+        .accept(use::SelectButton)
+        .accept(use::RemoveButton);
+    p.Run();
+    EXPECT_EQ(boxes.shown()[0].text, "locked.txa");
+    EXPECT_EQ(boxes.shown()[2].text, "a_.txa");
+    EXPECT_FALSE(std::filesystem::exists(home.file("locked_.txa")));
+}
+
+// Sound behaviour: a name that lists no ordinary file is reported as an open
+// failure, and the lists stay as they were, ticks and all.
+TEST_F(MainWindowTest, LoadOfANameWithoutAnOrdinaryFileSaysSoAndChangesNothing) {
+    home.write("main.txa", kSmallTxa);
+    home.write(".hidden.txa", kSmallTxa);
+    std::filesystem::create_directory(home.file("folder.txa"));
+    const char* names[] = {"missing.txa", "folder.txa", ".hidden.txa", ""};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        MainProcedure p;
+        uint32_t lineChanges = 0, listChanges = 0;
+        boxes.expect("Error Open", ButtonOk);
+        layer.onOpen(W)
+            .type(use::FileName, "main.txa")
+            .accept(use::LoadButton)
+            .newSelection(use::List, 3)
+            .accept(use::SelectButton)
+            .call([&](window::Window&) {
+                lineChanges = CHANGES(p.remover.LineQ);
+                listChanges = CHANGES(p.remover.ExtensionQ);
+            })
+            .type(use::FileName, name)
+            .accept(use::LoadButton)
+            .call([&](window::Window& w) {
+                EXPECT_EQ(CHANGES(p.remover.LineQ), lineChanges);
+                EXPECT_EQ(CHANGES(p.remover.ExtensionQ), listChanges);
+                EXPECT_EQ(RECORDS(p.remover.LineQ), 13u);
+                EXPECT_EQ(ticks(p), "..x");
+                EXPECT_EQ(w.focus(), number(use::List));
+            });
+        p.Run();
+        const window::MessageRequest& shown = boxes.shown().back();
+        EXPECT_EQ(shown.text, name);
+        EXPECT_EQ(shown.caption, "Error Open");
+        EXPECT_EQ(shown.icon, "");
+        EXPECT_EQ(shown.buttons, ButtonOk);
+        EXPECT_EQ(p.remover.FileNameTXA, "main.txa");
+    }
+}
+
+TEST_F(MainWindowTest, AStartFileIsShownAndLoadedAtOnce) {
+    home.write("start.txa", kSmallTxa);
+    MainProcedure p("start.txa");
+    layer.onOpen(W).call([&](window::Window& w) {
+        EXPECT_EQ(w.property(number(use::FileName), prop::Text), "start.txa");
+        EXPECT_EQ(ticks(p), "...");
+    });
+    p.Run();
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=start.txa\n");
+}
+
+// Sizes in dialog units: the scripted layer keeps properties in units.
+TEST_F(MainWindowTest, ResizingStretchesTheListAndMovesTheButtons) {
+    MainProcedure p;
+    struct Expect {
+        std::string_view useName;
+        int32_t x, y, width, height;
+    };
+    auto check = [&](window::Window& w, int32_t dw, int32_t dh) {
+        const Expect expected[] = {
+            {use::Group2, 5, 54, 411 + dw, 214 + dh},
+            {use::List, 9, 62, 401 + dw, 182 + dh},
+            {use::SelectButton, 9, 248 + dh, 139, 14},
+            {use::RemoveButton, 271 + dw, 248 + dh, 139, 14},
+            {use::Group1, 5, 6, 411, 45},
+            {use::FileName, 61, 16, 327, 10},
+            {use::LoadButton, 115, 32, 89, 14},
+        };
+        for (const Expect& e : expected) {
+            SCOPED_TRACE(e.useName);
+            const int32_t c = number(e.useName);
+            EXPECT_EQ(w.propertyNumber(c, prop::Xpos), e.x);
+            EXPECT_EQ(w.propertyNumber(c, prop::Ypos), e.y);
+            EXPECT_EQ(w.propertyNumber(c, prop::Width), e.width);
+            EXPECT_EQ(w.propertyNumber(c, prop::Height), e.height);
+        }
+    };
+    layer.onOpen(W)
+        .resize(620, 393)
+        .call([&](window::Window& w) { check(w, 200, 120); })
+        .resize(300, 200)  // below the minimum: held at the structure's size
+        .call([&](window::Window& w) {
+            EXPECT_EQ(w.propertyNumber(0, prop::Width), 420);
+            check(w, 0, 0);
+        })
+        .resize(500, 300);
+    p.Run();
+    // The next run opens at the size the window had, laid out for it.
+    const std::string ini = readFile(home.varnokIni());
+    EXPECT_NE(ini.find("ResizeWidth=500"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("ResizeHeight=300"), std::string::npos) << ini;
+    MainProcedure again;
+    layer.onOpen(W).call([&](window::Window& w) {
+        EXPECT_EQ(w.propertyNumber(0, prop::Width), 500);
+        check(w, 80, 27);
+    });
+    again.Run();
+}
+
+TEST_F(MainWindowTest, AWindowThatCannotOpenEndsTheProcedureQuietly) {
+    home.write("remtxa.ini", "[TXA]\nFileName=kept.txa\n");
+    layer.refuseOpen(W);
+    MainProcedure p;
+    EXPECT_EQ(p.Run(), 2);
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=kept.txa\n");
+    EXPECT_EQ(framework::errorManager().CurrentProcedureName(), "");
+}
+
+}  // namespace
+}  // namespace varnok::app
