@@ -133,7 +133,9 @@ void ErrorManager::CaptureRuntimeError() {
     CriticalSection::Hold hold(*CritSect);
     ErrorState::Group& v = Status->current().V;
     v.SaveErrorCode = errorCode();
-    setStateText(v.SaveError, stateValue(errorText()));
+    // No error has no text (the runtime's table would call code 0 an
+    // "Unknown Error Posted", which no message should claim).
+    setStateText(v.SaveError, v.SaveErrorCode == 0 ? std::string() : stateValue(errorText()));
     setStateText(v.SaveFileErrorCode, stateValue(fileErrorCode()));
     setStateText(v.SaveFileError, stateValue(fileErrorText()));
 }

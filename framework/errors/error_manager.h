@@ -100,6 +100,8 @@ public:
     unsigned MessageFor(int32_t id, unsigned buttons, unsigned defaultButton);
     // The current entry's message with its macros replaced.
     std::string SubstituteMacros();
+    // Copies the thread's runtime error code and texts into Status (nothing
+    // without Status); with code 0 the error text is empty.
     void CaptureRuntimeError();
     void SelectError(int32_t id);
     // Searches Errors backwards from position `from` (0: the last entry) for

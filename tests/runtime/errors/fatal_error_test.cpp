@@ -1,0 +1,91 @@
+#include "runtime/errors/fatal_error.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "runtime/errors/error_codes.h"
+
+namespace varnok {
+namespace {
+
+TEST(FatalErrorText, CodeTextThenGivenText) {
+    const struct {
+        int32_t code;
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {0, "Parameter typing error", "Parameter typing error"},
+        {8, "", "Insufficient Memory"},
+        {8, "a queue entry", "Insufficient Memory : a queue entry"},
+        {402, "", "Null pointer de-reference"},
+        {123, "", "Unknown Error Posted : 123"},
+        {123, "x", "Unknown Error Posted : 123 : x"},
+        {0, "", ""},
+        {0, std::string(1200, 'z'), std::string(FatalMessageLimit, 'z')},
+        {35, std::string(1200, 'z'), "Record Not Found : " + std::string(FatalMessageLimit - 19, 'z')},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fatalErrorText(c.code, c.text), c.expected) << c.code << " " << c.text;
+}
+
+class FatalErrorDeath : public ::testing::Test {
+protected:
+    FatalErrorDeath() {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        setFatalErrorHandler(nullptr);
+        setFatalErrorHandlerInForce(true);
+    }
+};
+
+TEST_F(FatalErrorDeath, WithoutHandlerTheQuestionGoesToStandardErrorAndTheExitCodeIs2) {
+    EXPECT_EXIT(fatalRuntimeError(0, "Parameter typing error"), ::testing::ExitedWithCode(2),
+                "^Runtime error\nParameter typing error\nDo you want to GPF\\?\n$");
+    EXPECT_EXIT(fatalRuntimeError(8, "the thread's error state"), ::testing::ExitedWithCode(2),
+                "^Runtime error\nInsufficient Memory : the thread's error state\nDo you want to GPF\\?\n$");
+}
+
+int lastHandledCode = -1;
+
+void handlerThatChecks(int32_t code) {
+    // The message is current and the code posted before the handler runs.
+    std::fprintf(stderr, "handled %d [%s] posted %d\n", static_cast<int>(code), fatalErrorMessage(),
+                 static_cast<int>(errorCode()));
+    lastHandledCode = code;
+}
+
+TEST_F(FatalErrorDeath, AHandlerInForceGetsTheCodeAndNoBoxIsShown) {
+    setFatalErrorHandler(handlerThatChecks);
+    EXPECT_EXIT(fatalRuntimeError(402, "in GET"), ::testing::ExitedWithCode(2),
+                "^handled 402 \\[Null pointer de-reference : in GET\\] posted 402\n$");
+    setFatalErrorHandler(nullptr);
+}
+
+TEST_F(FatalErrorDeath, AHandlerNotInForceMeansNothingIsShown) {
+    setFatalErrorHandler(handlerThatChecks);
+    setFatalErrorHandlerInForce(false);
+    EXPECT_EXIT(fatalRuntimeError(402, "in GET"), ::testing::ExitedWithCode(2), "^$");
+    setFatalErrorHandlerInForce(true);
+    setFatalErrorHandler(nullptr);
+}
+
+void handlerThatFailsAgain(int32_t) { fatalRuntimeError(7, "inside the handler"); }
+
+TEST_F(FatalErrorDeath, AFatalErrorInsideTheHandlerStillEndsTheProgram) {
+    setFatalErrorHandler(handlerThatFailsAgain);
+    EXPECT_EXIT(fatalRuntimeError(8, ""), ::testing::ExitedWithCode(2),
+                "^Runtime error\nMemory Corrupted : inside the handler\nDo you want to GPF\\?\n$");
+    setFatalErrorHandler(nullptr);
+}
+
+TEST(FatalErrorHandler, InstallingAnswersThePreviousOne) {
+    EXPECT_EQ(setFatalErrorHandler(handlerThatChecks), nullptr);
+    EXPECT_EQ(fatalErrorHandler(), &handlerThatChecks);
+    EXPECT_EQ(setFatalErrorHandler(nullptr), &handlerThatChecks);
+    EXPECT_TRUE(fatalErrorHandlerInForce());
+    EXPECT_STREQ(fatalErrorMessage(), "") << "no fatal error in progress";
+}
+
+}  // namespace
+}  // namespace varnok
