@@ -1,0 +1,255 @@
+#include "window/qt/list_model.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include "app/txa/txa_records.h"
+#include "runtime/queue/queue.h"
+#include "tests/window/qt/qt_test_support.h"
+#include "window/qt/icons.h"
+#include "window/qt/qt_window_layer.h"
+
+namespace varnok::window::qt {
+namespace {
+
+using testing::application;
+using testing::drainEvents;
+using testing::nextEventWithin;
+
+struct Instance {
+    const char* name;
+    const char* proc;
+    const char* templ;
+    int32_t from, to;
+    bool ticked;
+};
+
+const Instance kInstances[] = {
+    {"Logger", "", "ABC", 12, 40, false},
+    {"WindowResizer", "Main", "ABC", 120, 178, true},
+    {"Logger", "BrowseCustomers", "XYZ", 410, 455, false},
+    {"FileDropTarget", "UpdateCustomer", "DropKit", 700, 731, true},
+    {"Logger", "UpdateCustomer", "XYZ", 732, 760, false},
+};
+
+void addInstance(Queue& queue, const Instance& i) {
+    app::ExtensionRecord rec;
+    rec.removeThis = i.ticked ? 1 : 0;
+    rec.icon = rec.removeThis + 1;
+    app::setFixed(rec.extensionName, sizeof rec.extensionName, i.name);
+    app::setFixed(rec.procName, sizeof rec.procName, i.proc);
+    app::setFixed(rec.templateName, sizeof rec.templateName, i.templ);
+    rec.fromLineNo = i.from;
+    rec.toLineNo = i.to;
+    rec.write(queue.buffer());
+    ADD(queue);
+}
+
+// Ticks or unticks row `row` the way the program does: GET, change, PUT.
+void setTicked(Queue& queue, int32_t row, bool ticked) {
+    GET(queue, row);
+    app::ExtensionRecord rec;
+    rec.read(queue.buffer());
+    rec.removeThis = ticked ? 1 : 0;
+    rec.icon = rec.removeThis + 1;
+    rec.write(queue.buffer());
+    PUT(queue);
+}
+
+QImage iconImage(const QVariant& decoration) {
+    return decoration.value<QIcon>().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage boxImage(bool ticked) { return checkBoxPixmap(ticked, 16).toImage().convertToFormat(QImage::Format_ARGB32); }
+
+class ListModelTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        application();
+        registerWindowStructure(testing::mainWindowStructure());
+    }
+
+    void SetUp() override {
+        std::unique_ptr<Window> w = layer_.open(testing::kMainWindow, nullptr);
+        ASSERT_TRUE(w);
+        window_.reset(static_cast<QtWindow*>(w.release()));
+        list_ = window_->control("?EXTENSIONQ");
+        window_->setProperty(list_, prop::IconList, "~boxoff.ico", 1);
+        window_->setProperty(list_, prop::IconList, "~boxon.ico", 2);
+        window_->setProperty(list_, prop::LineHeight, 10);
+        view_ = window_->listView(list_);
+        drainEvents(*window_);
+    }
+
+    // Lets the window's loop deliver one event, after which lists follow
+    // their queues.
+    void oneEvent() {
+        window_->post(event::Notify);
+        Event e;
+        ASSERT_TRUE(nextEventWithin(*window_, e));
+    }
+
+    QtWindowLayer layer_;
+    std::unique_ptr<QtWindow> window_;
+    int32_t list_ = 0;
+    QTableView* view_ = nullptr;
+};
+
+TEST_F(ListModelTest, ShowsTheQueuesRowsThroughPicturesWithCheckBoxes) {
+    Queue queue(app::extensionLayout());
+    for (const Instance& i : kInstances) addInstance(queue, i);
+    QueueListSource source(queue);
+    window_->bindList(list_, &source);
+    QAbstractItemModel* model = view_->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    ASSERT_EQ(model->rowCount(), 5);
+    ASSERT_EQ(model->columnCount(), 6);
+    const char* headers[] = {"", "Extension", "Procedure", "Template", "From", "To"};
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(model->headerData(c, Qt::Horizontal).toString(), headers[c]);
+    EXPECT_FALSE(view_->horizontalHeader()->isHidden());
+    EXPECT_EQ(model->headerData(4, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+              Qt::AlignHCenter);
+    for (int r = 0; r < 5; ++r) {
+        SCOPED_TRACE(r);
+        const Instance& i = kInstances[r];
+        EXPECT_EQ(model->data(model->index(r, 0)).toString(), "");  // "@p p" shows no text
+        EXPECT_EQ(iconImage(model->data(model->index(r, 0), Qt::DecorationRole)), boxImage(i.ticked));
+        EXPECT_EQ(model->data(model->index(r, 1)).toString(), i.name);
+        EXPECT_EQ(model->data(model->index(r, 2)).toString(), i.proc);
+        EXPECT_EQ(model->data(model->index(r, 3)).toString(), i.templ);
+        EXPECT_EQ(model->data(model->index(r, 4)).toString(), QString::number(i.from));
+        EXPECT_EQ(model->data(model->index(r, 5)).toString(), QString::number(i.to));
+        EXPECT_FALSE(model->data(model->index(r, 1), Qt::DecorationRole).isValid());
+    }
+    EXPECT_NE(boxImage(true), boxImage(false));
+    EXPECT_EQ(view_->verticalHeader()->defaultSectionSize(), unitsToPixelsY(10, window_->base()));
+
+    // A screenshot of the main window with a small queue and two ticks.
+    window_->select(list_, 2);
+    char name[256];
+    app::setFixed(name, sizeof name, "/home/dev/apps/customers.txa");
+    window_->bindText(window_->control("?TXAFILENAME"), {name, sizeof name});
+    QApplication::processEvents();
+    const QImage shot = window_->widget()->grab().toImage();
+    EXPECT_EQ(shot.size(), window_->widget()->size() * window_->widget()->devicePixelRatio());
+    EXPECT_TRUE(shot.save(QString::fromStdString(testing::screenshotPath("main_window.png"))));
+}
+
+TEST_F(ListModelTest, RedrawsWhenTheQueueChangesAndKeepsTheHighlightedRow) {
+    Queue queue(app::extensionLayout());
+    for (const Instance& i : kInstances) addInstance(queue, i);
+    QueueListSource source(queue);
+    window_->bindList(list_, &source);
+    QAbstractItemModel* model = view_->model();
+    window_->select(list_, 3);
+    drainEvents(*window_);
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(model, &QAbstractItemModel::modelReset);
+
+    // A PUT (a tick) is seen after the next event: the rows in view redraw.
+    setTicked(queue, 3, true);
+    oneEvent();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(iconImage(model->data(model->index(2, 0), Qt::DecorationRole)), boxImage(true));
+    EXPECT_EQ(window_->choice(list_), 3);
+
+    // Nothing changed: nothing redrawn.
+    oneEvent();
+    EXPECT_EQ(changed.count(), 1);
+
+    // An ADD brings a row more; the highlighted row stays, without a
+    // NewSelection of its own.
+    addInstance(queue, {"Added", "Later", "ABC", 900, 901, false});
+    oneEvent();
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(model->rowCount(), 6);
+    EXPECT_EQ(model->data(model->index(5, 1)).toString(), "Added");
+    EXPECT_EQ(window_->choice(list_), 3);
+    for (const Event& e : drainEvents(*window_)) EXPECT_NE(e.number, event::NewSelection);
+
+    // FREE empties the list and its highlight.
+    FREE(queue);
+    oneEvent();
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(window_->choice(list_), 0);
+    window_->bindList(list_, nullptr);
+    EXPECT_EQ(model->rowCount(), 0);
+}
+
+TEST_F(ListModelTest, UserSelectionPostsNewSelectionAndRightPressHighlightsTheRow) {
+    Queue queue(app::extensionLayout());
+    for (const Instance& i : kInstances) addInstance(queue, i);
+    QueueListSource source(queue);
+    window_->bindList(list_, &source);
+    window_->alert(list_, key::MouseRight);
+    QApplication::processEvents();
+    const QRect row4 = view_->visualRect(view_->model()->index(3, 2));
+    ASSERT_TRUE(row4.isValid());
+    QTest::mousePress(view_->viewport(), Qt::RightButton, Qt::NoModifier, row4.center());
+    std::vector<Event> events = testing::withoutWindowNoise(drainEvents(*window_));
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[events.size() - 2].number, event::NewSelection);
+    EXPECT_EQ(events.back().number, event::AlertKey);
+    EXPECT_EQ(events.back().keyCode, key::MouseRight);
+    EXPECT_EQ(window_->choice(list_), 4);
+    EXPECT_EQ(window_->propertyNumber(list_, prop::MouseDownRow), 4);
+    EXPECT_EQ(window_->propertyNumber(list_, prop::MouseDownColumn), 3);
+    EXPECT_EQ(window_->propertyNumber(list_, prop::Selected), 4);
+
+    QTest::keyClick(view_, Qt::Key_Down);
+    events = testing::withoutWindowNoise(drainEvents(*window_));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::NewSelection);
+    EXPECT_EQ(window_->choice(list_), 5);
+    // Set by the program: no event.
+    window_->setProperty(list_, prop::Selected, 1);
+    EXPECT_TRUE(testing::withoutWindowNoise(drainEvents(*window_)).empty());
+    EXPECT_EQ(window_->choice(list_), 1);
+}
+
+// Scrolling from the top to the bottom a page at a time reads each row
+// shown about once, never the whole queue per page.
+TEST_F(ListModelTest, ScrollingReadsOnlyTheRowsShown) {
+    Queue queue(app::extensionLayout());
+    constexpr int32_t kRows = 2000;
+    for (int32_t n = 1; n <= kRows; ++n) addInstance(queue, {"Logger", "Proc", "ABC", n, n + 1, n % 7 == 0});
+    QueueListSource source(queue);
+    window_->bindList(list_, &source);
+    const int32_t shown = window_->propertyNumber(list_, prop::Items);
+    ASSERT_GT(shown, 5);
+    QScrollBar* bar = view_->verticalScrollBar();
+    QApplication::processEvents();
+    // Each paint reads the rows it shows, one read per row.
+    uint64_t before = source.reads();
+    view_->viewport()->grab();
+    uint64_t total = source.reads() - before;
+    EXPECT_LE(total, static_cast<uint64_t>(shown + 2));
+    int pages = 0;
+    while (bar->value() < bar->maximum()) {
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        before = source.reads();
+        view_->viewport()->grab();
+        const uint64_t read = source.reads() - before;
+        total += read;
+        ++pages;
+        ASSERT_LE(read, static_cast<uint64_t>(shown + 2)) << "page " << pages;
+    }
+    EXPECT_GE(pages, kRows / (shown + 2));
+    EXPECT_GE(total, static_cast<uint64_t>(kRows));  // every row was shown
+    EXPECT_LE(total, static_cast<uint64_t>(pages + 1) * (shown + 2));
+    // The last row is in view.
+    const QRect last = view_->visualRect(view_->model()->index(kRows - 1, 1));
+    EXPECT_TRUE(view_->viewport()->rect().contains(last)) << last.y();
+}
+
+}  // namespace
+}  // namespace varnok::window::qt

@@ -1,0 +1,447 @@
+#include "window/qt/qt_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <cstring>
+
+#include "tests/window/qt/qt_test_support.h"
+#include "window/qt/qt_window_layer.h"
+#include "window/qt/window_font.h"
+
+namespace varnok::window::qt {
+namespace {
+
+using testing::application;
+using testing::control;
+using testing::drainEvents;
+using testing::nextEventWithin;
+using testing::withoutWindowNoise;
+
+// A small dialog with one of each control the program uses.
+WindowStructure dialogStructure() {
+    WindowStructure w;
+    w.resourceName = "test$dialog";
+    w.title = "Dialog";
+    w.width = 200;
+    w.height = 120;
+    w.resizable = true;
+    w.statusZones = {60, -1};
+    w.controls = {
+        control(ControlKind::Prompt, "?NAME:PROMPT", "&Name:", 4, 6),
+        control(ControlKind::Entry, "?NAME", "", 40, 5, 100, 10),
+        control(ControlKind::Button, "?OK", "OK", 150, 4, 40, 14),
+        control(ControlKind::List, "?LIST", "", 4, 24, 190, 60),
+        control(ControlKind::Button, "?CANCEL", "Cancel", 150, 90, 40, 14),
+        control(ControlKind::Region, "?REGION", "", 4, 90, 30, 10),
+    };
+    w.controls[1].picture = "@s20";
+    w.controls[2].isDefault = true;
+    w.controls[3].format = "40L(2)|M~First~@s20@30R(1)~Second~C@n5@";
+    return w;
+}
+
+constexpr int32_t kName = 2, kOk = 3, kList = 4, kCancel = 5, kRegion = 6;
+
+class QtWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        application();
+        registerWindowStructure(testing::mainWindowStructure());
+        registerWindowStructure(dialogStructure());
+        WindowStructure fixed = dialogStructure();
+        fixed.resourceName = "test$fixed";
+        fixed.resizable = false;
+        fixed.statusZones.clear();
+        registerWindowStructure(fixed);
+    }
+
+    std::unique_ptr<QtWindow> open(const char* name) {
+        std::unique_ptr<Window> w = layer_.open(name, nullptr);
+        EXPECT_NE(w, nullptr);
+        auto* qt = dynamic_cast<QtWindow*>(w.get());
+        w.release();
+        std::unique_ptr<QtWindow> window(qt);
+        if (window) {
+            Event first;
+            EXPECT_TRUE(nextEventWithin(*window, first));
+            EXPECT_EQ(first.number, event::OpenWindow);  // before anything else
+            drainEvents(*window);
+        }
+        return window;
+    }
+
+    QtWindowLayer layer_;
+};
+
+QRect pixels(const DialogBase& base, int32_t x, int32_t y, int32_t w, int32_t h) {
+    const Rect r = unitsToPixels({x, y, w, h}, base);
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+TEST_F(QtWindowTest, EveryControlSitsAtItsDialogUnitRectangleInTheWindowsFont) {
+    auto window = open(testing::kMainWindow);
+    ASSERT_TRUE(window);
+    const DialogBase base = dialogBase(window->font());
+    EXPECT_EQ(base.averageWidth, window->base().averageWidth);
+    EXPECT_EQ(base.height, window->base().height);
+    // The structure's font is not installed here: the desktop's, no smaller.
+    EXPECT_GE(window->font().pointSize(), 8);
+    EXPECT_GE(window->font().pointSize(), QApplication::font().pointSize());
+
+    const WindowStructure& s = window->structure();
+    for (size_t i = 0; i < s.controls.size(); ++i) {
+        const ControlStructure& c = s.controls[i];
+        SCOPED_TRACE(c.useName);
+        QWidget* w = window->controlWidget(static_cast<int32_t>(i + 1));
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->parentWidget(), window->client());
+        if (c.width == NoValue) {  // natural size: the place only
+            EXPECT_EQ(w->pos(), pixels(base, c.x, c.y, 0, 0).topLeft());
+            EXPECT_EQ(w->size(), w->sizeHint());
+        } else {
+            EXPECT_EQ(w->geometry(), pixels(base, c.x, c.y, c.width, c.height));
+        }
+    }
+    EXPECT_EQ(window->client()->size(), pixels(base, 0, 0, 420, 273).size());
+    // And read back in dialog units.
+    EXPECT_EQ(window->propertyNumber(0, prop::Width), 420);
+    EXPECT_EQ(window->propertyNumber(0, prop::Height), 273);
+    const int32_t entry = window->control("?TXAFILENAME");
+    EXPECT_EQ(window->propertyNumber(entry, prop::Xpos), 61);
+    EXPECT_EQ(window->propertyNumber(entry, prop::Ypos), 16);
+    EXPECT_EQ(window->propertyNumber(entry, prop::Width), 327);
+    EXPECT_EQ(window->propertyNumber(entry, prop::Height), 10);
+    // The list's columns are as wide as their format says.
+    QTableView* list = window->listView(window->control("?EXTENSIONQ"));
+    ASSERT_NE(list, nullptr);
+    const int widths[] = {12, 130, 110, 80, 30, 30};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(list->horizontalHeader()->sectionSize(i), unitsToPixelsX(widths[i], base));
+    EXPECT_EQ(window->widget()->windowTitle(), "Remove Extensions");
+    EXPECT_FALSE(window->widget()->windowIcon().isNull());
+}
+
+TEST_F(QtWindowTest, WindowPropertiesRoundTripInDialogUnits) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->property(0, prop::Resize), "1");
+    window->setProperty(0, prop::Xpos, 30);
+    window->setProperty(0, prop::Ypos, 20);
+    window->setProperty(0, prop::Width, 250);
+    window->setProperty(0, prop::Height, 150);
+    EXPECT_EQ(window->propertyNumber(0, prop::Xpos), 30);
+    EXPECT_EQ(window->propertyNumber(0, prop::Ypos), 20);
+    EXPECT_EQ(window->propertyNumber(0, prop::Width), 250);
+    EXPECT_EQ(window->propertyNumber(0, prop::Height), 150);
+    // The status bar lies below the client area.
+    ASSERT_NE(window->statusBar(), nullptr);
+    EXPECT_EQ(window->statusBar()->y(), window->client()->height());
+    // No value leaves the window where it is.
+    window->setProperty(0, prop::Xpos, NoValue);
+    window->setProperty(0, prop::Ypos, NoValue);
+    EXPECT_EQ(window->propertyNumber(0, prop::Xpos), 30);
+    EXPECT_EQ(window->propertyNumber(0, prop::Ypos), 20);
+
+    window->setProperty(0, prop::MinWidth, 180);
+    window->setProperty(0, prop::MinHeight, 100);
+    EXPECT_EQ(window->propertyNumber(0, prop::MinWidth), 180);
+    EXPECT_EQ(window->propertyNumber(0, prop::MinHeight), 100);
+    window->setProperty(0, prop::Width, 50);  // below the minimum
+    EXPECT_EQ(window->propertyNumber(0, prop::Width), 180);
+
+    window->setProperty(0, prop::Text, "Renamed");
+    EXPECT_EQ(window->property(0, prop::Text), "Renamed");
+    window->setProperty(0, prop::StatusText, "Row 1 / 3", 1);
+    window->setProperty(0, prop::StatusText, "Column 2", 2);
+    EXPECT_EQ(window->property(0, prop::StatusText, 1), "Row 1 / 3");
+    EXPECT_EQ(window->property(0, prop::StatusText, 2), "Column 2");
+    EXPECT_EQ(window->property(0, prop::StatusText, 3), "");
+
+    window->setProperty(0, prop::Maximize, "1");
+    EXPECT_EQ(window->property(0, prop::Maximize), "1");
+    window->setProperty(0, prop::Maximize, "0");
+    EXPECT_EQ(window->property(0, prop::Maximize), "");
+    window->setProperty(0, prop::Icon, "~boxon.ico");
+    EXPECT_EQ(window->property(0, prop::Icon), "~boxon.ico");
+
+    auto fixed = open("test$fixed");
+    ASSERT_TRUE(fixed);
+    EXPECT_EQ(fixed->property(0, prop::Resize), "");
+    EXPECT_EQ(fixed->widget()->minimumSize(), fixed->widget()->maximumSize());
+}
+
+TEST_F(QtWindowTest, ControlPropertiesRoundTrip) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    struct Case {
+        int32_t control;
+        int prop;
+        const char* value;
+    };
+    const Case cases[] = {
+        {kName, prop::Xpos, "44"},       {kName, prop::Ypos, "7"},     {kName, prop::Width, "90"},
+        {kName, prop::Height, "12"},     {kName, prop::Text, "typed"}, {kName, prop::Touched, "1"},
+        {kName, prop::Picture, "@s5"},   {kOk, prop::Text, "&Go"},     {kOk, prop::Hide, "1"},
+        {kCancel, prop::Disable, "1"},   {kCancel, prop::Default, "1"}, {1, prop::Text, "Other:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.control) + " " + std::to_string(c.prop));
+        window->setProperty(c.control, c.prop, std::string_view(c.value));
+        EXPECT_EQ(window->property(c.control, c.prop), c.value);
+    }
+    EXPECT_EQ(window->propertyNumber(kName, prop::Type), static_cast<int32_t>(ControlKind::Entry));
+    EXPECT_EQ(window->propertyNumber(kList, prop::Type), static_cast<int32_t>(ControlKind::List));
+    // The picture limits what can be typed; one default button at a time.
+    EXPECT_EQ(static_cast<QLineEdit*>(window->controlWidget(kName))->maxLength(), 5);
+    EXPECT_EQ(window->property(kOk, prop::Default), "");
+    window->setProperty(kOk, prop::Hide, "");
+    EXPECT_EQ(window->property(kOk, prop::Hide), "");
+    EXPECT_TRUE(window->controlWidget(kOk)->isVisible());
+}
+
+TEST_F(QtWindowTest, ListPropertiesRoundTrip) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->property(kList, prop::Format), "40L(2)|M~First~@s20@30R(1)~Second~C@n5@");
+    EXPECT_EQ(window->propertyNumber(kList, prop::ColumnCount), 2);
+    EXPECT_EQ(window->property(kList, prop::ColumnHeader, 2), "Second");
+    EXPECT_EQ(window->property(kList, prop::ColumnAlign, 2), "R");
+    EXPECT_EQ(window->property(kList, prop::HeaderAlign, 2), "C");
+    EXPECT_EQ(window->property(kList, prop::HeaderAlign, 1), "L");  // as its data
+    EXPECT_EQ(window->property(kList, prop::ColumnHeader, 3), "");  // no such column
+
+    // Column 2 takes column 1's format, then its own header, width and picture
+    // (as the queue viewer does).
+    window->setProperty(kList, prop::ColumnFormat, window->property(kList, prop::ColumnFormat, 1), 2);
+    window->setProperty(kList, prop::ColumnHeader, "Amount", 2);
+    window->setProperty(kList, prop::ColumnWidth, 55, 2);
+    window->setProperty(kList, prop::ColumnPicture, "@n-15.2", 2);
+    window->setProperty(kList, prop::ColumnAlign, "R", 2);
+    window->setProperty(kList, prop::HeaderAlign, "R", 2);
+    EXPECT_EQ(window->property(kList, prop::ColumnFormat, 2), "55R(2)|M~Amount~R@n-15.2@");
+    EXPECT_EQ(window->propertyNumber(kList, prop::ColumnWidth, 2), 55);
+    QTableView* list = window->listView(kList);
+    EXPECT_EQ(list->horizontalHeader()->sectionSize(1), unitsToPixelsX(55, window->base()));
+    EXPECT_EQ(list->horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);  // M
+    window->setProperty(kList, prop::ColumnPicture, "s8", 1);  // without its '@'
+    EXPECT_EQ(window->property(kList, prop::ColumnPicture, 1), "@s8");
+
+    window->setProperty(kList, prop::LineHeight, 10);
+    EXPECT_EQ(window->propertyNumber(kList, prop::LineHeight), 10);
+    EXPECT_EQ(list->verticalHeader()->defaultSectionSize(), unitsToPixelsY(10, window->base()));
+    for (int32_t items : {3, 5, 8}) {
+        window->setProperty(kList, prop::Items, items);
+        EXPECT_EQ(window->propertyNumber(kList, prop::Items), items);
+    }
+    window->setProperty(kList, prop::IconList, "~boxoff.ico", 1);
+    window->setProperty(kList, prop::IconList, "~boxon.ico", 2);
+    EXPECT_EQ(window->property(kList, prop::IconList, 2), "~boxon.ico");
+    EXPECT_EQ(window->property(kList, prop::IconList, 3), "");
+    window->setProperty(kList, prop::Format, "20L~A~@s5@");
+    EXPECT_EQ(window->propertyNumber(kList, prop::ColumnCount), 1);
+}
+
+TEST_F(QtWindowTest, ButtonsEntriesAndTheDefaultButtonPostTheirEvents) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    char name[12];
+    std::memcpy(name, "start       ", 12);
+    window->bindText(kName, {name, sizeof name});
+    auto* edit = static_cast<QLineEdit*>(window->controlWidget(kName));
+    EXPECT_EQ(edit->text(), "start");
+
+    // A click gives the button the focus, then presses it.
+    QTest::mouseClick(window->controlWidget(kCancel), Qt::LeftButton);
+    std::vector<Event> events = withoutWindowNoise(drainEvents(*window));
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].number, event::Selected);
+    EXPECT_EQ(events[0].control, kCancel);
+    EXPECT_EQ(events[1].number, event::Accepted);
+    EXPECT_EQ(events[1].control, kCancel);
+
+    // Typing then Enter: the variable takes the text, the entry is
+    // accepted, then Enter presses the default button.
+    window->select(kName);
+    edit->selectAll();
+    QTest::keyClicks(edit, "abc");
+    QTest::keyClick(edit, Qt::Key_Return);
+    events = withoutWindowNoise(drainEvents(*window));
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].number, event::Selected);
+    EXPECT_EQ(events[0].control, kName);
+    EXPECT_EQ(events[1].number, event::Accepted);
+    EXPECT_EQ(events[1].control, kName);
+    EXPECT_EQ(std::string(name, sizeof name), "abc         ");
+    EXPECT_EQ(events[2].number, event::Accepted);
+    EXPECT_EQ(events[2].control, kOk);
+
+    // Leaving an unchanged entry accepts nothing, unless it is touched.
+    window->select(kOk);
+    drainEvents(*window);
+    window->select(kName);
+    window->select(kOk);
+    events = withoutWindowNoise(drainEvents(*window));
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].number, event::Selected);
+    EXPECT_EQ(events[1].number, event::Selected);
+    EXPECT_EQ(events[1].control, kOk);
+    window->select(kName);
+    window->setProperty(kName, prop::Touched, 1);
+    window->select(kOk);
+    events = withoutWindowNoise(drainEvents(*window));
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[1].number, event::Accepted);
+    EXPECT_EQ(events[1].control, kName);
+    EXPECT_EQ(window->property(kName, prop::Touched), "");
+
+    // A click on a region accepts it.
+    QTest::mouseClick(window->controlWidget(kRegion), Qt::LeftButton);
+    events = withoutWindowNoise(drainEvents(*window));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].control, kRegion);
+    EXPECT_EQ(window->focus(), kOk);
+}
+
+TEST_F(QtWindowTest, AlertedKeysArriveWithTheirKeyCodes) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    QTableView* list = window->listView(kList);
+    window->alert(kList, key::MouseRight);
+    window->alert(kList, key::MouseRight | key::Ctrl);
+    window->alert(kList, key::MouseLeft2);
+    window->alert(kList, key::Enter);
+    QWidget* viewport = list->viewport();
+    const QPoint inside(10, 5);
+    struct Case {
+        std::function<void()> input;
+        uint32_t code;
+    };
+    const Case cases[] = {
+        {[&] { QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, inside); }, key::MouseRight},
+        {[&] { QTest::mousePress(viewport, Qt::RightButton, Qt::ControlModifier, inside); },
+         key::MouseRight | key::Ctrl},
+        {[&] { QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, inside); }, key::MouseLeft2},
+        {[&] { QTest::keyClick(list, Qt::Key_Return); }, key::Enter},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        drainEvents(*window);
+        c.input();
+        std::vector<Event> events = withoutWindowNoise(drainEvents(*window));
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back().number, event::AlertKey);
+        EXPECT_EQ(events.back().control, kList);
+        EXPECT_EQ(events.back().keyCode, c.code);
+    }
+    // A key that is not alerted keeps its normal use: Shift with the right
+    // button does nothing here, and Enter with Shift presses the default button.
+    drainEvents(*window);
+    QTest::mousePress(viewport, Qt::RightButton, Qt::ShiftModifier, inside);
+    QTest::keyClick(list, Qt::Key_Return, Qt::ShiftModifier);
+    std::vector<Event> events = withoutWindowNoise(drainEvents(*window));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::Accepted);
+    EXPECT_EQ(events[0].control, kOk);
+    // The press was noted all the same: column 1, no row (the list is empty).
+    EXPECT_EQ(window->propertyNumber(kList, prop::MouseDownColumn), 1);
+    EXPECT_EQ(window->propertyNumber(kList, prop::MouseDownRow), 0);
+}
+
+TEST_F(QtWindowTest, CloseBoxAsksAndTheWindowClosesOnlyByDefaultAction) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    window->widget()->close();  // the user's close box
+    EXPECT_TRUE(window->widget()->isVisible());
+    Event e;
+    std::vector<Event> events = withoutWindowNoise(drainEvents(*window));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::CloseWindow);
+    EXPECT_TRUE(window->isOpen());
+    window->defaultAction(events[0]);
+    EXPECT_FALSE(window->isOpen());
+    EXPECT_FALSE(window->widget()->isVisible());
+    EXPECT_FALSE(window->nextEvent(e));
+}
+
+TEST_F(QtWindowTest, ResizeAndMoveArriveAfterTheLayout) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    window->widget()->resize(window->widget()->width() + 40, window->widget()->height() + 30);
+    std::vector<Event> events = drainEvents(*window);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().number, event::Sized);
+    EXPECT_EQ(window->statusBar()->geometry().bottom(), window->widget()->height() - 1);
+    window->widget()->move(window->widget()->x() + 15, window->widget()->y() + 5);
+    events = drainEvents(*window);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().number, event::Moved);
+    window->post(event::Notify);
+    window->post(event::Completed);
+    events = drainEvents(*window);
+    ASSERT_EQ(events.size(), 2u);  // in the order posted
+    EXPECT_EQ(events[0].number, event::Notify);
+    EXPECT_EQ(events[1].number, event::Completed);
+    window->acceptAll();
+    EXPECT_TRUE(window->acceptingAll());
+    events = drainEvents(*window);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::Completed);
+    EXPECT_FALSE(window->acceptingAll());
+}
+
+// A window opened from a handler runs its own loop to its end; the window
+// below waits meanwhile and refuses input.
+TEST_F(QtWindowTest, NestedWindowRunsWhileTheOneBelowWaits) {
+    auto below = open("test$dialog");
+    ASSERT_TRUE(below);
+    std::unique_ptr<Window> opened = layer_.open("test$fixed", below.get());
+    ASSERT_TRUE(opened);
+    auto* top = static_cast<QtWindow*>(opened.get());
+    EXPECT_EQ(layer_.topWindow(), top);
+    EXPECT_TRUE(below->refusesInput());
+    EXPECT_FALSE(top->refusesInput());
+    EXPECT_EQ(top->widget()->windowModality(), Qt::ApplicationModal);
+
+    // While the top window's loop waits, the user clicks both windows.
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(below->controlWidget(kCancel), Qt::LeftButton);
+        below->widget()->close();
+        QTest::mouseClick(top->controlWidget(kCancel), Qt::LeftButton);
+    });
+    std::vector<uint16_t> seen;
+    Event e;
+    while (nextEventWithin(*top, e)) {
+        seen.push_back(e.number);
+        if (e.number == event::Accepted) {
+            EXPECT_EQ(e.control, kCancel);
+            top->post(event::CloseWindow);
+        }
+        top->defaultAction(e);
+    }
+    EXPECT_FALSE(top->isOpen());
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.front(), event::OpenWindow);
+    EXPECT_EQ(seen.back(), event::CloseWindow);
+
+    // Back below: nothing of what was clicked there arrives.
+    EXPECT_EQ(layer_.topWindow(), below.get());
+    EXPECT_FALSE(below->refusesInput());
+    for (const Event& left : withoutWindowNoise(drainEvents(*below))) {
+        ADD_FAILURE() << "event " << left.number << " on control " << left.control;
+    }
+}
+
+TEST_F(QtWindowTest, OpeningAnUnknownWindowGivesNothing) {
+    EXPECT_EQ(layer_.open("no$such", nullptr), nullptr);
+    EXPECT_EQ(layer_.topWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace varnok::window::qt

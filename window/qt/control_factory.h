@@ -1,0 +1,33 @@
+// The widget of each control kind, and where it goes.
+//
+//   Group  QGroupBox (its caption from the text)   Prompt  QLabel
+//   Entry  QLineEdit, as long as its picture       Button  QPushButton
+//   List   QTableView over a ListModel             Region  an empty widget
+//   Image  QLabel showing an icon                  Sheet   QTabWidget
+//
+// Controls are placed absolutely: the structure's rectangle in dialog
+// units, converted with the window's base units; a width or height of
+// NoValue takes the widget's natural size.
+#pragma once
+#include <QRect>
+
+#include "window/dialog_units.h"
+#include "window/window_structure.h"
+
+class QTableView;
+class QWidget;
+
+namespace varnok::window::qt {
+
+class ListModel;
+
+QWidget* createControl(const ControlStructure& spec, QWidget* parent);
+// A list: rows selected whole, one at a time, no grid (columns draw their
+// own right lines), headers that do not sort, a fixed row height.
+QTableView* createList(QWidget* parent, ListModel* model, const DialogBase& base);
+// The longest text an entry takes: its picture's width (255 without one).
+int entryLength(const std::string& picture);
+QRect controlGeometry(const ControlStructure& spec, const QWidget& widget, const DialogBase& base);
+void setEntryPicture(QWidget* entry, const std::string& picture);
+
+}  // namespace varnok::window::qt

@@ -1,0 +1,55 @@
+// QtMessagePresenter: message boxes as Qt message boxes, installed by the
+// desktop program with setMessagePresenter (window/message_box.h).
+//
+// A request maps to a box in one pure step (messageBoxSpec), which tests
+// check without showing anything:
+// - icon: the stock codes show the style's question, exclamation,
+//   information and stop icons; the program's own icon ("~varnok.ico" or
+//   the application stock icon) shows as the box's picture; empty: none;
+// - buttons: the bits present, in bit order (OK, Yes, No, Abort, Retry,
+//   Ignore, Cancel, Help), none at all meaning OK; the default button is
+//   effectiveDefault (window/message_box.h);
+// - closing the box (Esc or its close box) answers Cancel when offered,
+//   else No, else OK, else the default button;
+// - each "|" in the text starts a new line.
+// The box is modal to the window that is active and returns the bit of the
+// button pressed.
+#pragma once
+#include <QIcon>
+#include <QMessageBox>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "window/message_box.h"
+
+namespace varnok::window::qt {
+
+struct MessageBoxButton {
+    unsigned bit;
+    QMessageBox::StandardButton standard;
+};
+
+struct MessageBoxSpec {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QIcon picture;  // the program's own icon in place of a standard one
+    std::vector<MessageBoxButton> buttons;
+    unsigned defaultBit = ButtonOk;
+    unsigned escapeBit = ButtonOk;
+};
+
+MessageBoxSpec messageBoxSpec(const MessageRequest& request);
+// A box set up from the spec, not yet shown.
+std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxSpec& spec, QWidget* parent);
+// The bit of the button clicked in a box built from the spec; escapeBit
+// when none was.
+unsigned pressedBit(const QMessageBox& box, const MessageBoxSpec& spec);
+
+class QtMessagePresenter : public MessagePresenter {
+public:
+    unsigned show(const MessageRequest& request) override;
+};
+
+}  // namespace varnok::window::qt

@@ -1,0 +1,392 @@
+#include "window/qt/qt_window.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <QWindow>
+#include <algorithm>
+#include <cstring>
+
+#include "window/events.h"
+#include "window/list_format.h"
+#include "window/qt/control_factory.h"
+#include "window/qt/icons.h"
+#include "window/qt/list_model.h"
+#include "window/qt/program_text.h"
+#include "window/qt/qt_window_layer.h"
+#include "window/qt/window_font.h"
+
+namespace varnok::window::qt {
+
+QtWindow::QtWindow(QtWindowLayer& layer, WindowStructure structure, QtWindow* below)
+    : layer_(layer), structure_(std::move(structure)) {
+    font_ = windowFont(structure_.fontName, structure_.fontSize);
+    base_ = dialogBase(font_);
+
+    frame_ = new QWidget(nullptr, Qt::Window);
+    frame_->setFont(font_);
+    frame_->setWindowTitle(fromProgram(structure_.title));
+    icon_ = structure_.icon;
+    if (!icon_.empty()) frame_->setWindowIcon(namedIcon(icon_));
+    client_ = new QWidget(frame_);
+
+    if (!structure_.statusZones.empty()) {
+        status_ = new QStatusBar(frame_);
+        status_->setSizeGripEnabled(structure_.resizable);
+        for (int32_t width : structure_.statusZones) {
+            auto* zone = new QLabel(status_);
+            zone->setTextFormat(Qt::PlainText);
+            if (width < 0) {
+                status_->addWidget(zone, 1);
+            } else {
+                zone->setFixedWidth(unitsToPixelsX(width, base_));
+                status_->addWidget(zone, 0);
+            }
+            zones_.push_back(zone);
+        }
+    }
+
+    buildControls();
+
+    const QSize size(unitsToPixelsX(structure_.width, base_), unitsToPixelsY(structure_.height, base_) + statusHeight());
+    if (structure_.resizable) {
+        frame_->resize(size);
+    } else {
+        frame_->setFixedSize(size);
+    }
+    layoutFrame();
+
+    if (structure_.x != NoValue && structure_.y != NoValue) {
+        frame_->move(unitsToPixelsX(structure_.x, base_), unitsToPixelsY(structure_.y, base_));
+    } else if (below) {
+        // Over the window it opens from, centred.
+        const QRect owner = below->frame_->frameGeometry();
+        frame_->move(owner.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    if (below || structure_.modal) frame_->setWindowModality(Qt::ApplicationModal);
+
+    frame_->installEventFilter(this);
+    open_ = true;
+    layer_.opened(this);
+    push({event::OpenWindow, 0, 0});
+    if (below) {
+        frame_->winId();
+        if (frame_->windowHandle() && below->frame_->windowHandle())
+            frame_->windowHandle()->setTransientParent(below->frame_->windowHandle());
+    }
+    frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
+}
+
+QtWindow::~QtWindow() {
+    if (open_) close();
+    open_ = false;
+    QWidget* frame = frame_;
+    frame_ = nullptr;
+    frame->removeEventFilter(this);
+    for (Control& c : controls_) {
+        if (c.widget) c.widget->removeEventFilter(this);
+        if (c.list) c.list->viewport()->removeEventFilter(this);
+    }
+    delete frame;
+}
+
+void QtWindow::buildControls() {
+    controls_.reserve(structure_.controls.size());
+    QWidget* previousFocus = nullptr;
+    for (const ControlStructure& spec : structure_.controls) {
+        Control c;
+        c.spec = spec;
+        if (spec.kind == ControlKind::List) {
+            c.model = new ListModel(client_);
+            c.list = createList(client_, c.model, base_);
+            c.widget = c.list;
+        } else {
+            c.widget = createControl(spec, client_);
+        }
+        if (spec.kind == ControlKind::Entry) c.picture = spec.picture;
+        if (spec.kind == ControlKind::Image) c.icon = spec.text;
+        controls_.push_back(std::move(c));
+        Control& added = controls_.back();
+        if (added.list) {
+            added.model->setColumns(parseListFormat(spec.format));
+            applyListColumns(added);
+        }
+        added.widget->setGeometry(controlGeometry(spec, *added.widget, base_));
+        if (spec.kind == ControlKind::Group) added.widget->lower();
+        added.widget->setVisible(!spec.hidden);
+        added.widget->setEnabled(!spec.disabled);
+        if (added.widget->focusPolicy() != Qt::NoFocus) {
+            if (previousFocus) QWidget::setTabOrder(previousFocus, added.widget);
+            previousFocus = added.widget;
+        }
+    }
+    // A prompt's access key moves to the control after it.
+    for (size_t i = 0; i + 1 < controls_.size(); ++i) {
+        if (auto* label = qobject_cast<QLabel*>(controls_[i].widget);
+            label && controls_[i].spec.kind == ControlKind::Prompt)
+            label->setBuddy(controls_[i + 1].widget);
+    }
+    for (size_t i = 0; i < controls_.size(); ++i) connectControl(static_cast<int32_t>(i + 1));
+}
+
+void QtWindow::applyListColumns(Control& c) {
+    const std::vector<ListColumn>& columns = c.model->columns();
+    QHeaderView* header = c.list->horizontalHeader();
+    const bool wasProgrammatic = programmatic_;
+    programmatic_ = true;
+    bool headers = false;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int section = static_cast<int>(i);
+        header->setSectionResizeMode(section, columns[i].resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
+        header->resizeSection(section, std::max(0, unitsToPixelsX(columns[i].width, base_)));
+        headers = headers || columns[i].hasHeader;
+    }
+    header->setVisible(headers);
+    programmatic_ = wasProgrammatic;
+}
+
+int32_t QtWindow::statusHeight() const { return status_ ? status_->sizeHint().height() : 0; }
+
+void QtWindow::layoutFrame() {
+    const int32_t bar = statusHeight();
+    const QSize size = frame_->size();
+    client_->setGeometry(0, 0, size.width(), std::max(0, size.height() - bar));
+    if (status_) status_->setGeometry(0, size.height() - bar, size.width(), bar);
+}
+
+QtWindow::Control* QtWindow::find(int32_t control) {
+    return control >= 1 && static_cast<size_t>(control) <= controls_.size() ? &controls_[static_cast<size_t>(control - 1)]
+                                                                             : nullptr;
+}
+
+const QtWindow::Control* QtWindow::find(int32_t control) const {
+    return const_cast<QtWindow*>(this)->find(control);
+}
+
+int32_t QtWindow::controlOf(const QObject* object) const {
+    for (; object; object = object->parent()) {
+        for (size_t i = 0; i < controls_.size(); ++i) {
+            if (controls_[i].widget == object) return static_cast<int32_t>(i + 1);
+        }
+        if (object == frame_) break;
+    }
+    return 0;
+}
+
+QWidget* QtWindow::controlWidget(int32_t control) const {
+    if (control == 0) return frame_;
+    const Control* c = find(control);
+    return c ? c->widget : nullptr;
+}
+
+QTableView* QtWindow::listView(int32_t control) const {
+    const Control* c = find(control);
+    return c ? c->list : nullptr;
+}
+
+bool QtWindow::nextEvent(Event& event) {
+    layer_.followLists();
+    while (open_ && queue_.empty()) {
+        QEventLoop loop;
+        loop_ = &loop;
+        loop.exec();
+        loop_ = nullptr;
+    }
+    if (!open_) return false;
+    event = queue_.front();
+    queue_.pop_front();
+    if (event.number == event::Completed) acceptingAll_ = false;
+    return true;
+}
+
+void QtWindow::defaultAction(const Event& event) {
+    if (event.number == event::CloseWindow || event.number == event::CloseDown) close();
+    layer_.followLists();
+}
+
+void QtWindow::post(uint16_t number, int32_t control) { push({number, control, 0}); }
+
+void QtWindow::close() {
+    if (!open_) return;
+    open_ = false;
+    queue_.clear();
+    acceptingAll_ = false;
+    layer_.closed(this);
+    closing_ = true;
+    frame_->close();
+    closing_ = false;
+    if (QtWindow* top = layer_.topWindow()) {
+        top->frame_->raise();
+        top->frame_->activateWindow();
+    }
+    if (loop_) loop_->quit();
+}
+
+void QtWindow::bindText(int32_t control, TextVariable variable) {
+    Control* c = find(control);
+    if (!c || c->spec.kind != ControlKind::Entry) return;
+    c->variable = variable;
+    showVariable(*c);
+}
+
+void QtWindow::bindList(int32_t control, ListSource* source) {
+    Control* c = find(control);
+    if (!c || !c->model) return;
+    const bool wasProgrammatic = programmatic_;
+    programmatic_ = true;
+    c->model->setSource(source);
+    programmatic_ = wasProgrammatic;
+}
+
+void QtWindow::showVariable(Control& c) {
+    auto* edit = qobject_cast<QLineEdit*>(c.widget);
+    if (!edit || !c.variable.data) return;
+    size_t length = c.variable.size;
+    while (length > 0 && c.variable.data[length - 1] == ' ') --length;
+    edit->setText(fromProgram(std::string_view(c.variable.data, length)));
+    edit->setModified(false);
+}
+
+void QtWindow::writeVariable(Control& c) {
+    auto* edit = qobject_cast<QLineEdit*>(c.widget);
+    if (!edit || !c.variable.data) return;
+    const std::string text = toProgram(edit->text());
+    size_t length = std::min(text.size(), c.variable.size);
+    // Never cut a character of more than one byte in two.
+    if (length < text.size()) {
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    }
+    std::memcpy(c.variable.data, text.data(), length);
+    std::memset(c.variable.data + length, ' ', c.variable.size - length);
+}
+
+void QtWindow::display(int32_t control) {
+    const bool wasProgrammatic = programmatic_;
+    programmatic_ = true;
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (control != 0 && static_cast<size_t>(control) != i + 1) continue;
+        Control& c = controls_[i];
+        showVariable(c);
+        if (c.model) {
+            const int32_t row = choice(static_cast<int32_t>(i + 1));
+            const int rows = c.model->rowCount();
+            c.model->reread();
+            if (rows != c.model->rowCount()) setListRow(c, std::min<int32_t>(row, c.model->rowCount()));
+        }
+    }
+    programmatic_ = wasProgrammatic;
+    frame_->update();
+}
+
+void QtWindow::update(int32_t control) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (control == 0 || static_cast<size_t>(control) == i + 1) writeVariable(controls_[i]);
+    }
+}
+
+void QtWindow::setListRow(Control& c, int32_t row) {
+    if (!c.list) return;
+    const bool wasProgrammatic = programmatic_;
+    programmatic_ = true;
+    QItemSelectionModel* selection = c.list->selectionModel();
+    if (row < 1 || row > c.model->rowCount()) {
+        selection->clear();
+    } else {
+        const QModelIndex index = c.model->index(row - 1, 0);
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        c.list->scrollTo(index);
+    }
+    programmatic_ = wasProgrammatic;
+}
+
+void QtWindow::select(int32_t control, int32_t row) {
+    Control* c = find(control);
+    if (!c) return;
+    if (c->list && row > 0) setListRow(*c, row);
+    // A control that takes no focus passes it to the next one that does.
+    for (size_t i = static_cast<size_t>(control - 1); i < controls_.size(); ++i) {
+        QWidget* w = controls_[i].widget;
+        if (w->focusPolicy() != Qt::NoFocus && w->isVisible() && w->isEnabled()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+int32_t QtWindow::focus() const {
+    if (!frame_) return 0;
+    return controlOf(frame_->focusWidget());
+}
+
+int32_t QtWindow::choice(int32_t control) const {
+    const Control* c = find(control);
+    if (!c || !c->list) return 0;
+    const QModelIndex current = c->list->selectionModel()->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void QtWindow::alert(int32_t control, uint32_t keyCode) {
+    std::vector<uint32_t>* keys = control == 0 ? &windowAlerts_ : nullptr;
+    if (Control* c = find(control)) keys = &c->alerts;
+    if (keys && std::find(keys->begin(), keys->end(), keyCode) == keys->end()) keys->push_back(keyCode);
+}
+
+bool QtWindow::alerted(int32_t control, uint32_t keyCode) const {
+    const std::vector<uint32_t>* keys = control == 0 ? &windowAlerts_ : nullptr;
+    if (const Control* c = find(control)) keys = &c->alerts;
+    return keys && std::find(keys->begin(), keys->end(), keyCode) != keys->end();
+}
+
+void QtWindow::acceptAll() {
+    // Entries here need no validation beyond their pictures' lengths, which
+    // typing already keeps; the accept-all state ends at once.
+    update();
+    acceptingAll_ = true;
+    post(event::Completed);
+}
+
+void QtWindow::beep() { QApplication::beep(); }
+
+void QtWindow::followLists() {
+    for (Control& c : controls_) {
+        if (!c.model || !c.model->source()) continue;
+        const int32_t row = choice(static_cast<int32_t>(&c - controls_.data() + 1));
+        const int rows = c.model->rowCount();
+        const bool wasProgrammatic = programmatic_;
+        programmatic_ = true;
+        if (c.model->follow() && rows != c.model->rowCount())
+            setListRow(c, std::min<int32_t>(row, c.model->rowCount()));
+        programmatic_ = wasProgrammatic;
+    }
+}
+
+bool QtWindow::refusesInput() const { return !open_ || layer_.topWindow() != this; }
+
+int32_t QtWindow::listItems(const Control& c) const {
+    const int row = std::max(1, c.list->verticalHeader()->defaultSectionSize());
+    const QHeaderView* header = c.list->horizontalHeader();
+    int available = c.list->height() - 2 * c.list->frameWidth() - (header->isHidden() ? 0 : header->sizeHint().height());
+    if (header->length() > c.list->width() - 2 * c.list->frameWidth())
+        available -= c.list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, c.list);
+    return std::max(0, available / row);
+}
+
+void QtWindow::setListItems(Control& c, int32_t items) {
+    const int row = std::max(1, c.list->verticalHeader()->defaultSectionSize());
+    const QHeaderView* header = c.list->horizontalHeader();
+    int height = 2 * c.list->frameWidth() + (header->isHidden() ? 0 : header->sizeHint().height()) +
+                 std::max(0, items) * row;
+    if (header->length() > c.list->width() - 2 * c.list->frameWidth())
+        height += c.list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, c.list);
+    c.list->resize(c.list->width(), height);
+}
+
+}  // namespace varnok::window::qt

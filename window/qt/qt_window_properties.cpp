@@ -1,0 +1,318 @@
+// Properties of a QtWindow and its controls, read and written by number
+// (window/properties.h). Positions and sizes travel in dialog units of the
+// window's font; a window's size is its client area, without the status bar.
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <charconv>
+
+#include "window/list_format.h"
+#include "window/qt/control_factory.h"
+#include "window/qt/icons.h"
+#include "window/qt/list_model.h"
+#include "window/qt/program_text.h"
+#include "window/qt/qt_window.h"
+
+namespace varnok::window::qt {
+
+namespace {
+
+std::string flagText(bool set) { return set ? "1" : ""; }
+bool flagOf(std::string_view value) { return !value.empty() && value != "0"; }
+
+int32_t numberOf(std::string_view value) {
+    size_t i = 0;
+    while (i < value.size() && value[i] == ' ') ++i;
+    if (i < value.size() && value[i] == '+') ++i;
+    int32_t number = 0;
+    std::from_chars(value.data() + i, value.data() + value.size(), number);
+    return number;
+}
+
+std::string numberText(int32_t value) { return std::to_string(value); }
+
+char alignOf(std::string_view value) {
+    const char c = value.empty() ? 'L' : static_cast<char>(value.front() & ~0x20);
+    return c == 'C' || c == 'R' ? c : 'L';
+}
+
+// A picture as a column keeps it: with its '@', without trailing blanks.
+std::string columnPicture(std::string_view value) {
+    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+    if (value.empty()) return std::string();
+    std::string picture = value.front() == '@' ? std::string(value) : "@" + std::string(value);
+    return picture;
+}
+
+}  // namespace
+
+std::string QtWindow::property(int32_t control, int prop, int32_t index) const {
+    if (!frame_) return std::string();
+    if (control == 0) return windowProperty(prop, index);
+    const Control* c = find(control);
+    if (!c) return std::string();
+    if (c->list) {
+        std::string value = listProperty(*c, prop, index);
+        if (!value.empty() || prop >= prop::Format) return value;
+    }
+    QWidget* w = c->widget;
+    switch (prop) {
+    case prop::Xpos: return numberText(pixelsToUnitsX(w->x(), base_));
+    case prop::Ypos: return numberText(pixelsToUnitsY(w->y(), base_));
+    case prop::Width: return numberText(pixelsToUnitsX(w->width(), base_));
+    case prop::Height: return numberText(pixelsToUnitsY(w->height(), base_));
+    case prop::Type: return numberText(static_cast<int32_t>(c->spec.kind));
+    case prop::Text:
+        if (auto* label = qobject_cast<QLabel*>(w)) return c->spec.kind == ControlKind::Image ? "" : toProgram(label->text());
+        if (auto* button = qobject_cast<QPushButton*>(w)) return toProgram(button->text());
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) return toProgram(edit->text());
+        if (auto* group = qobject_cast<QGroupBox*>(w)) return toProgram(group->title());
+        return std::string();
+    case prop::Hide: return flagText(w->isHidden());
+    case prop::Disable: return flagText(!w->isEnabled());
+    case prop::Icon: return c->icon;
+    case prop::Default: {
+        auto* button = qobject_cast<QPushButton*>(w);
+        return flagText(button && button->isDefault());
+    }
+    case prop::Touched: return flagText(c->touched);
+    case prop::Picture: return c->picture;
+    default: return std::string();
+    }
+}
+
+std::string QtWindow::windowProperty(int prop, int32_t index) const {
+    switch (prop) {
+    case prop::Xpos: return numberText(pixelsToUnitsX(frame_->x(), base_));
+    case prop::Ypos: return numberText(pixelsToUnitsY(frame_->y(), base_));
+    case prop::Width: return numberText(pixelsToUnitsX(client_->width(), base_));
+    case prop::Height: return numberText(pixelsToUnitsY(client_->height(), base_));
+    case prop::Maximize: return flagText(frame_->windowState() & Qt::WindowMaximized);
+    case prop::Iconize: return flagText(frame_->windowState() & Qt::WindowMinimized);
+    case prop::Resize: return flagText(structure_.resizable);
+    case prop::Text: return toProgram(frame_->windowTitle());
+    case prop::Hide: return flagText(frame_->isHidden());
+    case prop::Disable: return flagText(!frame_->isEnabled());
+    case prop::Icon: return icon_;
+    case prop::MinWidth: return numberText(minWidth_);
+    case prop::MinHeight: return numberText(minHeight_);
+    case prop::StatusText:
+        if (index >= 1 && static_cast<size_t>(index) <= zones_.size())
+            return toProgram(zones_[static_cast<size_t>(index - 1)]->text());
+        return std::string();
+    default: return std::string();
+    }
+}
+
+std::string QtWindow::listProperty(const Control& c, int prop, int32_t index) const {
+    const std::vector<ListColumn>& columns = c.model->columns();
+    const ListColumn* column =
+        index >= 1 && static_cast<size_t>(index) <= columns.size() ? &columns[static_cast<size_t>(index - 1)] : nullptr;
+    switch (prop) {
+    case prop::Format: return formatListColumns(columns);
+    case prop::ColumnFormat: return column ? formatListColumn(*column) : "";
+    case prop::ColumnHeader: return column ? column->header : "";
+    case prop::ColumnWidth: return column ? numberText(column->width) : "";
+    case prop::ColumnPicture: return column ? column->picture : "";
+    case prop::ColumnAlign: return column ? std::string(1, column->align) : "";
+    case prop::HeaderAlign: return column ? std::string(1, column->effectiveHeaderAlign()) : "";
+    case prop::ColumnCount: return numberText(static_cast<int32_t>(columns.size()));
+    case prop::Items: return numberText(listItems(c));
+    case prop::LineHeight:
+        return numberText(pixelsToUnitsY(c.list->verticalHeader()->defaultSectionSize(), base_));
+    case prop::IconList: return c.model->iconName(index);
+    case prop::Selected: {
+        const QModelIndex current = c.list->selectionModel()->currentIndex();
+        return numberText(current.isValid() ? current.row() + 1 : 0);
+    }
+    case prop::MouseDownColumn: return numberText(c.mouseDownColumn);
+    case prop::MouseDownRow: return numberText(c.mouseDownRow);
+    default: return std::string();
+    }
+}
+
+void QtWindow::setProperty(int32_t control, int prop, std::string_view value, int32_t index) {
+    if (!frame_) return;
+    if (control == 0) {
+        setWindowProperty(prop, value, index);
+        return;
+    }
+    Control* c = find(control);
+    if (!c) return;
+    if (c->list && setListProperty(*c, prop, value, index)) return;
+    QWidget* w = c->widget;
+    const int32_t number = numberOf(value);
+    switch (prop) {
+    case prop::Xpos: w->move(unitsToPixelsX(number, base_), w->y()); break;
+    case prop::Ypos: w->move(w->x(), unitsToPixelsY(number, base_)); break;
+    case prop::Width: w->resize(std::max(0, unitsToPixelsX(number, base_)), w->height()); break;
+    case prop::Height: w->resize(w->width(), std::max(0, unitsToPixelsY(number, base_))); break;
+    case prop::Text: {
+        const QString text = fromProgram(value);
+        if (c->spec.kind == ControlKind::Image) break;
+        if (auto* label = qobject_cast<QLabel*>(w)) label->setText(text);
+        if (auto* button = qobject_cast<QPushButton*>(w)) button->setText(text);
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            edit->setText(text);
+            edit->setModified(false);
+        }
+        if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(text);
+        break;
+    }
+    case prop::Hide: w->setVisible(!flagOf(value)); break;
+    case prop::Disable: w->setEnabled(!flagOf(value)); break;
+    case prop::Icon:
+        c->icon = std::string(value);
+        if (auto* label = qobject_cast<QLabel*>(w); label && c->spec.kind == ControlKind::Image) {
+            const QIcon icon = namedIcon(value);
+            const int side = std::min(w->width(), w->height());
+            label->setPixmap(icon.isNull() ? QPixmap() : icon.pixmap(side > 0 ? side : 32));
+        }
+        break;
+    case prop::Default:
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+            const bool set = flagOf(value);
+            // One default button per window.
+            if (set) {
+                for (Control& other : controls_)
+                    if (auto* b = qobject_cast<QPushButton*>(other.widget)) b->setDefault(false);
+            }
+            button->setDefault(set);
+        }
+        break;
+    case prop::Touched: c->touched = flagOf(value); break;
+    case prop::Picture:
+        c->picture = std::string(value);
+        setEntryPicture(w, c->picture);
+        break;
+    default: break;
+    }
+}
+
+void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index) {
+    const int32_t number = numberOf(value);
+    const int32_t bar = statusHeight();
+    auto resizeClient = [&](int width, int height) {
+        const QSize size(std::max(1, width), std::max(1, height) + bar);
+        if (structure_.resizable) {
+            frame_->resize(size.expandedTo(frame_->minimumSize()));
+        } else {
+            frame_->setFixedSize(size);
+        }
+    };
+    switch (prop) {
+    case prop::Xpos:
+        if (number != NoValue) frame_->move(unitsToPixelsX(number, base_), frame_->y());
+        break;
+    case prop::Ypos:
+        if (number != NoValue) frame_->move(frame_->x(), unitsToPixelsY(number, base_));
+        break;
+    case prop::Width:
+        if (number != NoValue) resizeClient(unitsToPixelsX(number, base_), client_->height());
+        break;
+    case prop::Height:
+        if (number != NoValue) resizeClient(client_->width(), unitsToPixelsY(number, base_));
+        break;
+    case prop::Maximize:
+        if (flagOf(value)) {
+            frame_->setWindowState((frame_->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        } else {
+            frame_->setWindowState(frame_->windowState() & ~Qt::WindowMaximized);
+        }
+        break;
+    case prop::Iconize:
+        if (flagOf(value)) {
+            frame_->setWindowState(frame_->windowState() | Qt::WindowMinimized);
+        } else {
+            frame_->setWindowState(frame_->windowState() & ~Qt::WindowMinimized);
+        }
+        break;
+    case prop::Text: frame_->setWindowTitle(fromProgram(value)); break;
+    case prop::Hide: frame_->setVisible(!flagOf(value)); break;
+    case prop::Disable: frame_->setEnabled(!flagOf(value)); break;
+    case prop::Icon:
+        icon_ = std::string(value);
+        frame_->setWindowIcon(namedIcon(icon_));
+        break;
+    case prop::MinWidth:
+    case prop::MinHeight:
+        (prop == prop::MinWidth ? minWidth_ : minHeight_) = std::max(0, number);
+        if (structure_.resizable) {
+            frame_->setMinimumSize(unitsToPixelsX(minWidth_, base_), unitsToPixelsY(minHeight_, base_) + bar);
+        }
+        break;
+    case prop::StatusText:
+        if (index >= 1 && static_cast<size_t>(index) <= zones_.size())
+            zones_[static_cast<size_t>(index - 1)]->setText(fromProgram(value));
+        break;
+    default: break;
+    }
+}
+
+bool QtWindow::setListProperty(Control& c, int prop, std::string_view value, int32_t index) {
+    std::vector<ListColumn> columns = c.model->columns();
+    ListColumn* column =
+        index >= 1 && static_cast<size_t>(index) <= columns.size() ? &columns[static_cast<size_t>(index - 1)] : nullptr;
+    auto apply = [&] {
+        c.model->setColumns(std::move(columns));
+        applyListColumns(c);
+    };
+    switch (prop) {
+    case prop::Format:
+        columns = parseListFormat(value);
+        apply();
+        return true;
+    case prop::ColumnFormat:
+        if (column) *column = parseListColumn(value);
+        if (column) apply();
+        return true;
+    case prop::ColumnHeader:
+        if (column) {
+            column->header = std::string(value);
+            column->hasHeader = true;
+            apply();
+        }
+        return true;
+    case prop::ColumnWidth:
+        if (column) {
+            column->width = std::max(0, numberOf(value));
+            apply();
+        }
+        return true;
+    case prop::ColumnPicture:
+        if (column) {
+            column->picture = columnPicture(value);
+            apply();
+        }
+        return true;
+    case prop::ColumnAlign:
+        if (column) {
+            column->align = alignOf(value);
+            apply();
+        }
+        return true;
+    case prop::HeaderAlign:
+        if (column) {
+            column->headerAlign = alignOf(value);
+            column->hasHeader = true;
+            apply();
+        }
+        return true;
+    case prop::ColumnCount: return true;  // read only
+    case prop::Items: setListItems(c, numberOf(value)); return true;
+    case prop::LineHeight:
+        c.list->verticalHeader()->setDefaultSectionSize(std::max(1, unitsToPixelsY(numberOf(value), base_)));
+        return true;
+    case prop::IconList: c.model->setIcon(index, std::string(value)); return true;
+    case prop::Selected: setListRow(c, numberOf(value)); return true;
+    case prop::MouseDownColumn:
+    case prop::MouseDownRow: return true;  // read only
+    default: return false;
+    }
+}
+
+}  // namespace varnok::window::qt
