@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QApplication>
+#include <algorithm>
 
 #include "window/qt/icons.h"
 #include "window/qt/program_text.h"
@@ -37,7 +38,9 @@ MessageBoxSpec messageBoxSpec(const MessageRequest& request) {
         if (buttons & b.bit) spec.buttons.push_back(b);
     if (spec.buttons.empty()) spec.buttons.push_back(kButtons[0]);  // only unknown bits
     spec.defaultBit = effectiveDefault(request);
-    if (!(buttons & spec.defaultBit)) spec.defaultBit = spec.buttons.front().bit;
+    if (std::none_of(spec.buttons.begin(), spec.buttons.end(),
+                     [&](const MessageBoxButton& b) { return b.bit == spec.defaultBit; }))
+        spec.defaultBit = spec.buttons.front().bit;
     spec.escapeBit = spec.defaultBit;
     for (unsigned escape : {ButtonCancel, ButtonNo, ButtonOk}) {
         if (buttons & escape) {

@@ -1,0 +1,130 @@
+#include "window/qt/message_presenter.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QTimer>
+
+#include "tests/support/scripted_presenter.h"
+#include "tests/window/qt/qt_test_support.h"
+
+namespace varnok::window::qt {
+namespace {
+
+using testing::application;
+
+TEST(MessageBoxSpec, IconsFromTheirCodes) {
+    application();
+    struct Case {
+        std::string icon;
+        QMessageBox::Icon expected;
+        bool picture;
+    };
+    const Case cases[] = {
+        {IconQuestion, QMessageBox::Question, false},
+        {IconExclamation, QMessageBox::Warning, false},
+        {IconInformation, QMessageBox::Information, false},
+        {IconHand, QMessageBox::Critical, false},
+        {"", QMessageBox::NoIcon, false},
+        {"~varnok.ico", QMessageBox::NoIcon, true},   // the program's own, as a picture
+        {stockIcon(32512), QMessageBox::NoIcon, true},
+        {"~nothing.ico", QMessageBox::NoIcon, false},
+    };
+    for (const Case& c : cases) {
+        MessageRequest request{"text", "caption", c.icon, ButtonOk, 0};
+        MessageBoxSpec spec = messageBoxSpec(request);
+        EXPECT_EQ(spec.icon, c.expected) << c.icon;
+        EXPECT_EQ(!spec.picture.isNull(), c.picture) << c.icon;
+    }
+}
+
+TEST(MessageBoxSpec, ButtonsInBitOrderWithDefaultAndEscape) {
+    struct Case {
+        unsigned buttons, defaultButton;
+        std::vector<QMessageBox::StandardButton> shown;
+        unsigned defaultBit, escapeBit;
+    };
+    const Case cases[] = {
+        {ButtonOk, 0, {QMessageBox::Ok}, ButtonOk, ButtonOk},
+        {0, 0, {QMessageBox::Ok}, ButtonOk, ButtonOk},  // none asked: OK
+        {ButtonYes | ButtonNo, ButtonNo, {QMessageBox::Yes, QMessageBox::No}, ButtonNo, ButtonNo},
+        {ButtonYes | ButtonNo, 0, {QMessageBox::Yes, QMessageBox::No}, ButtonYes, ButtonNo},
+        {ButtonYes | ButtonNo | ButtonCancel, ButtonCancel,
+         {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, ButtonCancel, ButtonCancel},
+        {ButtonAbort | ButtonRetry | ButtonIgnore, ButtonRetry,
+         {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore}, ButtonRetry, ButtonRetry},
+        {ButtonHelp | ButtonOk, ButtonOk, {QMessageBox::Ok, QMessageBox::Help}, ButtonOk, ButtonOk},
+        {ButtonOk | ButtonCancel, ButtonHelp, {QMessageBox::Ok, QMessageBox::Cancel}, ButtonOk, ButtonCancel},
+        {256, 0, {QMessageBox::Ok}, ButtonOk, ButtonOk},  // only unknown bits
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.buttons);
+        MessageBoxSpec spec = messageBoxSpec({"t", "c", "", c.buttons, c.defaultButton});
+        ASSERT_EQ(spec.buttons.size(), c.shown.size());
+        for (size_t i = 0; i < c.shown.size(); ++i) EXPECT_EQ(spec.buttons[i].standard, c.shown[i]);
+        EXPECT_EQ(spec.defaultBit, c.defaultBit);
+        EXPECT_EQ(spec.escapeBit, c.escapeBit);
+    }
+}
+
+TEST(MessageBoxSpec, BarsStartNewLines) {
+    MessageBoxSpec spec = messageBoxSpec({"Column: NAME has 2 dimensions|Cannot view it", "Exit", "", ButtonOk, 0});
+    EXPECT_EQ(spec.text, "Column: NAME has 2 dimensions\nCannot view it");
+    EXPECT_EQ(spec.caption, "Exit");
+}
+
+TEST(MessageBox, BuiltBoxAnswersWithTheBitOfTheButtonClicked) {
+    application();
+    const MessageBoxSpec spec =
+        messageBoxSpec({"Select all the instances of: Logger", "Select All", IconQuestion, ButtonYes | ButtonNo, ButtonNo});
+    std::unique_ptr<QMessageBox> box = buildMessageBox(spec, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Select All");
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    ASSERT_NE(box->defaultButton(), nullptr);
+    EXPECT_EQ(box->standardButton(box->defaultButton()), QMessageBox::No);
+    EXPECT_EQ(box->standardButton(box->escapeButton()), QMessageBox::No);
+    EXPECT_EQ(pressedBit(*box, spec), ButtonNo);  // closed without a click
+    box->show();
+    box->button(QMessageBox::Yes)->click();
+    EXPECT_EQ(pressedBit(*box, spec), ButtonYes);
+}
+
+// The presenter's own path: a modal box, answered by a click on it.
+TEST(QtMessagePresenter, ShowsAModalBoxAndReturnsThePressedButton) {
+    application();
+    QtMessagePresenter presenter;
+    MessagePresenter* previous = setMessagePresenter(&presenter);
+    QString seenText;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seenText = box->text();
+        box->button(QMessageBox::Retry)->click();
+    });
+    const unsigned answer = message("Disk full|Try again?", "Save", IconExclamation,
+                                    ButtonAbort | ButtonRetry | ButtonIgnore, ButtonIgnore);
+    setMessagePresenter(previous);
+    EXPECT_EQ(answer, ButtonRetry);
+    EXPECT_EQ(seenText, "Disk full\nTry again?");
+}
+
+// Tests of windows answer boxes through the scripted presenter, which
+// replaces the Qt one the same way the program installs it.
+TEST(QtMessagePresenter, ScriptedPresenterTakesItsPlace) {
+    QtMessagePresenter presenter;
+    MessagePresenter* previous = setMessagePresenter(&presenter);
+    {
+        varnok::testing::ScriptedPresenter boxes;
+        boxes.expect("Deselect all", ButtonYes);
+        EXPECT_EQ(message("Deselect all the instances of: Logger", "Deselect All", IconQuestion,
+                          ButtonYes | ButtonNo, ButtonNo),
+                  ButtonYes);
+        boxes.verifyDone();
+    }
+    EXPECT_EQ(&messagePresenter(), &presenter);
+    setMessagePresenter(previous);
+}
+
+}  // namespace
+}  // namespace varnok::window::qt
