@@ -146,7 +146,9 @@ void QtWindow::applyListColumns(Control& c) {
     for (size_t i = 0; i < columns.size(); ++i) {
         const int section = static_cast<int>(i);
         header->setSectionResizeMode(section, columns[i].resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
-        header->resizeSection(section, std::max(0, unitsToPixelsX(columns[i].width, base_)));
+        // A column without a width gets the header's usual one.
+        header->resizeSection(section, columns[i].width > 0 ? unitsToPixelsX(columns[i].width, base_)
+                                                            : header->defaultSectionSize());
         headers = headers || columns[i].hasHeader;
     }
     header->setVisible(headers);
@@ -314,7 +316,7 @@ void QtWindow::select(int32_t control, int32_t row) {
     // A control that takes no focus passes it to the next one that does.
     for (size_t i = static_cast<size_t>(control - 1); i < controls_.size(); ++i) {
         QWidget* w = controls_[i].widget;
-        if (w->focusPolicy() != Qt::NoFocus && w->isVisible() && w->isEnabled()) {
+        if (w->focusPolicy() != Qt::NoFocus && w->isVisibleTo(frame_) && w->isEnabled()) {
             w->setFocus(Qt::OtherFocusReason);
             return;
         }

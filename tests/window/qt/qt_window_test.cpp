@@ -430,11 +430,17 @@ TEST_F(QtWindowTest, NestedWindowRunsWhileTheOneBelowWaits) {
     EXPECT_EQ(seen.front(), event::OpenWindow);
     EXPECT_EQ(seen.back(), event::CloseWindow);
 
-    // Back below: nothing of what was clicked there arrives.
+    // Back below: nothing of what was clicked there arrives; the window
+    // lost the focus to the one above and has it back.
     EXPECT_EQ(layer_.topWindow(), below.get());
     EXPECT_FALSE(below->refusesInput());
-    for (const Event& left : withoutWindowNoise(drainEvents(*below))) {
-        ADD_FAILURE() << "event " << left.number << " on control " << left.control;
+    std::vector<Event> left = drainEvents(*below);
+    std::vector<uint16_t> focus;
+    for (const Event& e : left)
+        if (e.number == event::LoseFocus || e.number == event::GainFocus) focus.push_back(e.number);
+    EXPECT_EQ(focus, (std::vector<uint16_t>{event::LoseFocus, event::GainFocus}));
+    for (const Event& e : withoutWindowNoise(left)) {
+        ADD_FAILURE() << "event " << e.number << " on control " << e.control;
     }
 }
 
