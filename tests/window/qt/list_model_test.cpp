@@ -216,6 +216,52 @@ TEST_F(ListModelTest, UserSelectionPostsNewSelectionAndRightPressHighlightsTheRo
     EXPECT_EQ(window_->choice(list_), 1);
 }
 
+// A window like the queue viewer's, over a line queue: fifty columns of one
+// format, a status bar with two zones.
+TEST_F(ListModelTest, ViewerLikeWindowScreenshot) {
+    WindowStructure viewer;
+    viewer.resourceName = "test$viewer";
+    viewer.title = "customers.txa";
+    viewer.width = 393;
+    viewer.height = 258;
+    viewer.resizable = true;
+    viewer.statusZones = {80, -1};
+    viewer.controls = {
+        testing::control(ControlKind::Region, "?HEADERREGION", "", 4, 4, 385, 9),
+        testing::control(ControlKind::List, "?LIST", "", 4, 14, 385, 222),
+        testing::control(ControlKind::Button, "?CLOSEBUTTON", "Close", 344, 240, 45, 14),
+        testing::control(ControlKind::Button, "?VIEWBUTTON", "View", 6, 240, 45, 14),
+        testing::control(ControlKind::Button, "?EXPORTBUTTON", "Export", 56, 240, 45, 14),
+    };
+    std::string format;
+    for (int i = 0; i < 50; ++i) format += "60L(2)|M~Veld~@s20@";
+    viewer.controls[1].format = format;
+    registerWindowStructure(viewer);
+
+    Queue lines(app::lineLayout());
+    for (const char* text : {"[APPLICATION]", "VERSION 1", "[PROCEDURE]", "NAME Main", "[ADDITION]",
+                             "NAME ABC WindowResizer", "[INSTANCE]", "INSTANCE 1"}) {
+        app::setFixed(reinterpret_cast<char*>(lines.buffer()), app::LineSize, text);
+        ADD(lines);
+    }
+    QueueListSource source(lines);
+    std::unique_ptr<Window> opened = layer_.open("test$viewer", window_.get());
+    ASSERT_TRUE(opened);
+    auto* w = static_cast<QtWindow*>(opened.get());
+    const int32_t list = w->control("?LIST");
+    w->bindList(list, &source);
+    w->setProperty(list, prop::ColumnHeader, "Lyn", 1);
+    w->setProperty(list, prop::ColumnWidth, 4 * 22 + 10, 1);
+    w->setProperty(list, prop::ColumnPicture, "@s22", 1);
+    w->setProperty(0, prop::StatusText, "Row 3 / 8", 1);
+    w->select(list, 3);
+    EXPECT_EQ(w->listView(list)->model()->data(w->listView(list)->model()->index(2, 0)).toString(), "[PROCEDURE]");
+    EXPECT_EQ(w->propertyNumber(list, prop::ColumnCount), 50);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->widget()->grab().save(QString::fromStdString(testing::screenshotPath("queue_viewer.png"))));
+    w->close();
+}
+
 // Scrolling from the top to the bottom a page at a time reads each row
 // shown about once, never the whole queue per page.
 TEST_F(ListModelTest, ScrollingReadsOnlyTheRowsShown) {
