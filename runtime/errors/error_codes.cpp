@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
+
+#include "runtime/errors/fatal_error.h"
 
 namespace varnok {
 
@@ -213,7 +216,12 @@ thread_local std::unique_ptr<ErrorState> tlsState;
 
 ErrorState& state() {
     if (!tlsState) {
-        tlsState = std::make_unique<ErrorState>();
+        try {
+            tlsState = std::make_unique<ErrorState>();
+        } catch (const std::bad_alloc&) {
+            // Without a state there is nowhere to post this failure.
+            fatalRuntimeError(InsufficientMemoryErr, "the thread's error state cannot be made");
+        }
         tErrorSurelyClear = true;
         tErrorStateClean = true;
     }

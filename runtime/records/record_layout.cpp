@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "runtime/errors/error_codes.h"
+#include "runtime/errors/fatal_error.h"
+
 namespace varnok {
 
 RecordLayout::RecordLayout(std::vector<FieldDesc> fields, uint32_t size)
@@ -12,10 +15,28 @@ const FieldDesc* RecordLayout::field(int number) const {
     return &fields_[static_cast<size_t>(number) - 1];
 }
 
+// A record, a field or a dimension product that does not fit in 32 bits
+// cannot be described; every offset after it would be wrong.
+[[noreturn]] static void recordTooLarge() {
+    fatalRuntimeError(InvalidRecordDeclarationErr, "a record cannot hold 4 GB or more");
+}
+
 static uint32_t product(const std::vector<uint32_t>& dims) {
     uint32_t n = 1;
-    for (uint32_t d : dims) n *= d;
+    for (uint32_t d : dims)
+        if (__builtin_mul_overflow(n, d, &n)) recordTooLarge();
     return n;
+}
+
+static uint32_t totalSizeOf(const FieldDesc& f) {
+    uint32_t total;
+    if (__builtin_mul_overflow(f.size, f.elements, &total)) recordTooLarge();
+    return total;
+}
+
+static uint32_t advance(uint32_t offset, uint32_t bytes) {
+    if (__builtin_add_overflow(offset, bytes, &offset)) recordTooLarge();
+    return offset;
 }
 
 RecordLayoutBuilder& RecordLayoutBuilder::field(FieldType type, std::string name, uint32_t size,
@@ -28,7 +49,7 @@ RecordLayoutBuilder& RecordLayoutBuilder::field(FieldType type, std::string name
     f.dims = std::move(dims);
     f.places = places;
     f.name = std::move(name);
-    offset_ += f.totalSize();
+    offset_ = advance(offset_, totalSizeOf(f));
     fields_.push_back(std::move(f));
     return *this;
 }
@@ -45,7 +66,7 @@ RecordLayoutBuilder& RecordLayoutBuilder::dim(std::vector<uint32_t> dims) {
     offset_ -= f.totalSize();
     f.elements = product(dims);
     f.dims = std::move(dims);
-    offset_ += f.totalSize();
+    offset_ = advance(offset_, totalSizeOf(f));
     return *this;
 }
 
@@ -73,7 +94,7 @@ RecordLayoutBuilder& RecordLayoutBuilder::endGroup() {
     FieldDesc& g = fields_[index];
     g.size = offset_ - g.offset;  // the members of one element
     g.groupFieldCount = static_cast<uint32_t>(fields_.size() - index - 1);
-    offset_ = g.offset + g.totalSize();
+    offset_ = advance(g.offset, totalSizeOf(g));
     return *this;
 }
 

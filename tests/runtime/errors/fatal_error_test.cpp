@@ -4,9 +4,25 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
+#include <thread>
 
 #include "runtime/errors/error_codes.h"
+#include "runtime/records/record_layout.h"
+
+// Allocation that a test can make fail on one thread.
+namespace {
+thread_local bool tFailAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t bytes) {
+    if (tFailAllocations) throw std::bad_alloc();
+    if (void* p = std::malloc(bytes ? bytes : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace varnok {
 namespace {
@@ -77,6 +93,34 @@ TEST_F(FatalErrorDeath, AFatalErrorInsideTheHandlerStillEndsTheProgram) {
     EXPECT_EXIT(fatalRuntimeError(8, ""), ::testing::ExitedWithCode(2),
                 "^Runtime error\nMemory Corrupted : inside the handler\nDo you want to GPF\\?\n$");
     setFatalErrorHandler(nullptr);
+}
+
+// The runtime's own roads into the fatal error.
+
+TEST_F(FatalErrorDeath, AThreadWhoseErrorStateCannotBeMadeEndsTheProgram) {
+    // The whole road, from the failed allocation to the exit, allocates nothing.
+    EXPECT_EXIT(
+        {
+            std::thread worker([] {
+                tFailAllocations = true;
+                errorCode();
+            });
+            worker.join();
+        },
+        ::testing::ExitedWithCode(2),
+        "^Runtime error\nInsufficient Memory : the thread's error state cannot be made\nDo you want to GPF\\?\n$");
+}
+
+TEST_F(FatalErrorDeath, ARecordOf4GBOrMoreCannotBeDeclared) {
+    const char* expected = "^Runtime error\nInvalid Record Declaration : a record cannot hold 4 GB or more\n";
+    EXPECT_EXIT(RecordLayoutBuilder().string("A", 0xFFFFFFF0u).string("B", 0x10).build(),
+                ::testing::ExitedWithCode(2), expected);
+    EXPECT_EXIT(RecordLayoutBuilder().string("A", 16).dim({65536, 65536}).build(), ::testing::ExitedWithCode(2),
+                expected);
+    EXPECT_EXIT(RecordLayoutBuilder().beginGroup("G", {65536}).string("A", 65536).endGroup().build(),
+                ::testing::ExitedWithCode(2), expected);
+    // One byte less is a record like any other.
+    EXPECT_EQ(RecordLayoutBuilder().string("A", 0xFFFFFFF0u).string("B", 0x0F).build().size(), 0xFFFFFFFFu);
 }
 
 TEST(FatalErrorHandler, InstallingAnswersThePreviousOne) {
