@@ -5,6 +5,8 @@
 //   List   QTableView over a ListModel             Region  an empty widget
 //   Image  QLabel showing an icon                  Sheet   QTabWidget
 //
+// An image's text in its structure names the icon it shows (icons.h), as
+// its Icon property does later.
 // Controls are placed absolutely: the structure's rectangle in dialog
 // units, converted with the window's base units; a width or height of
 // NoValue takes the widget's natural size.

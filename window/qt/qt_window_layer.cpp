@@ -12,7 +12,11 @@
 
 namespace varnok::window::qt {
 
-QtWindowLayer::QtWindowLayer() = default;
+QtWindowLayer::QtWindowLayer() {
+    // Windows end when the program closes them; closing the last one must
+    // not quit the event loops that are waiting for its events.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) QApplication::setQuitOnLastWindowClosed(false);
+}
 
 QtWindowLayer::~QtWindowLayer() {
     if (waitCursor_ && qobject_cast<QApplication*>(QCoreApplication::instance()))

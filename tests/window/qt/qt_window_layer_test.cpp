@@ -69,6 +69,10 @@ TEST_F(QtWindowLayerTest, WaitCursorIsSetOnceAndRestored) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(QtWindowLayerTest, ClosingTheLastWindowQuitsNoLoop) {
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+}
+
 TEST_F(QtWindowLayerTest, InstalledLayerOpensWindowsByName) {
     registerWindowStructure(testing::mainWindowStructure());
     WindowLayer* previous = setWindowLayer(&layer_);
