@@ -14,6 +14,7 @@
 #include "platform/output_buffers.h"
 #include "queueview/export/csv_export.h"
 #include "queueview/export/xml_export.h"
+#include "queueview/viewer/queue_viewer.h"
 #include "runtime/errors/error_codes.h"
 #include "runtime/queue/queue_batch.h"
 #include "window/message_box.h"
@@ -414,6 +415,16 @@ queueview::ExportWriter QueueTool::exportWriter() {
         value += tail;
     };
     return writer;
+}
+
+void QueueTool::ViewQueue(QueueDecl* queue, std::string_view title, int keepResourceTitle) {
+    const queueview::ExportWriter writer = exportWriter();
+    queueview::ViewQueue(queue, title, keepResourceTitle, writer);
+}
+
+void QueueTool::ViewRecord(QueueDecl* queue, std::string_view title, int stripPrefix, int useRecordTitle) {
+    const queueview::ExportWriter writer = exportWriter();
+    queueview::ViewRecord(queue, title, stripPrefix, useRecordTitle, writer);
 }
 
 uint8_t QueueTool::ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view title, bool withHeader) {

@@ -68,6 +68,15 @@ public:
     // line of the queue LoadText filled (valid while this tool lives).
     queueview::ExportWriter exportWriter();
 
+    // The queue viewer (queueview/viewer/queue_viewer.h) on a queue, its
+    // exports written through exportWriter(); returns when its window
+    // closes. keepResourceTitle 0: the window is titled `title` without
+    // trailing spaces; else "Queue". `title` also names export files.
+    void ViewQueue(QueueDecl* queue, std::string_view title, int keepResourceTitle);
+    // The viewer on the record in the queue's buffer, one field per row;
+    // titled "Record" with useRecordTitle, else `title`.
+    void ViewRecord(QueueDecl* queue, std::string_view title, int stripPrefix, int useRecordTitle);
+
     // Deletes count entries at position first (GET, then DELETE, count
     // times; a position past the end deletes nothing). Keeps the kept-aside
     // long-line tails in step. Returns the number of entries deleted.
