@@ -154,7 +154,11 @@ void QtWindow::setProperty(int32_t control, int prop, std::string_view value, in
     case prop::Text: {
         const QString text = fromProgram(value);
         if (c->spec.kind == ControlKind::Image) break;
-        if (auto* label = qobject_cast<QLabel*>(w)) label->setText(text);
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            label->setText(text);
+            // A prompt of natural width keeps fitting its text.
+            if (c->spec.width == NoValue) label->resize(label->sizeHint().width(), label->height());
+        }
         if (auto* button = qobject_cast<QPushButton*>(w)) button->setText(text);
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
             edit->setText(text);
