@@ -31,7 +31,7 @@ uint8_t WindowManager::refuse() {
 uint8_t WindowManager::Run() {
     if (Init() == 0) RunEventLoop();
     Release();
-    return Response != NoResponse ? Response : RequestCancelled;
+    return Response != NoResponse ? Response : static_cast<uint8_t>(RequestCancelled);
 }
 
 uint8_t WindowManager::Run(int32_t, uint8_t) { return RequestCancelled; }

@@ -152,6 +152,10 @@ WindowScript& WindowScript::popup(int32_t item) {
 
 namespace {
 
+// No scripted window needs this many events; a handler that posts an event
+// for every event it gets would otherwise loop for ever.
+constexpr size_t MaxEvents = 100000;
+
 bool isFlag(int p) {
     return p == prop::Maximize || p == prop::Iconize || p == prop::Hide || p == prop::Disable ||
            p == prop::Default || p == prop::Touched;
@@ -317,6 +321,11 @@ private:
 bool ScriptedWindow::nextEvent(window::Event& out) {
     using Kind = WindowScript::Kind;
     if (!state_->open) return false;
+    if (state_->delivered.size() >= MaxEvents) {
+        ADD_FAILURE() << state_->resourceName << " took " << MaxEvents << " events; a handler keeps posting? closing it";
+        close();
+        return false;
+    }
     if (!openDelivered_) {
         openDelivered_ = true;
         return deliver({ev::OpenWindow, 0, 0}, out);

@@ -21,7 +21,8 @@
 // in posting order, before the next scripted step; a script that runs dry
 // delivers EVENT:CloseWindow once and records it (ranDry). A window that
 // stays open after that, with nothing posted, fails the test and is closed,
-// so no test can hang. defaultAction closes the window on EVENT:CloseWindow
+// so no test can hang; so does a window that takes 100000 events (a handler
+// that posts an event for every event it gets). defaultAction closes the window on EVENT:CloseWindow
 // and EVENT:CloseDown.
 //
 // A typed text is written into the entry's Text property and its bound
