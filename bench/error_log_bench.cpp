@@ -50,6 +50,25 @@ void BM_ErrorLogAppend(benchmark::State& state) {
 }
 BENCHMARK(BM_ErrorLogAppend);
 
+// The parts of one logged message on their own: the line with its date and
+// time, and the append while the log stays open (open and close are the rest).
+void BM_ErrorLogLineOnly(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(errorLogLine(kMessage));
+}
+BENCHMARK(BM_ErrorLogLineOnly);
+
+void BM_ErrorLogAppendWhileOpen(benchmark::State& state) {
+    BenchFolder folder;
+    ErrorLogFile log;
+    log.Open(false);
+    const std::string line = errorLogLine(kMessage);
+    for (auto _ : state)
+        if (log.WriteLine(line) != 0) state.SkipWithError("the line was not written");
+    log.Close(false);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ErrorLogAppendWhileOpen);
+
 void BM_StdioAppend(benchmark::State& state) {
     BenchFolder folder;
     const std::string line = errorLogLine(kMessage) + "\r\n";

@@ -32,15 +32,17 @@ TEST_F(ErrorLogFileTest, OpenMakesTheFileAndLinesAreAppended) {
     EXPECT_TRUE(std::filesystem::exists(folder.file("KTLError.Log")));
     EXPECT_EQ(log.WriteLine("first"), 0);
     EXPECT_EQ(log.WriteLine("second   "), 0);
+    EXPECT_EQ(log.WriteLine(""), 0);
+    EXPECT_EQ(log.WriteLine("   "), 0);
     EXPECT_EQ(log.Close(false), 0);
-    EXPECT_EQ(logText(), "first\r\nsecond\r\n");
+    EXPECT_EQ(logText(), "first\r\nsecond\r\n\r\n\r\n");
 
     // An existing log is kept and appended to, never truncated.
     ErrorLogFile again;
     ASSERT_EQ(again.Open(false), 0);
     EXPECT_EQ(again.WriteLine("third"), 0);
     EXPECT_EQ(again.Close(false), 0);
-    EXPECT_EQ(logText(), "first\r\nsecond\r\nthird\r\n");
+    EXPECT_EQ(logText(), "first\r\nsecond\r\n\r\n\r\nthird\r\n");
 }
 
 TEST_F(ErrorLogFileTest, LinesAreCutAtTheRecordSize) {
