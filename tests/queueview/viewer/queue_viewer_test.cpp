@@ -24,7 +24,7 @@
 #include "app/txa/extension_remover.h"
 #include "queueview/viewer/record_fields.h"
 #include "runtime/queue/queue_registry.h"
-#include "tests/queueview/viewer/user_steps.h"
+#include "tests/support/qt_user_steps.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/support/scripted_window_layer.h"
 #include "tests/window/qt/qt_test_support.h"
@@ -138,7 +138,7 @@ TEST_F(QueueViewerTest, LinesOfTheSampleFile) {
     const uint32_t lines = RECORDS(remover.LineQ);
     ASSERT_GT(lines, 100u);
 
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([&](QtWindow& w) {
             EXPECT_EQ(title(w), "sample.txa");
             const ColumnShown lyn = column(w, 1);
@@ -167,7 +167,7 @@ TEST_F(QueueViewerTest, LinesOfExtensionQ) {
     ASSERT_EQ(remover.Load(), 1);
     ASSERT_GT(RECORDS(remover.ExtensionQ), 0u);
 
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([&](QtWindow& w) {
             EXPECT_EQ(title(w), "Queue") << "keepResourceTitle keeps the structure's title";
             const ColumnShown removeThis = column(w, 1);
@@ -193,7 +193,7 @@ TEST_F(QueueViewerTest, LinesOfExtensionQ) {
 TEST_F(QueueViewerTest, ColumnsArePicturedSizedAndAlignedByWhatTheyHold) {
     Queue q(mixedLayout());
     fillMixed(q);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([&](QtWindow& w) {
             const ColumnShown flag = column(w, 1), day = column(w, 2), amount = column(w, 3), remark = column(w, 4);
             EXPECT_EQ(flag.header, "Flag");
@@ -237,7 +237,7 @@ TEST_F(QueueViewerTest, ColumnsArePicturedSizedAndAlignedByWhatTheyHold) {
 
 TEST_F(QueueViewerTest, EmptyQueueShowsHeadersOnlyWithDatePictures) {
     Queue q(mixedLayout());
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([&](QtWindow& w) {
             EXPECT_EQ(listOf(w)->model()->rowCount(), 0);
             for (int n = 1; n <= 4; ++n) {
@@ -274,7 +274,7 @@ TEST_F(QueueViewerTest, DimensionedFieldIsRefusedWithoutAWindow) {
 TEST_F(QueueViewerTest, PictureEditorAppliesThePictureAndItsAlignment) {
     Queue q(mixedLayout());
     fillMixed(q);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) {
             resizeTo(w, 420, 150);
         })
@@ -340,7 +340,7 @@ TEST_F(QueueViewerTest, PictureEditorAppliesThePictureAndItsAlignment) {
 TEST_F(QueueViewerTest, PictureEditorClosesWhenCloseGetsTheFocus) {
     Queue q(mixedLayout());
     fillMixed(q);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) { rightClick(w, 1, 3); })
         .then([](QtWindow& w) {
             EXPECT_FALSE(w.propertyFlag(PicField, prop::Hide));
@@ -377,7 +377,7 @@ TEST_F(QueueViewerTest, PictureEditorClosesWhenCloseGetsTheFocus) {
 TEST_F(QueueViewerTest, RightClickOutsideEveryColumnDoesNothing) {
     Queue q(RecordLayoutBuilder().byte("b").build());
     for (int i = 0; i < 3; ++i) ADD(q);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) {
             QTableView* list = listOf(w);
             const QPoint beyond(list->viewport()->width() - 5, list->visualRect(list->model()->index(0, 0)).center().y());
@@ -398,7 +398,7 @@ TEST_F(QueueViewerTest, RightClickOutsideEveryColumnDoesNothing) {
 TEST_F(QueueViewerTest, StatusZoneFollowsTheHighlightedRow) {
     Queue q(mixedLayout());
     fillMixed(q);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) { resizeTo(w, 400, 200); })
         .then([](QtWindow& w) {
             EXPECT_EQ(zone(w, RowZone), "Row 1 / 101");
@@ -423,7 +423,7 @@ TEST_F(QueueViewerTest, RecordViewAndStackedViewers) {
     fillMixed(q);
     GET(q, 50);
     const uint32_t changes = CHANGES(q);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) { resizeTo(w, 420, 160); })
         .then([](QtWindow& w) { clickRow(w, 3); })
         .then([](QtWindow& w) { click(w, ViewButton); })
@@ -499,7 +499,7 @@ TEST_F(QueueViewerTest, ReferenceToALiveQueueIsFollowed) {
     ADD(parent);
 
     boxes_.expect("This may be a reference to a queue", window::ButtonYes);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) { clickRow(w, 2); })
         .then([](QtWindow& w) { rightClick(w, 2, 2, Qt::ControlModifier); })
         .then([&](QtWindow& w) {
@@ -539,7 +539,7 @@ TEST_F(QueueViewerTest, CellThatNamesNoLiveQueueIsRefused) {
         .expect("This may be a reference to a queue", window::ButtonYes)
         .expect("does not hold a reference to a queue", window::ButtonOk)
         .expect("This may be a reference to a queue", window::ButtonNo);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) { rightClick(w, 1, 1, Qt::ControlModifier); })
         .then([](QtWindow& w) {
             clickRow(w, 2);
@@ -564,7 +564,7 @@ TEST_F(QueueViewerTest, ColumnsOfOtherLengthsAreNoReferences) {
     ADD(q);
     putText(q, 0, 6, "ABCDE");
     ADD(q);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) { rightClick(w, 1, 1, Qt::ControlModifier); })
         .then([&](QtWindow& w) {
             EXPECT_EQ(layer_.openWindows().size(), 1u);
@@ -591,7 +591,7 @@ TEST_F(QueueViewerTest, ExportWritesTheChosenFileAndRegionSpeaks) {
         return nullptr;
     });
     boxes_.expect("Mixed_x.xml", window::ButtonOk).expect("Region", window::ButtonOk);
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([](QtWindow& w) { click(w, ExportButton); })
         .then([&](QtWindow& w) {
             EXPECT_EQ(w.focus(), ViewerList) << "the list is selected again";
@@ -626,7 +626,7 @@ TEST_F(QueueViewerTest, ResizingGrowsTheListAndMovesTheButtonsButNeverBelowTheMi
         return Place{w.propertyNumber(c, prop::Xpos), w.propertyNumber(c, prop::Ypos),
                      w.propertyNumber(c, prop::Width), w.propertyNumber(c, prop::Height)};
     };
-    testing::UserSteps user(layer_);
+    varnok::testing::UserSteps user(layer_);
     user.then([&](QtWindow& w) {
             width0 = w.propertyNumber(0, prop::Width);
             height0 = w.propertyNumber(0, prop::Height);

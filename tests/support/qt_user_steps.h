@@ -26,7 +26,7 @@
 #include "window/qt/qt_window.h"
 #include "window/qt/qt_window_layer.h"
 
-namespace varnok::queueview::testing {
+namespace varnok::testing {
 
 class UserSteps {
 public:
@@ -85,4 +85,4 @@ private:
     bool timedOut_ = false;
 };
 
-}  // namespace varnok::queueview::testing
+}  // namespace varnok::testing

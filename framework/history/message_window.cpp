@@ -1,0 +1,156 @@
+#include "framework/history/message_window.h"
+
+#include <mutex>
+
+#include "framework/errors/error_manager.h"
+#include "framework/errors/history_window_seam.h"
+#include "window/events.h"
+#include "window/message_box.h"
+#include "window/window_structure.h"
+
+namespace varnok::framework {
+
+namespace prop = window::prop;
+
+std::string_view historyButtonLabel(unsigned bit) {
+    switch (bit) {
+    case window::ButtonOk: return "O&k";
+    case window::ButtonYes: return "&Yes";
+    case window::ButtonNo: return "&No";
+    case window::ButtonAbort: return "&Abort";
+    case window::ButtonRetry: return "&Retry";
+    case window::ButtonIgnore: return "&Ignore";
+    case window::ButtonCancel: return "&Cancel";
+    case window::ButtonHelp: return "&Help";
+    default: return {};
+    }
+}
+
+std::vector<unsigned> historyButtonOrder(unsigned buttons) {
+    std::vector<unsigned> order;
+    for (unsigned bit = window::ButtonHelp; bit != 0; bit >>= 1) {
+        if (buttons & bit) order.push_back(bit);
+    }
+    return order;
+}
+
+namespace {
+
+window::WindowStructure historyStructure() {
+    using window::ControlKind;
+    window::WindowStructure s;
+    s.resourceName = std::string(HistoryWindowName);
+    s.label = "HISTORYWINDOW";
+    s.title = "Error";
+    s.fontName = "MS Sans Serif";
+    s.fontSize = 8;
+    s.width = 356;
+    s.height = 154;
+    s.modal = true;
+
+    window::ControlStructure image;
+    image.kind = ControlKind::Image;
+    image.useName = "?IMAGE";
+    image.x = 8;
+    image.y = 8;
+    image.width = 24;
+    image.height = 24;
+    s.controls.push_back(image);
+
+    window::ControlStructure list;
+    list.kind = ControlKind::List;
+    list.useName = "?LIST";
+    list.format = "217L(2)|M~Message~S(255)@s255@42L(2)|M~Category~L(1)@s255@";
+    list.x = 40;
+    list.y = 8;
+    list.width = 308;
+    list.height = 118;
+    s.controls.push_back(list);
+
+    for (int i = 1; i <= HistoryButtons; ++i) {
+        window::ControlStructure button;
+        button.kind = ControlKind::Button;
+        button.useName = "?BUTTON" + std::to_string(i);
+        button.text = "Button " + std::to_string(i);
+        button.x = 40 + (i - 1) * 39;
+        button.y = 133;
+        button.width = 36;
+        button.height = 14;
+        button.hidden = true;
+        s.controls.push_back(button);
+    }
+    return s;
+}
+
+}  // namespace
+
+void registerHistoryWindow() {
+    static std::once_flag once;
+    std::call_once(once, [] { window::registerWindowStructure(historyStructure()); });
+}
+
+MessageWindow::MessageWindow(ErrorManager& manager, std::string caption, int32_t icon, unsigned buttons,
+                             unsigned defaultButton, int16_t style)
+    : ButtonTypes(buttons), MsgRVal(defaultButton), Caption(std::move(caption)), Icon(icon), Style(style),
+      manager_(manager), list_(*this, HistoryList, manager.historyRecords()) {
+    Errors = &manager;
+}
+
+uint8_t MessageWindow::Init() {
+    if (uint8_t r = WindowManager::Init()) return r;
+    AddComponent(&list_);
+    registerHistoryWindow();
+    OpenWindow(HistoryWindowName);
+    if (!Opened) return 3;
+    if (!Caption.empty()) MyWindow->setProperty(0, prop::Text, Caption);
+    layOutButtons();
+    MyWindow->setProperty(HistoryImage, prop::Icon,
+                          Icon == 0 ? window::IconExclamation : window::stockIcon(static_cast<uint16_t>(Icon)));
+    RegisterAlerts();
+    return 0;
+}
+
+void MessageWindow::layOutButtons() {
+    MsgButtons = 0;
+    MsgButtonID.fill(0);
+    buttonBits_.fill(0);
+    int32_t focus = 0;
+    for (unsigned bit : historyButtonOrder(ButtonTypes)) {
+        const int32_t control = HistoryButton1 + MsgButtons;
+        MsgButtonID[static_cast<size_t>(MsgButtons)] = control;
+        buttonBits_[static_cast<size_t>(MsgButtons)] = bit;
+        ++MsgButtons;
+        MyWindow->setProperty(control, prop::Text, historyButtonLabel(bit));
+        MyWindow->setProperty(control, prop::Hide, 0);
+        if (bit == MsgRVal) {
+            MyWindow->setProperty(control, prop::Default, 1);
+            focus = control;
+        }
+    }
+    // The focus goes to the default button once the window is shown.
+    FirstField = focus;
+}
+
+uint8_t MessageWindow::OnAccepted() {
+    if (uint8_t r = WindowManager::OnAccepted()) return r;
+    const int32_t control = currentEvent().control;
+    for (int32_t i = 0; i < MsgButtons; ++i) {
+        if (MsgButtonID[static_cast<size_t>(i)] == control) {
+            MsgRVal = buttonBits_[static_cast<size_t>(i)];
+            MyWindow->post(window::event::CloseWindow);
+            return 5;
+        }
+    }
+    return 0;
+}
+
+unsigned showHistoryWindow(ErrorManager& manager, const std::string& caption, int32_t icon, unsigned buttons,
+                           unsigned defaultButton) {
+    MessageWindow window(manager, caption, icon, buttons, defaultButton);
+    window.Run();
+    return window.MsgRVal;
+}
+
+void installHistoryWindow() { setHistoryWindowShower(&showHistoryWindow); }
+
+}  // namespace varnok::framework
