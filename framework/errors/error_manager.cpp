@@ -28,7 +28,10 @@ ErrorManager::ErrorManager() : CritSect(std::make_unique<CriticalSection>()) {}
 
 ErrorManager::~ErrorManager() = default;
 
-ErrorState& ErrorManager::state() { return Status ? Status->current() : ownStates_.current(); }
+ErrorState& ErrorManager::state() {
+    CriticalSection::Hold hold(*CritSect);  // Status may be changed by Init on another thread
+    return Status ? Status->current() : ownStates_.current();
+}
 
 void ErrorManager::Init(ThreadErrorState& errorState) {
     CriticalSection::Hold hold(*CritSect);
@@ -129,8 +132,8 @@ ErrorLogInterface* ErrorManager::errorLog() {
 }
 
 void ErrorManager::CaptureRuntimeError() {
-    if (!Status) return;
     CriticalSection::Hold hold(*CritSect);
+    if (!Status) return;
     ErrorState::Group& v = Status->current().V;
     v.SaveErrorCode = errorCode();
     // No error has no text (the runtime's table would call code 0 an
