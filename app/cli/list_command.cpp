@@ -1,48 +1,48 @@
 // varnok list FILE [--json]: the extension instances of a TXA file in file
 // order, as an aligned table or as JSON.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/cli/command_input.h"
 #include "app/cli/command_line.h"
+#include "app/cli/commands.h"
 #include "app/cli/instance_table.h"
 
 namespace varnok::app {
 
-int listCommand(const Args& args) {
+namespace {
+
+struct ListOptions {
     std::string file;
     bool json = false;
-    bool optionsEnded = false;
-    for (const std::string& a : args) {
-        if (!optionsEnded && a == "--json") {
-            json = true;
-        } else if (!optionsEnded && a == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
-            reportError("list: unknown option '" + a + "' (try 'varnok --help')");
-            return ExitUsage;
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            reportError("list: only one FILE may be given ('" + a + "' is extra)");
-            return ExitUsage;
-        }
-    }
-    if (file.empty()) {
-        reportError("list: no FILE given (usage: varnok list FILE [--json])");
-        return ExitUsage;
-    }
+};
 
+int runList(const ListOptions& o) {
     CommandPresenter presenter;
     ExtensionRemover& remover = commandRemover();
-    if (!loadForCommand(remover, file)) return ExitCannotRead;
-    if (json) {
+    if (!loadForCommand(remover, o.file)) return ExitCannotRead;
+    if (o.json) {
         writeInstanceJson(remover.ExtensionQ, stdout);
         return ExitOk;
     }
     std::string out = instanceTable(readInstances(remover.ExtensionQ));
     std::fwrite(out.data(), 1, out.size(), stdout);
     return ExitOk;
+}
+
+}  // namespace
+
+Command addListCommand(CLI::App& program) {
+    auto o = std::make_shared<ListOptions>();
+    CLI::App* list = program.add_subcommand("list", "list the extension instances of a TXA file");
+    list->footer(
+        "Columns Row, Extension, Procedure, Template, From, To, in file order; texts\n"
+        "are converted from Windows-1252 to UTF-8.\n"
+        "Exit status: 0 listed, 2 usage error, 3 FILE cannot be read.");
+    list->add_option("FILE", o->file, "the TXA file")->required();
+    list->add_flag("--json", o->json, "print a JSON array instead of a table");
+    return Command{list, [o] { return runList(*o); }};
 }
 
 }  // namespace varnok::app

@@ -4,12 +4,14 @@
 // confirmation answered Yes and the overwrite question answered by --force.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/cli/command_input.h"
 #include "app/cli/command_line.h"
+#include "app/cli/commands.h"
 #include "app/txa/extension_selection.h"
 #include "app/cli/instance_table.h"
 #include "app/txa/output_name.h"
@@ -22,89 +24,41 @@ namespace {
 
 struct RemoveOptions {
     std::string file;
-    std::vector<std::string> extensions, procedures, templates;  // Windows-1252
-    std::vector<long> rows;
+    std::vector<std::string> extensionsGiven, proceduresGiven, templatesGiven, rowsGiven;  // as typed
     std::string output;
     bool force = false;
     bool dryRun = false;
+
+    // Checked and converted by check().
+    std::vector<std::string> extensions, procedures, templates;  // Windows-1252
+    std::vector<long> rows;
 };
 
-// Parses the arguments; returns false after reporting a usage error.
-bool parse(const Args& args, RemoveOptions& o) {
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string a = args[i];
-        std::string value;
-        bool inlineValue = false;
-        if (!optionsEnded && a.rfind("--", 0) == 0 && a.find('=') != std::string::npos) {
-            value = a.substr(a.find('=') + 1);
-            a = a.substr(0, a.find('='));
-            inlineValue = true;
-        }
-        auto takeValue = [&](std::string& into) {
-            if (inlineValue) {
-                into = value;
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                reportError("remove: option '" + a + "' needs a value");
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
-        auto takeName = [&](std::vector<std::string>& into) {
-            std::string utf8, cp1252;
-            if (!takeValue(utf8)) return false;
+// Converts the names to Windows-1252 and reads the row numbers; false after
+// reporting a usage error.
+bool check(RemoveOptions& o) {
+    auto convert = [](const std::vector<std::string>& given, std::vector<std::string>& into) {
+        for (const std::string& utf8 : given) {
+            std::string cp1252;
             if (!platform::utf8ToCp1252(utf8, cp1252)) {
-                reportError("remove: the name '" + utf8 + "' cannot occur in a TXA file (not Windows-1252 text)");
+                usageError("remove", "the name '" + utf8 + "' cannot occur in a TXA file (not Windows-1252 text)");
                 return false;
             }
             into.push_back(cp1252);
-            return true;
-        };
-        if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
-            if (!o.file.empty()) {
-                reportError("remove: only one FILE may be given ('" + a + "' is extra)");
-                return false;
-            }
-            o.file = a;
-        } else if (a == "--") {
-            optionsEnded = true;
-        } else if (a == "--ext") {
-            if (!takeName(o.extensions)) return false;
-        } else if (a == "--proc") {
-            if (!takeName(o.procedures)) return false;
-        } else if (a == "--template") {
-            if (!takeName(o.templates)) return false;
-        } else if (a == "--row") {
-            std::string text;
-            if (!takeValue(text)) return false;
-            char* end = nullptr;
-            long n = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end != '\0' || n < 1) {
-                reportError("remove: '--row' needs a row number from 1 up, not '" + text + "'");
-                return false;
-            }
-            o.rows.push_back(n);
-        } else if (a == "-o" || a == "--output") {
-            if (!takeValue(o.output)) return false;
-            if (o.output.empty()) {
-                reportError("remove: the output name is empty");
-                return false;
-            }
-        } else if (a == "--force" && !inlineValue) {
-            o.force = true;
-        } else if (a == "--dry-run" && !inlineValue) {
-            o.dryRun = true;
-        } else {
-            reportError("remove: unknown option '" + args[i] + "' (try 'varnok --help')");
+        }
+        return true;
+    };
+    if (!convert(o.extensionsGiven, o.extensions) || !convert(o.proceduresGiven, o.procedures) ||
+        !convert(o.templatesGiven, o.templates))
+        return false;
+    for (const std::string& text : o.rowsGiven) {
+        char* end = nullptr;
+        long n = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || n < 1) {
+            usageError("remove", "'--row' needs a row number from 1 up, not '" + text + "'");
             return false;
         }
-    }
-    if (o.file.empty()) {
-        reportError("remove: no FILE given (try 'varnok --help')");
-        return false;
+        o.rows.push_back(n);
     }
     return true;
 }
@@ -119,26 +73,20 @@ bool nameIn(const std::vector<std::string>& names, const char* field, size_t siz
     return false;
 }
 
-}  // namespace
-
-int removeCommand(const Args& args) {
-    RemoveOptions o;
-    if (!parse(args, o)) return ExitUsage;
+int runRemove(RemoveOptions& o) {
+    if (!check(o)) return ExitUsage;
     CommandPresenter presenter;
     ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, o.file)) return ExitCannotRead;
 
     std::string output = o.output.empty() ? outputName(o.file) : o.output;
-    if (platform::fileIdentity(output) == remover.queueTool.loadedFile()) {
-        reportError("remove: the output '" + output + "' is the input file; it is never overwritten");
-        return ExitUsage;
-    }
+    if (platform::fileIdentity(output) == remover.queueTool.loadedFile())
+        return usageError("remove", "the output '" + output + "' is the input file; it is never overwritten");
     uint32_t count = remover.instanceCount();
     for (long r : o.rows) {
         if (r > static_cast<long>(count)) {
-            reportError("remove: row " + std::to_string(r) + " is out of range ('" + o.file + "' has " +
-                        std::to_string(count) + (count == 1 ? " instance)" : " instances)"));
-            return ExitUsage;
+            return usageError("remove", "row " + std::to_string(r) + " is out of range ('" + o.file + "' has " +
+                                            std::to_string(count) + (count == 1 ? " instance)" : " instances)"));
         }
     }
 
@@ -182,8 +130,7 @@ int removeCommand(const Args& args) {
         reportError("remove: nothing to delete in '" + o.file + "'");
         return ExitNothingToDo;
     case RemoveOutcome::OutputIsLoadedFile:
-        reportError("remove: the output '" + output + "' is the input file; it is never overwritten");
-        return ExitUsage;
+        return usageError("remove", "the output '" + output + "' is the input file; it is never overwritten");
     case RemoveOutcome::OverwriteDeclined:
         reportError("remove: '" + output + "' already exists; nothing written (use --force to replace it)");
         return ExitExists;
@@ -194,6 +141,38 @@ int removeCommand(const Args& args) {
     reportError("remove: cannot write '" + output + "': " +
                 (error ? platform::systemErrorText(error) : std::string("write failed")));
     return ExitCannotRead;
+}
+
+}  // namespace
+
+Command addRemoveCommand(CLI::App& program) {
+    auto o = std::make_shared<RemoveOptions>();
+    CLI::App* remove = program.add_subcommand("remove", "write a copy of a TXA file without the instances named");
+    remove->footer(
+        "Every instance that matches any --ext, --row, --proc or --template goes. The\n"
+        "copy is written to OUT, by default FILE with \"_\" before its first dot\n"
+        "(main.txa gives main_.txa), and its name printed; FILE is never written.\n"
+        "Exit status: 0 written, 1 nothing to delete, 2 usage error, 3 a file cannot\n"
+        "be read or written, 4 OUT exists (without --force).");
+    remove->add_option("FILE", o->file, "the TXA file")->required();
+    remove->add_option("--ext", o->extensionsGiven, "every instance of this extension")
+        ->type_name("NAME")
+        ->allow_extra_args(false);
+    remove->add_option("--row", o->rowsGiven, "the instance in this row of 'varnok list'")
+        ->type_name("N")
+        ->allow_extra_args(false);
+    remove->add_option("--proc", o->proceduresGiven, "every instance in this procedure")
+        ->type_name("NAME")
+        ->allow_extra_args(false);
+    remove->add_option("--template", o->templatesGiven, "every instance of this template")
+        ->type_name("NAME")
+        ->allow_extra_args(false);
+    remove->add_option("-o,--output", o->output, "the file to write")->type_name("OUT")->check([](const std::string& out) {
+        return out.empty() ? std::string("the output name is empty") : std::string();
+    });
+    remove->add_flag("--force", o->force, "replace OUT when it exists");
+    remove->add_flag("--dry-run", o->dryRun, "show what would be removed; write nothing");
+    return Command{remove, [o] { return runRemove(*o); }};
 }
 
 }  // namespace varnok::app

@@ -1,0 +1,40 @@
+// The commands of the command line, each registered on the program's CLI11
+// app by its own file: the subcommand with its arguments and help, and what
+// runs when the command line named it (after parsing succeeded).
+#pragma once
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace varnok::app {
+
+struct Command {
+    CLI::App* app = nullptr;
+    std::function<int()> run;
+    // The command's arguments are values that may look like options ("-5",
+    // "-x"): CLI11 hands them over as they stand (app->remaining()), and
+    // one "--" right after the command's name is dropped first.
+    bool wordsAsTheyStand = false;
+};
+
+Command addListCommand(CLI::App& program);      // list FILE [--json]
+Command addRemoveCommand(CLI::App& program);    // remove FILE [--ext NAME]... [options]
+Command addExportCommand(CLI::App& program);    // export FILE (--csv | --xml) [options]
+Command addFormatCommand(CLI::App& program);    // format VALUE PICTURE
+Command addDeformatCommand(CLI::App& program);  // deformat TEXT [PICTURE]
+
+// Makes the usage line of a command whose arguments CLI11 does not parse
+// (wordsAsTheyStand) name them: "usage: varnok format [OPTIONS] VALUE PICTURE".
+void nameWordsInUsage(CLI::App& command, std::string words);
+
+// Converts a UTF-8 argument to Windows-1252, the text the runtime holds;
+// false after reporting a usage error for the command.
+bool argumentAsCp1252(std::string_view command, const std::string& utf8, std::string& cp1252);
+
+// Reports a usage error in the command line's one form and returns ExitUsage:
+//     varnok: <command>: <problem> (try 'varnok <command> --help')
+int usageError(std::string_view command, std::string_view problem);
+
+}  // namespace varnok::app

@@ -1,0 +1,81 @@
+// varnok export FILE (--csv | --xml) [--extensions] [-o OUT] [--force]
+// Loads FILE as the window's Load does and writes its lines (or, with
+// --extensions, its extension list) as the queue viewer's Export button
+// does, with the same code: the title is FILE as given, the output the
+// export's own name for it in the current directory unless -o names
+// another. Prints the name written. FILE is never written; an existing
+// output is replaced only with --force, safely (SaveText writes a temporary
+// file and renames it).
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/cli/command_input.h"
+#include "app/cli/command_line.h"
+#include "app/cli/commands.h"
+#include "platform/plain_file.h"
+#include "queueview/export/export_command.h"
+
+namespace varnok::app {
+
+namespace {
+
+struct ExportOptions {
+    std::string file;
+    bool csv = false;
+    bool xml = false;
+    bool extensions = false;
+    std::string output;
+    bool force = false;
+};
+
+int runExport(const ExportOptions& o) {
+    if (o.csv == o.xml) return usageError("export", "give one of --csv and --xml");
+    const queueview::ExportFormat format = o.csv ? queueview::ExportFormat::Csv : queueview::ExportFormat::Xml;
+    CommandPresenter presenter;
+    ExtensionRemover& remover = commandRemover();
+    if (!loadForCommand(remover, o.file)) return ExitCannotRead;
+
+    const std::string output = o.output.empty() ? queueview::exportFileName(o.file, format) : o.output;
+    if (platform::fileIdentity(output) == remover.queueTool.loadedFile())
+        return usageError("export", "the output '" + output + "' is the input file; it is never overwritten");
+    if (!o.force && platform::pathExists(output)) {
+        reportError("export: '" + output + "' already exists; nothing written (use --force to replace it)");
+        return ExitExists;
+    }
+    QueueDecl* queue = o.extensions ? remover.ExtensionQ.decl() : remover.LineQ.decl();
+    if (!queueview::exportQueue(queue, o.file, format, output, remover.queueTool.exportWriter())) {
+        const int error = remover.queueTool.lastError();
+        reportError("export: cannot write '" + output +
+                    "': " + (error ? platform::systemErrorText(error) : std::string("write failed")));
+        return ExitCannotRead;
+    }
+    std::printf("%s\n", output.c_str());
+    return ExitOk;
+}
+
+}  // namespace
+
+Command addExportCommand(CLI::App& program) {
+    auto o = std::make_shared<ExportOptions>();
+    CLI::App* command = program.add_subcommand("export", "write the lines (or extensions) of a TXA file as CSV or XML");
+    command->footer(
+        "As the queue viewer's Export: the title is FILE, the output goes to the\n"
+        "current directory, named after FILE with each of | > < \" ? * : / \\ made\n"
+        "\"_\" and \".csv\" or \".xml\" added, unless -o names it. The name written is\n"
+        "printed; FILE is never written.\n"
+        "Exit status: 0 written, 2 usage error, 3 FILE cannot be read or the output\n"
+        "cannot be written, 4 the output exists (without --force).");
+    command->add_option("FILE", o->file, "the TXA file")->required();
+    CLI::Option* csv = command->add_flag("--csv", o->csv, "comma-separated values: the title, the header, a line per entry");
+    CLI::Option* xml = command->add_flag("--xml", o->xml, "XML: <Queue>, an <Entry> per entry, an element per field");
+    csv->excludes(xml);
+    command->add_flag("--extensions", o->extensions, "export the extension list instead of the lines");
+    command->add_option("-o,--output", o->output, "the file to write")->type_name("OUT")->check([](const std::string& out) {
+        return out.empty() ? std::string("the output name is empty") : std::string();
+    });
+    command->add_flag("--force", o->force, "replace the output when it exists");
+    return Command{command, [o] { return runExport(*o); }};
+}
+
+}  // namespace varnok::app
