@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "runtime/support/binding_scope.h"
@@ -249,6 +250,19 @@ TEST_F(WindowManagerTest, NonZeroAnswersStopTheDispatchWhereTheyAreGiven) {
         w.Run();
         EXPECT_EQ(seen, c.expected);
     }
+}
+
+TEST_F(WindowManagerTest, AButtonsAnswerFromOnAcceptedKeepsTheEventFromTheFieldHandlerAndComponents) {
+    TestWindow w(Plain, log);
+    RecordingComponent a("A", log, w);
+    a.logQuestions = true;
+    w.components = {&a};
+    w.setUp = [&](TestWindow& self) { self.Buttons.push_back({self.control("?OK"), RequestCompleted}); };
+    layer.onOpen(Plain).call([&](window::Window&) { log.clear(); }).accept("?OK");
+    EXPECT_EQ(w.Run(), RequestCompleted);
+    // Up to the close the button posted.
+    Log seen(log.begin(), std::find(log.begin(), log.end(), "OnWindowEvent:201"));
+    EXPECT_EQ(seen, (Log{"OnAccepted"}));
 }
 
 TEST_F(WindowManagerTest, TheFirstComponentThatNeedsARefreshRefreshesAllAndEndsTheAsking) {
