@@ -32,11 +32,14 @@ std::string floatText(F v) {
 std::string trimmedText(const uint8_t* p, uint32_t n) {
     // A padded text is mostly padding: skip it 32 bytes at a time.
     constexpr uint64_t eightSpaces = 0x2020202020202020ull;
-    while (n >= 32) {
-        uint64_t w[4];
-        std::memcpy(w, p + n - 32, 32);
-        if (((w[0] ^ eightSpaces) | (w[1] ^ eightSpaces) | (w[2] ^ eightSpaces) | (w[3] ^ eightSpaces)) != 0) break;
-        n -= 32;
+    auto word = [](const uint8_t* at) {
+        uint64_t w;
+        std::memcpy(&w, at, 8);
+        return w ^ eightSpaces;
+    };
+    for (; n >= 32; n -= 32) {
+        const uint8_t* q = p + n - 32;
+        if ((word(q) | word(q + 8) | word(q + 16) | word(q + 24)) != 0) break;
     }
     while (n > 0 && p[n - 1] == ' ') --n;
     return std::string(reinterpret_cast<const char*>(p), n);
