@@ -103,5 +103,20 @@ TEST(RecordReflection, DecimalTextAndComparisonAgree) {
     EXPECT_GT(compareDecimals(small, negative, 3), 0);
 }
 
+TEST(RecordReflection, TextsLoseExactlyTheirTrailingSpaces) {
+    // Every text length in a 100-byte field, with spaces inside and at the
+    // front, against the field padded behind it (the padding is skipped
+    // in blocks, so every position relative to a block matters).
+    Queue q(RecordLayoutBuilder().string("Text", 100).build());
+    for (size_t length = 0; length <= 100; ++length) {
+        std::string text(length, 'x');
+        for (size_t i = 0; i < length; i += 3) text[i] = ' ';
+        if (length > 0) text.back() = 'z';
+        std::memset(q.buffer(), ' ', 100);
+        std::memcpy(q.buffer(), text.data(), length);
+        EXPECT_EQ(reflectFieldValue(q, 1), text) << length;
+    }
+}
+
 }  // namespace
 }  // namespace varnok::testing
