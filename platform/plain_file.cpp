@@ -9,8 +9,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <system_error>
 #include <thread>
+
+#include "platform/temporary_files.h"
 
 namespace varnok::platform {
 
@@ -21,8 +24,25 @@ struct Fault {
 };
 Fault faults[fileOpCount];
 
+struct Hook {
+    std::atomic<int> countdown{0};  // the call that makes it reach 0 runs the action first
+    std::function<void()> action;   // set while countdown is 0
+};
+Hook hooks[fileOpCount];
+
+// Counts one call down; true for the call that reaches 0.
+bool countsDownToThisCall(std::atomic<int>& countdown) {
+    int left = countdown.load(std::memory_order_relaxed);
+    do {
+        if (left == 0) return false;
+    } while (!countdown.compare_exchange_weak(left, left - 1, std::memory_order_acq_rel));
+    return left == 1;
+}
+
 // True when this call of op is to fail; sets errno as the failure would.
 bool injected(FileOp op) {
+    Hook& hook = hooks[static_cast<int>(op)];
+    if (countsDownToThisCall(hook.countdown)) hook.action();
     // Atomic, as two threads may read one file at once.
     std::atomic<int>& countdown = faults[static_cast<int>(op)].countdown;
     int left = countdown.load(std::memory_order_relaxed);
@@ -44,18 +64,6 @@ void closeInBackground(int fd) {
     }
 }
 
-std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A symbolic link is replaced by the file it names; anything else stays.
 std::string resolveTarget(const std::string& target) {
     struct stat st;
@@ -70,8 +78,16 @@ std::string resolveTarget(const std::string& target) {
 
 void failFileOperation(FileOp op, int nth) { faults[static_cast<int>(op)].countdown = nth < 0 ? 0 : nth; }
 
+void beforeFileOperation(FileOp op, int nth, std::function<void()> action) {
+    Hook& hook = hooks[static_cast<int>(op)];
+    hook.countdown = 0;
+    hook.action = std::move(action);
+    hook.countdown = nth < 0 || !hook.action ? 0 : nth;
+}
+
 void clearFileFaults() {
     for (Fault& f : faults) f.countdown = 0;
+    for (Hook& h : hooks) h.countdown = 0;
 }
 
 FileIdentity fileIdentity(const std::string& path) {
@@ -160,6 +176,17 @@ void InputFile::close() {
     fd_ = -1;
 }
 
+FileStamp InputFile::stamp() const {
+    struct stat st;
+    FileStamp stamp;
+    if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+        stamp.size = static_cast<uint64_t>(st.st_size);
+        stamp.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        stamp.valid = true;
+    }
+    return stamp;
+}
+
 FileIdentity InputFile::identity() const {
     struct stat st;
     FileIdentity id;
@@ -191,22 +218,16 @@ bool SafeOutputFile::create(const std::string& target) {
         error_ = errno;
         return false;
     }
-    // ".name.PID-N.tmp" beside the target; a long name is shortened so the
-    // temporary name stays within the file system's limit.
-    std::string stem = folderOf(target_) + "/." + nameOf(target_).substr(0, 200) + ".";
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = stem + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
-        fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) {
-            temp_ = candidate;
-            error_ = 0;
-            return true;
-        }
-        if (errno != EEXIST) break;
+    // A new file of its own beside the target (platform/temporary_files.h);
+    // leftovers of runs that died are cleared away first.
+    fd_ = createTemporaryBeside(target_, temp_);
+    if (fd_ < 0) {
+        error_ = errno;
+        temp_.clear();
+        return false;
     }
-    error_ = errno;
-    return false;
+    error_ = 0;
+    return true;
 }
 
 int SafeOutputFile::writeAt(uint64_t offset, const void* data, size_t n) const {
@@ -289,6 +310,14 @@ bool SafeOutputFile::commit() {
     }
     temp_.clear();
     if (replaced >= 0) closeInBackground(replaced);
+    // The rename is recorded in the folder; flushing the folder makes it
+    // last through a crash of the machine. Where a file system cannot flush
+    // a folder the rename stands all the same.
+    const int folder = ::open(folderOfPath(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
     return true;
 }
 

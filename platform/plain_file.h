@@ -1,10 +1,12 @@
 // Plain files for whole-file loads and safe saves.
 //
 // InputFile reads an existing file at given offsets. SafeOutputFile writes a
-// temporary file in the target's folder and puts it in the target's place
-// only on commit(), after every byte was written and flushed to disk; until
-// then, and after any failure, the target is untouched and the temporary file
-// is removed. A replaced file keeps its permission bits (and its owner and
+// temporary file in the target's folder (named and created as
+// platform/temporary_files.h says) and puts it in the target's place only on
+// commit(), after every byte was written and flushed to disk, by one rename;
+// until then, and after any failure, the target is untouched and the
+// temporary file is removed. A process killed at any moment leaves under the
+// target's name either the old file or the complete new one. A replaced file keeps its permission bits (and its owner and
 // group where the system allows); a symbolic link as
 // target is followed, so the file it names is replaced.
 //
@@ -13,6 +15,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace varnok::platform {
@@ -22,6 +25,10 @@ constexpr int fileOpCount = 5;
 
 // The nth call of op from now on fails (with EIO; EACCES for Open); 0 = never.
 void failFileOperation(FileOp op, int nth);
+// Just before the nth call of op from now on, action runs (once): a test can
+// change a file while it is being read or written.
+void beforeFileOperation(FileOp op, int nth, std::function<void()> action);
+// Disarms every failure and action.
 void clearFileFaults();
 
 // Device and inode of a file, following symbolic links.
@@ -34,6 +41,17 @@ struct FileIdentity {
     }
 };
 FileIdentity fileIdentity(const std::string& path);
+
+// Size and time of last change of an open file: a file that reads the same
+// stamp before and after being read was not written meanwhile.
+struct FileStamp {
+    uint64_t size = 0;
+    int64_t modifiedNs = 0;  // nanoseconds since 1970
+    bool valid = false;
+    bool operator==(const FileStamp& o) const {
+        return valid && o.valid && size == o.size && modifiedNs == o.modifiedNs;
+    }
+};
 
 // True when anything (a file, a folder, a link) has that name.
 bool pathExists(const std::string& path);
@@ -58,6 +76,7 @@ public:
     int64_t readAt(uint64_t offset, void* buffer, size_t n);
     void close();
     FileIdentity identity() const;
+    FileStamp stamp() const;
     int error() const { return error_; }
 
 private:

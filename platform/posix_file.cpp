@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/temporary_files.h"
+
 namespace varnok::platform {
 
 namespace {
@@ -289,8 +291,8 @@ int32_t PosixFile::copy(const std::string& from, const std::string& to) {
     PosixFile source;
     int32_t code = source.open(from, FileAccess::ReadOnly, FileSharing::DenyWrite);
     if (code != 0) return code;
-    const std::string temporary = to + ".~" + std::to_string(::getpid());
-    int fd = gCalls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::string temporary;
+    int fd = createTemporaryBeside(to, temporary, gCalls.open);
     if (fd < 0) {
         const int error = errno;
         return error == ENOENT ? missingNameCode(to) : osErrorCode(error, OsActivity::Open);

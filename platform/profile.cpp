@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/temporary_files.h"
+
 namespace varnok::platform {
 
 namespace {
@@ -62,10 +64,19 @@ ParsedLine parseLine(std::string_view line) {
     return p;
 }
 
-std::string_view unquote(std::string_view v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        return v.substr(1, v.size() - 2);
-    return v;
+bool enclosedInQuotes(std::string_view v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+std::string_view unquote(std::string_view v) { return enclosedInQuotes(v) ? v.substr(1, v.size() - 2) : v; }
+
+// The value as stored: without trailing blanks, and inside double quotes
+// when reading would otherwise change it (leading blanks are dropped and a
+// pair of enclosing quotes is taken off on reading).
+std::string storedValue(std::string_view value) {
+    std::string_view v = trimRight(value);
+    if (!v.empty() && (isBlank(v.front()) || enclosedInQuotes(v))) return "\"" + std::string(v) + "\"";
+    return std::string(v);
 }
 
 // A profile file held as lines, with the line ending style it had.
@@ -102,9 +113,15 @@ bool store(const std::string& path, const ProfileText& text) {
     std::string body;
     const char* eol = text.crlf ? "\r\n" : "\n";
     for (const std::string& line : text.lines) body.append(line).append(eol);
-    std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f) return false;
+    std::string temporary;
+    const int fd = createTemporaryBeside(path, temporary);
+    if (fd < 0) return false;
+    FILE* f = ::fdopen(fd, "wb");
+    if (!f) {
+        ::close(fd);
+        std::remove(temporary.c_str());
+        return false;
+    }
     bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
     ok = (std::fflush(f) == 0) && ok;
     ok = (::fsync(fileno(f)) == 0) && ok;
@@ -128,6 +145,9 @@ struct Location {
 };
 
 Location locate(const ProfileText& text, std::string_view section, std::string_view key) {
+    // Names are stored without the blanks around them.
+    section = trim(section);
+    key = trim(key);
     Location loc;
     enum { Before, InFirst, After } state = Before;
     bool inMatching = false;
@@ -233,10 +253,11 @@ bool writePrivateProfileString(std::string_view section, std::string_view key,
         text.lines.erase(text.lines.begin() + loc.entry);
         return store(path, text);
     }
-    std::string line = std::string(trim(key)) + "=" + std::string(trimRight(*value));
+    const std::string stored = storedValue(*value);
+    std::string line = std::string(trim(key)) + "=" + stored;
     if (loc.entry >= 0) {
         // The key keeps the spelling it has in the file.
-        line = std::string(parseLine(text.lines[size_t(loc.entry)]).name) + "=" + std::string(trimRight(*value));
+        line = std::string(parseLine(text.lines[size_t(loc.entry)]).name) + "=" + stored;
         if (text.lines[size_t(loc.entry)] == line) return true;
         text.lines[size_t(loc.entry)] = line;
     } else if (loc.sectionEnd >= 0) {
@@ -260,7 +281,7 @@ bool removePrivateProfileSection(std::string_view section, std::string_view file
     bool removed = false;
     for (std::string& line : text.lines) {
         ParsedLine p = parseLine(line);
-        if (p.kind == ParsedLine::Section) inSection = sameName(p.name, section);
+        if (p.kind == ParsedLine::Section) inSection = sameName(p.name, trim(section));
         if (inSection) {
             removed = true;
             continue;
@@ -292,7 +313,7 @@ std::vector<std::string> privateProfileKeys(std::string_view section, std::strin
     bool inSection = false;
     for (const std::string& line : text.lines) {
         ParsedLine p = parseLine(line);
-        if (p.kind == ParsedLine::Section) inSection = sameName(p.name, section);
+        if (p.kind == ParsedLine::Section) inSection = sameName(p.name, trim(section));
         else if (inSection && p.kind == ParsedLine::Entry) names.emplace_back(p.name);
     }
     return names;

@@ -5,6 +5,9 @@
 //   matching key of the first section that has it wins.
 // - A value is read without its leading and trailing blanks and tabs; a value
 //   enclosed in a matching pair of double or single quotes loses the quotes.
+//   A value written is read back as written (less trailing blanks): one that
+//   begins with a blank or is itself enclosed in quotes is stored inside
+//   double quotes. Section and key names never count the blanks around them.
 // - A line starting with ';' or '#', or without '=', is a comment and is kept
 //   as it stands when the file is rewritten.
 // - A write creates the file and the section when missing, replaces the

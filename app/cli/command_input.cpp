@@ -39,8 +39,9 @@ bool loadForCommand(ExtensionRemover& remover, const std::string& file) {
     } else {
         remover.FileNameTXA = file;
         if (remover.Load()) return true;
-        why = remover.queueTool.lastError() ? platform::systemErrorText(remover.queueTool.lastError())
-                                            : "the file could not be read";
+        why = remover.queueTool.changedWhileRead() ? "the file changed while it was read; nothing was done"
+              : remover.queueTool.lastError()      ? platform::systemErrorText(remover.queueTool.lastError())
+                                                   : "the file could not be read";
     }
     reportError("cannot read '" + file + "': " + why);
     return false;

@@ -158,5 +158,41 @@ TEST_F(ProfileTest, RandomEditsAgreeWithAMapModel) {
     }
 }
 
+// Found by fuzzing: values with leading blanks or enclosing quotes, and names
+// with blanks around them, did not read back as written.
+TEST_F(ProfileTest, EveryValueWrittenReadsBackAsWritten) {
+    const std::string path = file("round.ini");
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* stored;  // the line in the file
+    };
+    const Case cases[] = {
+        {"A", "k", " lead", "k=\" lead\""},
+        {"A", "q", "\"both\"", "q=\"\"both\"\""},
+        {"A", "s", "'single'", "s=\"'single'\""},
+        {"A", "t", "\ttab first", "t=\"\ttab first\""},
+        {"A", "h", "\"half", "h=\"half"},
+        {"A", "e", "\"\"", "e=\"\"\"\""},
+        {"A", "plain", "v  ", "plain=v"},
+        {" A ", " spaced ", "x", "spaced=x"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writePrivateProfileString(c.section, c.key, std::string_view(c.value), path)) << c.key;
+        std::string expected = c.value;
+        expected.erase(expected.find_last_not_of(" \t") + 1);
+        EXPECT_EQ(getPrivateProfileString(c.section, c.key, "-", path), expected) << c.key;
+        EXPECT_NE(contents(path).find(std::string("\n") + c.stored + "\n"), std::string::npos) << contents(path);
+    }
+    // Names are found whatever blanks surround them, also for removal.
+    EXPECT_EQ(getPrivateProfileString("A", "spaced", "-", path), "x");
+    ASSERT_TRUE(writePrivateProfileString("  a", "spaced  ", std::nullopt, path));
+    EXPECT_EQ(getPrivateProfileString("A", "spaced", "-", path), "-");
+    EXPECT_EQ(privateProfileKeys(" A ", path).size(), 7u);
+    ASSERT_TRUE(removePrivateProfileSection(" a ", path));
+    EXPECT_TRUE(privateProfileSections(path).empty());
+}
+
 }  // namespace
 }  // namespace varnok::platform

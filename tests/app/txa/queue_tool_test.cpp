@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <thread>
 
 #include "app/txa/txa_records.h"
 #include "platform/plain_file.h"
@@ -207,6 +208,33 @@ TEST_F(QueueToolFixture, LfFilesAreWrittenBackWithLf) {
     EXPECT_EQ(readFile(dir.file("out.txa")), "a\r\nb\r\n");
 }
 
+// An LF file whose line ends in CR and spaces: dropping all the spaces
+// would write CR LF, and the copy would read back as a CR LF file with other
+// lines. One space stays after the CR; the copy loads as the same lines.
+TEST_F(QueueToolFixture, AnLfLineEndingInCrStaysAnLfLine) {
+    struct Case {
+        std::string file, copy;
+    };
+    const std::string longCr = std::string(1023, 'x') + "\r";
+    const Case cases[] = {
+        {"a\r  \nb\n", "a\r \nb\n"},
+        {"a\r \n", "a\r \n"},
+        {"\r   \nx", "\r \nx\n"},
+        {longCr + "  \nz\n", longCr + " \nz\n"},                                    // the CR ends the record
+        {std::string(1100, 'y') + "\r   \nz\n", std::string(1100, 'y') + "\r \nz\n"},  // the CR ends a long line
+        {"a\r  \r\nb", "a\r\r\nb\r\n"},                                             // CR LF files are as they were
+    };
+    for (const Case& c : cases) {
+        const Lines lines = load(c.file);
+        ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
+        EXPECT_EQ(readFile(dir.file("out.txa")), c.copy);
+        Queue again{lineLayout()};
+        QueueTool other;
+        ASSERT_EQ(other.LoadText(again, dir.file("out.txa")), 1);
+        EXPECT_EQ(testing::linesOf(again), lines);
+    }
+}
+
 TEST_F(QueueToolFixture, AMissingOrHiddenFileChangesNothingAndSaysNothing) {
     load("keep\r\n");
     testing::ScriptedPresenter boxes;  // any message fails the test
@@ -314,6 +342,46 @@ TEST_F(QueueToolFixture, AFolderThatIsAFileFailsToOpen) {
     std::ifstream in(dir.file("plain"));
     std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(kept, "keep");
+}
+
+// A file written while it is read (cut short, grown, or rewritten in place)
+// is a failed read, never a load that passes for the file: what was read
+// may mix two versions of it.
+TEST_F(QueueToolFixture, AFileChangedWhileItIsReadIsAFailedRead) {
+    std::string bytes;
+    for (int i = 0; i < 200; ++i) bytes += "line " + std::to_string(i) + "\r\n";
+    struct Change {
+        const char* what;
+        void (*apply)(const std::string& name, const std::string& bytes);
+    };
+    const Change changes[] = {
+        {"nothing", [](const std::string&, const std::string&) {}},
+        {"cut short", [](const std::string& name, const std::string& b) { std::filesystem::resize_file(name, b.size() / 3); }},
+        {"grown", [](const std::string& name, const std::string&) { std::ofstream(name, std::ios::app) << "more\r\n"; }},
+        {"rewritten", [](const std::string& name, const std::string& b) {
+             // Past the system's coarse clock tick, so the time of change moves.
+             std::this_thread::sleep_for(std::chrono::milliseconds(25));
+             std::string other = b;
+             std::replace(other.begin(), other.end(), 'l', 'L');
+             std::fstream(name, std::ios::in | std::ios::out | std::ios::binary) << other;
+         }},
+    };
+    for (bool halves : {false, true}) {
+        for (const Change& change : changes) {
+            const std::string name = dir.write("changing.txa", bytes);
+            tool.MaxBufSize = 64;
+            tool.ParallelFromBytes = halves ? 1 : uint64_t(8) << 20;
+            const bool changes = std::string(change.what) != "nothing";
+            testing::ScriptedPresenter boxes;
+            if (changes) boxes.expect("Error Reading", window::ButtonOk);
+            platform::beforeFileOperation(platform::FileOp::Read, 2, [&] { change.apply(name, bytes); });
+            EXPECT_EQ(tool.LoadText(lineQ, name), changes ? 0 : 1) << change.what << " " << halves;
+            platform::clearFileFaults();
+            boxes.verifyDone();
+            EXPECT_EQ(tool.changedWhileRead(), changes) << change.what << " " << halves;
+            if (!changes) EXPECT_EQ(testing::linesOf(lineQ).size(), 200u);
+        }
+    }
 }
 
 }  // namespace
