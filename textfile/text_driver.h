@@ -5,6 +5,10 @@
 // CLIP is on) followed by the line terminator. Options come from the file's
 // driver string at OPEN and from SEND (textfile/driver_options.h).
 //
+// While Ctrl-Z ends the file (CTRLZISEOF on), a Ctrl-Z ends the data wherever
+// a read meets it, before anything else, also when the terminator begins
+// with it: NEXT, EOF and reads at a pointer then agree on where the file ends.
+//
 // Guarantees beyond the plain operations:
 //  - a line is written with one write call, and a write that fails is undone
 //    (an append is cut off again, a rewritten line gets its old bytes back),

@@ -38,8 +38,9 @@ int32_t windowAt(TextControlBlock& cb, uint64_t offset, size_t want, const uint8
     size_t capacity = cb.refillSize();
     if (capacity < want) {
         // A window wider than the buffer (a small FILEBUFFERS and a long
-        // terminator): grow the buffer rather than read a line short.
-        cb.readBuffer.resize(want + 1);
+        // terminator): grow the buffer rather than read a line short. It
+        // never shrinks here: a window near the end of the file is narrower.
+        if (cb.readBuffer.size() < want + 1) cb.readBuffer.resize(want + 1);
         capacity = want;
     }
     size_t got = 0;
@@ -263,8 +264,11 @@ void buildControlBits(TextControlBlock& cb) {
     const std::string& term = cb.options.endOfRecord;
     const size_t examine = std::min<size_t>(avail, cb.recordBytes);
     const uint8_t first = static_cast<uint8_t>(term[0]);
-    const size_t n = firstLineByte(cb, w, examine, first, cb.options.ctrlZEndsFile);
-    if (n == examine || w[n] != first || !terminatorAt(w, n, avail, term)) return false;
+    const bool ctrlZEnds = cb.options.ctrlZEndsFile;
+    const size_t n = firstLineByte(cb, w, examine, first, ctrlZEnds);
+    // A Ctrl-Z that ends the file ends it also when it begins the terminator.
+    if (n == examine || w[n] != first || (ctrlZEnds && first == kCtrlZ) || !terminatorAt(w, n, avail, term))
+        return false;
     std::memcpy(cb.record, w, n);
     std::memset(cb.record + n, ' ', cb.recordBytes - n);
     used = n + term.size();
@@ -286,12 +290,14 @@ int32_t copyLine(TextControlBlock& cb, uint64_t start, const uint8_t* w, size_t 
     bool ended = false;  // the terminator or a Ctrl-Z that ends the file was met
     while (i < examine && out < size) {
         const uint8_t b = w[i];
-        if (b == first && terminatorAt(w, i, avail, term)) {
-            i += term.size();
+        // A Ctrl-Z that ends the file comes first, as at the start of a line
+        // and in the skip phase, also when it begins the terminator.
+        if (b == kCtrlZ && ctrlZEnds) {
             ended = true;
             break;
         }
-        if (b == kCtrlZ && ctrlZEnds) {
+        if (b == first && terminatorAt(w, i, avail, term)) {
+            i += term.size();
             ended = true;
             break;
         }

@@ -74,6 +74,24 @@ TEST_F(TextDriverTest, CtrlZEndsTheFileUnlessSwitchedOff) {
     EXPECT_EQ(f.next(), 33);
 }
 
+// Found by fuzzing: with a terminator that begins with Ctrl-Z and Ctrl-Z
+// ending the file, a Ctrl-Z in mid-line ended the line and reading went on,
+// while the same Ctrl-Z at the start of a line ended the file. It ends the
+// file wherever it is, for any record size.
+TEST_F(TextDriverTest, ACtrlZEndsTheFileAlsoWhenItBeginsTheTerminator) {
+    for (uint32_t size : {1u, 2u, 7u, 40u}) {
+        const std::string cut = std::string("SLZIEO").substr(0, size);
+        EXPECT_EQ(linesOf("SLZIEO\x1A\nmore\x1A" "end", size, "/ENDOFRECORD=1,26"), (Lines{cut})) << size;
+        EXPECT_EQ(linesOf("ab\x1A\ncd", size, "/ENDOFRECORD=2,26,10"), (Lines{std::string("ab").substr(0, size)}))
+            << size;
+        EXPECT_EQ(linesOf("\x1A" "ab", size, "/ENDOFRECORD=1,26"), Lines{}) << size;
+        // With Ctrl-Z an ordinary byte it is simply the terminator.
+        EXPECT_EQ(linesOf("ab\x1A" "cd\x1A", size, "/ENDOFRECORD=1,26 /CTRLZISEOF=OFF"),
+                  (Lines{std::string("ab").substr(0, size), std::string("cd").substr(0, size)}))
+            << size;
+    }
+}
+
 TEST_F(TextDriverTest, TabsFollowTheTabSetting) {
     EXPECT_EQ(linesOf("abc\td\r\n"), (Lines{"abc     d"}));
     EXPECT_EQ(linesOf("abc\td\r\n", 40, "/TAB=-100"), (Lines{"abc\td"}));
