@@ -4,6 +4,7 @@
 #include "app/window/main_window_structure.h"
 #include "framework/errors/error_manager.h"
 #include "framework/errors/error_state.h"
+#include "framework/history/message_window.h"
 #include "framework/ini/ini_manager.h"
 #include "platform/drag_full_windows.h"
 #include "runtime/locale/locale.h"
@@ -13,6 +14,7 @@ namespace varnok::app {
 uint8_t runProgram(std::string_view startFile) {
     initialiseLocale();
     framework::errorManager().Init(framework::errorStates());
+    framework::installHistoryWindow();
     framework::IniManager& ini = framework::iniManager();
     ini.Init(ProgramIniFile, 0, 0);
 

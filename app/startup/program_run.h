@@ -1,7 +1,8 @@
 // The program's start and end around the procedure Main, with whatever
 // window layer and message presenter are installed:
 //
-//   1. the ErrorManager is initialised with the per-thread ErrorState, the
+//   1. the ErrorManager is initialised with the per-thread ErrorState (and
+//      shows its history in the errors history window), the
 //      IniManager with "varnok.INI" (an INI file: a bare name, so it lives
 //      in the program's configuration folder);
 //   2. the desktop's "show window contents while dragging" setting is

@@ -170,15 +170,9 @@ void MainWindow::Load() {
     w.select(control(use::List));
 }
 
-namespace {
-// Shows the lines in the queue viewer once QueueTool offers it.
-template <class Tool>
-void viewQueue(Tool& tool, QueueDecl* queue, std::string_view title) {
-    if constexpr (requires { tool.ViewQueue(queue, title, 0); }) tool.ViewQueue(queue, title, 0);
-}
-}  // namespace
-
-void MainWindow::View() { viewQueue(main_.remover.queueTool, main_.remover.LineQ, main_.fileNameText()); }
+// The loaded lines in the queue viewer, titled with the entry's text; the
+// viewer's window runs until it closes, the main window waiting below.
+void MainWindow::View() { main_.remover.queueTool.ViewQueue(main_.remover.LineQ, main_.fileNameText(), 0); }
 
 void MainWindow::ToggleSelection() {
     if (!MyWindow) return;

@@ -132,9 +132,7 @@ TEST_F(CommandLine, UsageErrors) {
     EXPECT_EQ(readFile(input), txa);
     EXPECT_EQ(run("remove").status, 2);
     EXPECT_EQ(run("frobnicate").status, 2);
-    Outcome none = run("");
-    EXPECT_EQ(none.status, 0);
-    EXPECT_NE(none.out.find("usage"), std::string::npos);
+    // Without a command the program opens its window (tests/app/startup).
     EXPECT_EQ(run("--version").status, 0);
     EXPECT_EQ(run("--help").status, 0);
 }

@@ -14,6 +14,7 @@
 #include "app/window/main_window_structure.h"
 #include "framework/errors/error_manager.h"
 #include "framework/ini/ini_manager.h"
+#include "queueview/viewer/viewer_window.h"
 #include "tests/app/window/program_home.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/support/scripted_window_layer.h"
@@ -323,6 +324,26 @@ TEST_F(MainWindowTest, LoadOfANameWithoutAnOrdinaryFileSaysSoAndChangesNothing) 
         EXPECT_EQ(shown.buttons, ButtonOk);
         EXPECT_EQ(p.remover.FileNameTXA, "main.txa");
     }
+}
+
+// "View" shows the lines as the program holds them, in the queue viewer over
+// the main window, titled with the entry's text; the main window waits.
+TEST_F(MainWindowTest, ViewShowsTheLinesInTheQueueViewer) {
+    home.write("main.txa", testing::kSmallTxa);
+    MainProcedure p;
+    uint32_t linesSeen = 0;
+    layer.onOpen(W).accept(use::ViewButton).type(use::FileName, "main.txa").accept(use::LoadButton).accept(use::ViewButton);
+    layer.onOpen(queueview::ViewerWindowName);  // before any Load: no lines
+    layer.onOpen(queueview::ViewerWindowName).call([&](window::Window&) { linesSeen = RECORDS(p.remover.LineQ); });
+    p.Run();
+    std::vector<const testing::ScriptedWindowState*> viewers;
+    for (const auto& s : layer.opened())
+        if (s->resourceName == queueview::ViewerWindowName) viewers.push_back(s.get());
+    ASSERT_EQ(viewers.size(), 2u);
+    EXPECT_EQ(viewers[0]->property(0, prop::Text), "");
+    EXPECT_EQ(viewers[1]->property(0, prop::Text), "main.txa");
+    EXPECT_EQ(linesSeen, 13u);
+    EXPECT_EQ(layer.last(W).count(ev::Accepted, number(use::ViewButton)), 2u);
 }
 
 TEST_F(MainWindowTest, AStartFileIsShownAndLoadedAtOnce) {

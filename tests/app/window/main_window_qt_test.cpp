@@ -1,0 +1,296 @@
+// The main window in real Qt widgets (QtWindowLayer, offscreen): the layout
+// in pixels, resizing, and one whole use with the mouse and the keyboard,
+// message boxes answered through ScriptedPresenter. Screenshots of the
+// window and of every message box go to build/screenshots/.
+#include <QAbstractButton>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/startup/program_run.h"
+#include "app/window/main_window_structure.h"
+#include "tests/app/window/program_home.h"
+#include "tests/app/window/qt_driver.h"
+#include "tests/support/scripted_presenter.h"
+#include "window/dialog_units.h"
+#include "window/qt/icons.h"
+#include "window/qt/message_presenter.h"
+#include "window/qt/qt_window.h"
+#include "window/qt/qt_window_layer.h"
+
+// Fontconfig keeps its configuration for the life of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+namespace varnok::app {
+namespace {
+
+using testing::readFile;
+using window::ButtonNo;
+using window::ButtonOk;
+using window::ButtonYes;
+using window::qt::QtWindow;
+
+std::string screenshotPath(const std::string& name) {
+    QDir().mkpath(VARNOK_SCREENSHOT_DIR);
+    return std::string(VARNOK_SCREENSHOT_DIR) + "/" + name + ".png";
+}
+
+void saveScreenshot(QWidget* widget, const std::string& name) {
+    EXPECT_TRUE(widget->grab().save(QString::fromStdString(screenshotPath(name))));
+}
+
+// Shows each message box as the desktop would, saves a picture of it, then
+// lets the ScriptedPresenter below answer it.
+class PictureTakingPresenter : public window::MessagePresenter {
+public:
+    PictureTakingPresenter(window::qt::QtWindowLayer& layer, std::string prefix)
+        : layer_(layer), prefix_(std::move(prefix)), below_(window::setMessagePresenter(this)) {}
+    ~PictureTakingPresenter() override { window::setMessagePresenter(below_); }
+
+    unsigned show(const window::MessageRequest& request) override {
+        const window::qt::MessageBoxSpec spec = window::qt::messageBoxSpec(request);
+        QtWindow* top = layer_.topWindow();
+        std::unique_ptr<QMessageBox> box = window::qt::buildMessageBox(spec, top ? top->widget() : nullptr);
+        box->show();
+        saveScreenshot(box.get(), prefix_ + "-" + std::to_string(++count_) + "-" +
+                                      (request.caption.empty() ? std::string("message") : request.caption));
+        box->hide();
+        return below_->show(request);
+    }
+
+private:
+    window::qt::QtWindowLayer& layer_;
+    std::string prefix_;
+    window::MessagePresenter* below_;
+    int count_ = 0;
+};
+
+struct MainWindowQt : ::testing::Test {
+    testing::ProgramHome home;
+    window::qt::QtWindowLayer layer;
+    window::WindowLayer* previousLayer = nullptr;
+
+    void SetUp() override {
+        testing::testApplication();
+        previousLayer = window::setWindowLayer(&layer);
+        registerMainWindow();
+    }
+    void TearDown() override { window::setWindowLayer(previousLayer); }
+
+    static int32_t number(std::string_view useName) {
+        return window::findWindowStructure(MainWindowResource)->controlNumber(useName);
+    }
+    static QTableView* list(QtWindow& w) { return w.listView(number(use::List)); }
+    static QWidget* control(QtWindow& w, std::string_view useName) { return w.controlWidget(number(useName)); }
+    static void click(QtWindow& w, std::string_view button) {
+        QTest::mouseClick(control(w, button), Qt::LeftButton);
+    }
+    static QPoint rowPoint(QtWindow& w, int row) {  // row 1-based, in the Extension column
+        QTableView* v = list(w);
+        return v->visualRect(v->model()->index(row - 1, 1)).center();
+    }
+    // The list as drawn: per row the tick ("x" ticked box, "." empty box)
+    // and the texts of the other columns.
+    static std::string rows(QtWindow& w) {
+        QAbstractItemModel* m = list(w)->model();
+        const QImage ticked = window::qt::namedIcon("~boxon.ico").pixmap(16).toImage();
+        const QImage unticked = window::qt::namedIcon("~boxoff.ico").pixmap(16).toImage();
+        std::string out;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            const QImage icon = m->data(m->index(r, 0), Qt::DecorationRole).value<QIcon>().pixmap(16).toImage();
+            out += icon == ticked ? "x" : icon == unticked ? "." : "?";
+            EXPECT_EQ(m->data(m->index(r, 0), Qt::DisplayRole).toString(), "");  // the tick column shows no text
+            for (int c = 1; c < m->columnCount(); ++c)
+                out += "|" + m->data(m->index(r, c), Qt::DisplayRole).toString().toStdString();
+            out += "\n";
+        }
+        return out;
+    }
+};
+
+// Every control sits at its dialog-unit rectangle converted with the
+// window's font; a resize of +200 x +120 dialog units stretches the list and
+// its group by that much, moves "Remove and Save" by it and "Select for
+// removal" down only.
+TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
+    struct Unit {
+        std::string_view useName;
+        window::Rect units;
+        bool grows = false;  // GROUP2 and the list
+        int moves = 0;       // 1: down only, 2: right and down
+    };
+    const Unit table[] = {
+        {use::Group1, {5, 6, 411, 45}},
+        {use::FileNamePrompt, {9, 16, 0, 0}},  // natural size: only the place is fixed
+        {use::FileName, {61, 16, 327, 10}},
+        {use::LookupFile, {392, 15, 12, 12}},
+        {use::LoadButton, {115, 32, 89, 14}},
+        {use::ViewButton, {215, 32, 89, 14}},
+        {use::Group2, {5, 54, 411, 214}, true},
+        {use::List, {9, 62, 401, 182}, true},
+        {use::SelectButton, {9, 248, 139, 14}, false, 1},
+        {use::RemoveButton, {271, 248, 139, 14}, false, 2},
+    };
+    auto check = [&](QtWindow& w, int32_t dw, int32_t dh) {
+        for (const Unit& u : table) {
+            SCOPED_TRACE(u.useName);
+            window::Rect r = u.units;
+            if (u.grows) r.width += dw, r.height += dh;
+            if (u.moves >= 1) r.y += dh;
+            if (u.moves == 2) r.x += dw;
+            const window::Rect px = window::unitsToPixels(r, w.base());
+            const QRect g = control(w, u.useName)->geometry();
+            EXPECT_EQ(g.x(), px.x);
+            EXPECT_EQ(g.y(), px.y);
+            if (r.width) {
+                EXPECT_EQ(g.width(), px.width);
+            }
+            if (r.height) {
+                EXPECT_EQ(g.height(), px.height);
+            }
+        }
+    };
+    auto listWidthIs = [&](int32_t units) {
+        return [&, units](QtWindow& w) {
+            return control(w, use::List)->width() == window::unitsToPixelsX(units, w.base());
+        };
+    };
+    testing::ScriptedPresenter boxes;
+    testing::QtDriver driver(layer);
+    driver.then([&](QtWindow& w) {
+              EXPECT_EQ(w.client()->width(), window::unitsToPixelsX(420, w.base()));
+              EXPECT_EQ(w.client()->height(), window::unitsToPixelsY(273, w.base()));
+              check(w, 0, 0);
+              saveScreenshot(w.widget(), "main-window-empty");
+              // The user drags the frame 200 x 120 dialog units larger.
+              const QSize frameExtra = w.widget()->size() - w.client()->size();
+              w.widget()->resize(QSize(window::unitsToPixelsX(620, w.base()), window::unitsToPixelsY(393, w.base())) +
+                                 frameExtra);
+          })
+        .until(listWidthIs(601), "the list laid out for the larger window")
+        .then([&](QtWindow& w) {
+            check(w, 200, 120);
+            saveScreenshot(w.widget(), "main-window-larger");
+            w.widget()->resize(100, 100);  // below the minimum
+        })
+        .until(listWidthIs(401), "the list back at its smallest")
+        .then([&](QtWindow& w) { check(w, 0, 0); });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+}
+
+// One whole use, from a first start without remtxa.ini to the close.
+TEST_F(MainWindowQt, TheRoadOfOneUse) {
+    home.write("main.txa", testing::kSmallTxa);
+    testing::ScriptedPresenter boxes;
+    PictureTakingPresenter pictures(layer, "message");
+    boxes.expect("Select all the instances of: Logger", ButtonNo)
+        .expect("Select all the instances of: Logger", ButtonYes)
+        .expect("Remove the selected extensions from the TXA", ButtonYes)
+        .expect("Saved", ButtonOk);
+    testing::QtDriver driver(layer);
+    driver
+        .then([&](QtWindow& w) {
+            auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+            EXPECT_EQ(entry->text(), "");
+            EXPECT_EQ(w.widget()->windowTitle(), "Remove Extensions");
+            QTest::keyClicks(entry, "main.txa");
+            click(w, use::LoadButton);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w),
+                      ".|Logger|Main|Tools|3|6\n"
+                      ".|Caf\u00e9|Main|Other|7|9\n"
+                      ".|Logger|Main|Other|10|12\n");
+            EXPECT_EQ(QApplication::focusWidget(), list(w));
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2));
+        })
+        .then([&](QtWindow& w) { click(w, use::SelectButton); })  // tick row 2 by the button
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w).substr(0, 2), ".|");
+            EXPECT_EQ(rows(w).find("x|Caf"), 0 + rows(w).find("\n") + 1);
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 1));
+        })
+        .then([&](QtWindow& w) { QTest::keyClick(list(w), Qt::Key_Return); })  // tick row 1 by Enter
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w).substr(0, 1), "x");
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2));
+        })
+        .then([&](QtWindow& w) { QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2)); })  // untick row 2
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w),
+                      "x|Logger|Main|Tools|3|6\n"
+                      ".|Caf\u00e9|Main|Other|7|9\n"
+                      ".|Logger|Main|Other|10|12\n");
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 1));
+        })
+        .then([&](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::RightButton, {}, rowPoint(w, 1)); })  // No
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w).substr(0, 1), "x");
+            EXPECT_EQ(rows(w).find("\n.|Logger"), rows(w).rfind("\n", rows(w).size() - 2));
+            QTest::mouseClick(list(w)->viewport(), Qt::RightButton, {}, rowPoint(w, 1));  // Yes
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w),
+                      "x|Logger|Main|Tools|3|6\n"
+                      ".|Caf\u00e9|Main|Other|7|9\n"
+                      "x|Logger|Main|Other|10|12\n");
+            click(w, use::RemoveButton);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w), ".|Caf\u00e9|Main|Other|3|5\n");
+            w.widget()->close();  // the close box
+        });
+    EXPECT_EQ(runProgram(), 2);
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+    ASSERT_EQ(boxes.shown().size(), 4u);
+    EXPECT_EQ(boxes.shown()[3].text, "main_.txa");
+    EXPECT_EQ(readFile(home.file("main_.txa")),
+              "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Caf\xE9\r\n[INSTANCE]\r\n[END]\r\n");
+    EXPECT_EQ(readFile(home.file("main.txa")), testing::kSmallTxa);
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=main.txa\n");
+    const std::string ini = readFile(home.varnokIni());
+    for (const char* line : {"[Main]\n", "\nMaximize=No\n", "\nMinimize=No\n", "\nXPos=", "\nYPos=", "\nWidth=420\n",
+                             "\nHeight=273\n", "\nResizeWidth=420\n", "\nResizeHeight=273\n",
+                             "[__Dont_Touch_Me__]\nSectors=0\n"}) {
+        EXPECT_NE(ini.find(line), std::string::npos) << line << " in\n" << ini;
+    }
+}
+
+// The bundled sample, loaded through the "..." dialog, with two ticks.
+TEST_F(MainWindowQt, TheSampleWithTwoTicks) {
+    const std::string sample = VARNOK_SAMPLE_TXA;
+    layer.answerFileDialogs([&](QFileDialog&) { return std::optional<QStringList>(QStringList{QString::fromStdString(sample)}); });
+    testing::ScriptedPresenter boxes;
+    testing::QtDriver driver(layer);
+    driver.then([&](QtWindow& w) { click(w, use::LookupFile); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(static_cast<QLineEdit*>(control(w, use::FileName))->text().toStdString(), sample);
+            click(w, use::LoadButton);
+        });
+    for (int row : {3, 5}) {
+        driver.then([&, row](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, row)); })
+            .then([&, row](QtWindow& w) { QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, row)); });
+    }
+    driver
+        .then([&](QtWindow& w) {
+            const std::string drawn = rows(w);
+            EXPECT_EQ(list(w)->model()->rowCount(), 8);
+            EXPECT_EQ(std::count(drawn.begin(), drawn.end(), 'x'), 2) << drawn;
+            EXPECT_NE(drawn.find("x|WindowResizer|Main|Tools|33|40\n"), std::string::npos) << drawn;
+            saveScreenshot(w.widget(), "main-window-sample");
+        });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+}
+
+}  // namespace
+}  // namespace varnok::app
