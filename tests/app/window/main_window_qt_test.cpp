@@ -264,6 +264,49 @@ TEST_F(MainWindowQt, TheRoadOfOneUse) {
     }
 }
 
+// The other messages of the window, each shown as the desktop shows it:
+// Deselect All, Nothing to delete, Overwrite, Error Open.
+TEST_F(MainWindowQt, TheOtherMessages) {
+    home.write("main.txa", testing::kSmallTxa);
+    home.write("main_.txa", "older copy\r\n");
+    testing::ScriptedPresenter boxes;
+    PictureTakingPresenter pictures(layer, "message-other");
+    boxes.expect("Deselect all the instances of: Logger", ButtonNo)
+        .expect("Remove the selected extensions", ButtonYes)
+        .expect("Nothing to delete", ButtonOk)
+        .expect("Remove the selected extensions", ButtonYes)
+        .expect("Overwrite ", ButtonNo)
+        .expect("Error Open", ButtonOk);
+    testing::QtDriver driver(layer);
+    driver
+        .then([&](QtWindow& w) {
+            QTest::keyClicks(control(w, use::FileName), "main.txa");
+            click(w, use::LoadButton);
+        })
+        .then([&](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 1)); })
+        .then([&](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::RightButton, {}, rowPoint(w, 1)); })
+        .then([&](QtWindow& w) { click(w, use::RemoveButton); })
+        .then([&](QtWindow& w) { click(w, use::SelectButton); })
+        .then([&](QtWindow& w) { click(w, use::RemoveButton); })
+        .then([&](QtWindow& w) {
+            auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+            entry->clear();
+            QTest::keyClicks(entry, "missing.txa");
+            click(w, use::LoadButton);
+        })
+        .then([&](QtWindow& w) {
+            // The list describes the lines as they are now: row 1 is gone.
+            EXPECT_EQ(rows(w), ".|Caf\u00e9|Main|Other|3|5\n.|Logger|Main|Other|6|8\n");
+        });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+    ASSERT_EQ(boxes.shown().size(), 6u);
+    EXPECT_EQ(boxes.shown()[5].text, "missing.txa");
+    EXPECT_EQ(readFile(home.file("main_.txa")), "older copy\r\n");
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=missing.txa\n");
+}
+
 // The bundled sample, loaded through the "..." dialog, with two ticks.
 TEST_F(MainWindowQt, TheSampleWithTwoTicks) {
     const std::string sample = VARNOK_SAMPLE_TXA;
