@@ -27,6 +27,7 @@ std::string withoutTrailingSpaces(std::string_view text) {
 
 void ViewQueue(QueueDecl* queue, std::string_view title, int keepResourceTitle, const ExportWriter& writer,
                window::Window* owner) {
+    if (!queue || !queue->layout || !queue->buffer) return;  // no queue: nothing to show
     QueueViewer viewer(queue, title, keepResourceTitle, writer, owner);
     viewer.Run();
 }

@@ -46,7 +46,8 @@ namespace varnok::queueview {
 // Opens the viewer on the queue and returns when its window closes. With
 // keepResourceTitle 0 the window's title is `title` without trailing
 // spaces, else "Queue". `title` also names export files. `owner`: the
-// window the viewer opens over, if any.
+// window the viewer opens over, if any. A missing queue (nullptr, or a
+// declaration without layout or buffer) shows nothing.
 void ViewQueue(QueueDecl* queue, std::string_view title, int keepResourceTitle, const ExportWriter& writer,
                window::Window* owner = nullptr);
 

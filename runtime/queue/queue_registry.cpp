@@ -1,6 +1,7 @@
 #include "runtime/queue/queue_registry.h"
 
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 #include "runtime/errors/error_codes.h"
@@ -39,9 +40,19 @@ uint32_t registerQueue(QueueDecl* q) {
     if (auto it = r.byQueue.find(q); it != r.byQueue.end()) return it->second;
     const uint32_t handle = usableFrom(r.next);
     if (handle == 0) return 0;
+    try {
+        r.byHandle.emplace(handle, q);
+        try {
+            r.byQueue.emplace(q, handle);
+        } catch (...) {
+            r.byHandle.erase(handle);
+            throw;
+        }
+    } catch (const std::bad_alloc&) {
+        // No memory for the maps: the queue works on, but cannot be referred to.
+        return 0;
+    }
     r.next = handle + 1;  // wraps to 0 after the last number: no more handles
-    r.byHandle.emplace(handle, q);
-    r.byQueue.emplace(q, handle);
     return handle;
 }
 

@@ -17,7 +17,8 @@
 // no queue. Handles whose highest byte is a space (0x20) are skipped, so a
 // reference's four bytes never lose their last one to trailing-space
 // trimming when a record is shown as text. When the 32-bit numbers run out,
-// later queues get no handle (0) and cannot be referred to.
+// later queues get no handle (0) and cannot be referred to; so does a queue
+// whose registration finds no memory.
 //
 // A queue registers once: a second registration answers the handle it has.
 // The registry serves every thread; it keeps only the declaration's
