@@ -97,9 +97,16 @@ inline std::vector<std::string> refRemove(const std::vector<std::string>& lines,
     return kept;
 }
 
+// Lines without trailing spaces, each followed by the line end. With LF ends,
+// a line whose kept text ends in CR keeps one space after it, so the copy
+// does not gain a CR LF (which would make it read back as a CR LF file).
 inline std::string refWrite(const std::vector<std::string>& lines, const std::string& end) {
     std::string out;
-    for (const auto& l : lines) out += rstrip(l) + end;
+    for (const auto& l : lines) {
+        std::string kept = rstrip(l);
+        if (end == "\n" && !kept.empty() && kept.back() == '\r') kept += ' ';
+        out += kept + end;
+    }
     return out;
 }
 
