@@ -13,7 +13,7 @@
 #include "platform/profile.h"
 #include "platform/registry_store.h"
 #include "runtime/records/record_reflection.h"
-#include "tests/framework/ini/config_home.h"
+#include "tests/support/config_home.h"
 #include "tests/framework/ini/fake_window.h"
 
 namespace varnok::framework {

@@ -36,8 +36,15 @@ public:
     // The folder bare INI names resolve in.
     std::string varnokFolder() const { return folder_.file("config") + "/varnok"; }
     std::string inVarnokFolder(const std::string& name) const { return varnokFolder() + "/" + name; }
-    // The current directory of the test.
+    // The current directory of the test, and a file in it.
     std::string work() const { return folder_.file("work"); }
+    std::string file(const std::string& name) const { return work() + "/" + name; }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        return folder_.write("work/" + name, bytes);
+    }
+    // ".\remtxa.ini" and "varnok.INI" as the program finds them.
+    std::string remtxaIni() const { return file("remtxa.ini"); }
+    std::string varnokIni() const { return inVarnokFolder("varnok.INI"); }
     const TempFolder& root() const { return folder_; }
 
 private:
