@@ -5,6 +5,19 @@
 
 namespace varnok::window {
 
+ControlStructure makeControl(ControlKind kind, std::string_view useName, std::string_view text, int32_t x,
+                             int32_t y, int32_t width, int32_t height) {
+    ControlStructure c;
+    c.kind = kind;
+    c.useName = useName;
+    c.text = text;
+    c.x = x;
+    c.y = y;
+    c.width = width;
+    c.height = height;
+    return c;
+}
+
 int32_t WindowStructure::controlNumber(std::string_view useName) const {
     for (size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].useName == useName) return static_cast<int32_t>(i + 1);

@@ -40,6 +40,11 @@ struct ControlStructure {
     bool isDefault = false;  // the window's default button
 };
 
+// A control of the given kind, caption and rectangle; the other members
+// keep their defaults for the caller to set.
+ControlStructure makeControl(ControlKind kind, std::string_view useName, std::string_view text, int32_t x,
+                             int32_t y, int32_t width = NoValue, int32_t height = NoValue);
+
 struct WindowStructure {
     std::string resourceName;  // the name it is registered and opened under
     std::string label;         // "P1$WINDOW"

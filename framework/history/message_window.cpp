@@ -48,34 +48,16 @@ window::WindowStructure historyStructure() {
     s.height = 154;
     s.modal = true;
 
-    window::ControlStructure image;
-    image.kind = ControlKind::Image;
-    image.useName = "?IMAGE";
-    image.x = 8;
-    image.y = 8;
-    image.width = 24;
-    image.height = 24;
-    s.controls.push_back(image);
+    s.controls.push_back(window::makeControl(ControlKind::Image, "?IMAGE", "", 8, 8, 24, 24));
 
-    window::ControlStructure list;
-    list.kind = ControlKind::List;
-    list.useName = "?LIST";
+    window::ControlStructure list = window::makeControl(ControlKind::List, "?LIST", "", 40, 8, 308, 118);
     list.format = "217L(2)|M~Message~S(255)@s255@42L(2)|M~Category~L(1)@s255@";
-    list.x = 40;
-    list.y = 8;
-    list.width = 308;
-    list.height = 118;
     s.controls.push_back(list);
 
     for (int i = 1; i <= HistoryButtons; ++i) {
-        window::ControlStructure button;
-        button.kind = ControlKind::Button;
-        button.useName = "?BUTTON" + std::to_string(i);
-        button.text = "Button " + std::to_string(i);
-        button.x = 40 + (i - 1) * 39;
-        button.y = 133;
-        button.width = 36;
-        button.height = 14;
+        window::ControlStructure button =
+            window::makeControl(ControlKind::Button, "?BUTTON" + std::to_string(i), "Button " + std::to_string(i),
+                                40 + (i - 1) * 39, 133, 36, 14);
         button.hidden = true;
         s.controls.push_back(button);
     }

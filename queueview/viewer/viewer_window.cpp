@@ -9,18 +9,7 @@ namespace varnok::queueview {
 
 namespace {
 
-window::ControlStructure control(window::ControlKind kind, std::string useName, std::string text, int32_t x,
-                                 int32_t y, int32_t width, int32_t height) {
-    window::ControlStructure c;
-    c.kind = kind;
-    c.useName = std::move(useName);
-    c.text = std::move(text);
-    c.x = x;
-    c.y = y;
-    c.width = width;
-    c.height = height;
-    return c;
-}
+using window::makeControl;
 
 window::WindowStructure viewerStructure() {
     using window::ControlKind;
@@ -35,18 +24,18 @@ window::WindowStructure viewerStructure() {
     s.resizable = true;
     s.statusZones = {90, -1};
 
-    s.controls.push_back(control(ControlKind::Region, "?HEADERREGION", "", 4, 4, 385, 9));
-    window::ControlStructure list = control(ControlKind::List, "?LIST", "", 4, 16, 385, 218);
+    s.controls.push_back(makeControl(ControlKind::Region, "?HEADERREGION", "", 4, 4, 385, 9));
+    window::ControlStructure list = makeControl(ControlKind::List, "?LIST", "", 4, 16, 385, 218);
     for (int i = 0; i < ViewerColumns; ++i) list.format += ViewerColumnFormat;
     s.controls.push_back(std::move(list));
-    s.controls.push_back(control(ControlKind::Button, "?CLOSEBUTTON", "Close", 344, 240, 45, 14));
-    s.controls.push_back(control(ControlKind::Button, "?VIEWBUTTON", "View", 6, 240, 45, 14));
-    s.controls.push_back(control(ControlKind::Button, "?EXPORTBUTTON", "Export", 56, 240, 45, 14));
+    s.controls.push_back(makeControl(ControlKind::Button, "?CLOSEBUTTON", "Close", 344, 240, 45, 14));
+    s.controls.push_back(makeControl(ControlKind::Button, "?VIEWBUTTON", "View", 6, 240, 45, 14));
+    s.controls.push_back(makeControl(ControlKind::Button, "?EXPORTBUTTON", "Export", 56, 240, 45, 14));
     window::ControlStructure prompt =
-        control(ControlKind::Prompt, "?PICFIELD:PROMPT", "Picture", 104, 242, window::NoValue, window::NoValue);
+        makeControl(ControlKind::Prompt, "?PICFIELD:PROMPT", "Picture", 104, 242, window::NoValue, window::NoValue);
     prompt.hidden = true;
     s.controls.push_back(std::move(prompt));
-    window::ControlStructure entry = control(ControlKind::Entry, "?PICFIELD", "", 132, 242, 60, 10);
+    window::ControlStructure entry = makeControl(ControlKind::Entry, "?PICFIELD", "", 132, 242, 60, 10);
     entry.picture = "@s20";
     entry.hidden = true;
     s.controls.push_back(std::move(entry));

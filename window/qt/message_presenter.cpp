@@ -20,70 +20,70 @@ constexpr MessageBoxButton kButtons[] = {
 
 }  // namespace
 
-MessageBoxSpec messageBoxSpec(const MessageRequest& request) {
-    MessageBoxSpec spec;
-    spec.caption = fromProgram(request.caption);
-    spec.text = fromProgram(messageLines(request.text));
+MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
+    MessageBoxPlan plan;
+    plan.caption = fromProgram(request.caption);
+    plan.text = fromProgram(messageLines(request.text));
     switch (stockIconNumber(request.icon)) {
-    case StockHand: spec.icon = QMessageBox::Critical; break;
-    case StockQuestion: spec.icon = QMessageBox::Question; break;
-    case StockExclamation: spec.icon = QMessageBox::Warning; break;
-    case StockAsterisk: spec.icon = QMessageBox::Information; break;
+    case StockHand: plan.icon = QMessageBox::Critical; break;
+    case StockQuestion: plan.icon = QMessageBox::Question; break;
+    case StockExclamation: plan.icon = QMessageBox::Warning; break;
+    case StockAsterisk: plan.icon = QMessageBox::Information; break;
     default:
-        if (!request.icon.empty()) spec.picture = namedIcon(request.icon);
+        if (!request.icon.empty()) plan.picture = namedIcon(request.icon);
         break;
     }
     const unsigned buttons = request.buttons ? request.buttons : ButtonOk;
     for (const MessageBoxButton& b : kButtons)
-        if (buttons & b.bit) spec.buttons.push_back(b);
-    if (spec.buttons.empty()) spec.buttons.push_back(kButtons[0]);  // only unknown bits
-    spec.defaultBit = effectiveDefault(request);
-    if (std::none_of(spec.buttons.begin(), spec.buttons.end(),
-                     [&](const MessageBoxButton& b) { return b.bit == spec.defaultBit; }))
-        spec.defaultBit = spec.buttons.front().bit;
-    spec.escapeBit = spec.defaultBit;
+        if (buttons & b.bit) plan.buttons.push_back(b);
+    if (plan.buttons.empty()) plan.buttons.push_back(kButtons[0]);  // only unknown bits
+    plan.defaultBit = effectiveDefault(request);
+    if (std::none_of(plan.buttons.begin(), plan.buttons.end(),
+                     [&](const MessageBoxButton& b) { return b.bit == plan.defaultBit; }))
+        plan.defaultBit = plan.buttons.front().bit;
+    plan.escapeBit = plan.defaultBit;
     for (unsigned escape : {ButtonCancel, ButtonNo, ButtonOk}) {
         if (buttons & escape) {
-            spec.escapeBit = escape;
+            plan.escapeBit = escape;
             break;
         }
     }
-    return spec;
+    return plan;
 }
 
-std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxSpec& spec, QWidget* parent) {
+std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxPlan& plan, QWidget* parent) {
     auto box = std::make_unique<QMessageBox>(parent);
-    box->setWindowTitle(spec.caption);
-    box->setText(spec.text);
+    box->setWindowTitle(plan.caption);
+    box->setText(plan.text);
     box->setTextFormat(Qt::PlainText);
-    if (!spec.picture.isNull()) {
-        box->setIconPixmap(spec.picture.pixmap(48, 48));
+    if (!plan.picture.isNull()) {
+        box->setIconPixmap(plan.picture.pixmap(48, 48));
     } else {
-        box->setIcon(spec.icon);
+        box->setIcon(plan.icon);
     }
-    for (const MessageBoxButton& b : spec.buttons) {
+    for (const MessageBoxButton& b : plan.buttons) {
         QPushButton* button = box->addButton(b.standard);
-        if (b.bit == spec.defaultBit) box->setDefaultButton(button);
-        if (b.bit == spec.escapeBit) box->setEscapeButton(button);
+        if (b.bit == plan.defaultBit) box->setDefaultButton(button);
+        if (b.bit == plan.escapeBit) box->setEscapeButton(button);
     }
     return box;
 }
 
-unsigned pressedBit(const QMessageBox& box, const MessageBoxSpec& spec) {
+unsigned pressedBit(const QMessageBox& box, const MessageBoxPlan& plan) {
     QAbstractButton* clicked = box.clickedButton();
     if (clicked) {
         const QMessageBox::StandardButton standard = box.standardButton(clicked);
-        for (const MessageBoxButton& b : spec.buttons)
+        for (const MessageBoxButton& b : plan.buttons)
             if (b.standard == standard) return b.bit;
     }
-    return spec.escapeBit;
+    return plan.escapeBit;
 }
 
 unsigned QtMessagePresenter::show(const MessageRequest& request) {
-    const MessageBoxSpec spec = messageBoxSpec(request);
-    std::unique_ptr<QMessageBox> box = buildMessageBox(spec, QApplication::activeWindow());
+    const MessageBoxPlan plan = messageBoxPlan(request);
+    std::unique_ptr<QMessageBox> box = buildMessageBox(plan, QApplication::activeWindow());
     box->exec();
-    return pressedBit(*box, spec);
+    return pressedBit(*box, plan);
 }
 
 }  // namespace varnok::window::qt

@@ -1,7 +1,7 @@
 // QtMessagePresenter: message boxes as Qt message boxes, installed by the
 // desktop program with setMessagePresenter (window/message_box.h).
 //
-// A request maps to a box in one pure step (messageBoxSpec), which tests
+// A request maps to a box in one pure step (messageBoxPlan), which tests
 // check without showing anything:
 // - icon: the stock codes show the style's question, exclamation,
 //   information and stop icons; the program's own icon ("~varnok.ico" or
@@ -30,7 +30,7 @@ struct MessageBoxButton {
     QMessageBox::StandardButton standard;
 };
 
-struct MessageBoxSpec {
+struct MessageBoxPlan {
     QString caption;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -40,12 +40,12 @@ struct MessageBoxSpec {
     unsigned escapeBit = ButtonOk;
 };
 
-MessageBoxSpec messageBoxSpec(const MessageRequest& request);
-// A box set up from the spec, not yet shown.
-std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxSpec& spec, QWidget* parent);
-// The bit of the button clicked in a box built from the spec; escapeBit
+MessageBoxPlan messageBoxPlan(const MessageRequest& request);
+// A box set up from the plan, not yet shown.
+std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxPlan& plan, QWidget* parent);
+// The bit of the button clicked in a box built from the plan; escapeBit
 // when none was.
-unsigned pressedBit(const QMessageBox& box, const MessageBoxSpec& spec);
+unsigned pressedBit(const QMessageBox& box, const MessageBoxPlan& plan);
 
 class QtMessagePresenter : public MessagePresenter {
 public:

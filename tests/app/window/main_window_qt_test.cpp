@@ -53,9 +53,9 @@ public:
     ~PictureTakingPresenter() override { window::setMessagePresenter(below_); }
 
     unsigned show(const window::MessageRequest& request) override {
-        const window::qt::MessageBoxSpec spec = window::qt::messageBoxSpec(request);
+        const window::qt::MessageBoxPlan plan = window::qt::messageBoxPlan(request);
         QtWindow* top = layer_.topWindow();
-        std::unique_ptr<QMessageBox> box = window::qt::buildMessageBox(spec, top ? top->widget() : nullptr);
+        std::unique_ptr<QMessageBox> box = window::qt::buildMessageBox(plan, top ? top->widget() : nullptr);
         box->show();
         saveScreenshot(box.get(), prefix_ + "-" + std::to_string(++count_) + "-" +
                                       (request.caption.empty() ? std::string("message") : request.caption));

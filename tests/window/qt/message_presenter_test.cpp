@@ -14,7 +14,7 @@ namespace {
 
 using testing::application;
 
-TEST(MessageBoxSpec, IconsFromTheirCodes) {
+TEST(MessageBoxPlan, IconsFromTheirCodes) {
     application();
     struct Case {
         std::string icon;
@@ -33,13 +33,13 @@ TEST(MessageBoxSpec, IconsFromTheirCodes) {
     };
     for (const Case& c : cases) {
         MessageRequest request{"text", "caption", c.icon, ButtonOk, 0};
-        MessageBoxSpec spec = messageBoxSpec(request);
-        EXPECT_EQ(spec.icon, c.expected) << c.icon;
-        EXPECT_EQ(!spec.picture.isNull(), c.picture) << c.icon;
+        MessageBoxPlan plan = messageBoxPlan(request);
+        EXPECT_EQ(plan.icon, c.expected) << c.icon;
+        EXPECT_EQ(!plan.picture.isNull(), c.picture) << c.icon;
     }
 }
 
-TEST(MessageBoxSpec, ButtonsInBitOrderWithDefaultAndEscape) {
+TEST(MessageBoxPlan, ButtonsInBitOrderWithDefaultAndEscape) {
     struct Case {
         unsigned buttons, defaultButton;
         std::vector<QMessageBox::StandardButton> shown;
@@ -60,34 +60,34 @@ TEST(MessageBoxSpec, ButtonsInBitOrderWithDefaultAndEscape) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.buttons);
-        MessageBoxSpec spec = messageBoxSpec({"t", "c", "", c.buttons, c.defaultButton});
-        ASSERT_EQ(spec.buttons.size(), c.shown.size());
-        for (size_t i = 0; i < c.shown.size(); ++i) EXPECT_EQ(spec.buttons[i].standard, c.shown[i]);
-        EXPECT_EQ(spec.defaultBit, c.defaultBit);
-        EXPECT_EQ(spec.escapeBit, c.escapeBit);
+        MessageBoxPlan plan = messageBoxPlan({"t", "c", "", c.buttons, c.defaultButton});
+        ASSERT_EQ(plan.buttons.size(), c.shown.size());
+        for (size_t i = 0; i < c.shown.size(); ++i) EXPECT_EQ(plan.buttons[i].standard, c.shown[i]);
+        EXPECT_EQ(plan.defaultBit, c.defaultBit);
+        EXPECT_EQ(plan.escapeBit, c.escapeBit);
     }
 }
 
-TEST(MessageBoxSpec, BarsStartNewLines) {
-    MessageBoxSpec spec = messageBoxSpec({"Column: NAME has 2 dimensions|Cannot view it", "Exit", "", ButtonOk, 0});
-    EXPECT_EQ(spec.text, "Column: NAME has 2 dimensions\nCannot view it");
-    EXPECT_EQ(spec.caption, "Exit");
+TEST(MessageBoxPlan, BarsStartNewLines) {
+    MessageBoxPlan plan = messageBoxPlan({"Column: NAME has 2 dimensions|Cannot view it", "Exit", "", ButtonOk, 0});
+    EXPECT_EQ(plan.text, "Column: NAME has 2 dimensions\nCannot view it");
+    EXPECT_EQ(plan.caption, "Exit");
 }
 
 TEST(MessageBox, BuiltBoxAnswersWithTheBitOfTheButtonClicked) {
     application();
-    const MessageBoxSpec spec =
-        messageBoxSpec({"Select all the instances of: Logger", "Select All", IconQuestion, ButtonYes | ButtonNo, ButtonNo});
-    std::unique_ptr<QMessageBox> box = buildMessageBox(spec, nullptr);
+    const MessageBoxPlan plan =
+        messageBoxPlan({"Select all the instances of: Logger", "Select All", IconQuestion, ButtonYes | ButtonNo, ButtonNo});
+    std::unique_ptr<QMessageBox> box = buildMessageBox(plan, nullptr);
     EXPECT_EQ(box->windowTitle(), "Select All");
     EXPECT_EQ(box->icon(), QMessageBox::Question);
     ASSERT_NE(box->defaultButton(), nullptr);
     EXPECT_EQ(box->standardButton(box->defaultButton()), QMessageBox::No);
     EXPECT_EQ(box->standardButton(box->escapeButton()), QMessageBox::No);
-    EXPECT_EQ(pressedBit(*box, spec), ButtonNo);  // closed without a click
+    EXPECT_EQ(pressedBit(*box, plan), ButtonNo);  // closed without a click
     box->show();
     box->button(QMessageBox::Yes)->click();
-    EXPECT_EQ(pressedBit(*box, spec), ButtonYes);
+    EXPECT_EQ(pressedBit(*box, plan), ButtonYes);
 }
 
 // The presenter's own path: a modal box, answered by a click on it.
