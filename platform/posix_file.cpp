@@ -3,8 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "platform/temporary_files.h"
@@ -36,32 +39,64 @@ constexpr int kGetLock = F_GETLK;
 // Lock bytes lie far beyond any file's data, so they never cover a byte a
 // program reads or writes and never limit the file's growth.
 constexpr off_t kLockBase = off_t{1} << 62;
-constexpr off_t kHasReadByte = kLockBase + 0;
-constexpr off_t kHasWriteByte = kLockBase + 1;
-constexpr off_t kDenyReadByte = kLockBase + 2;
-constexpr off_t kDenyWriteByte = kLockBase + 3;
 constexpr off_t kFileLockByte = kLockBase + 8;
 
-struct flock lockRequest(short type, off_t start) {
+// The sharing markers live in two areas, one for reading and one for
+// writing, side by side. An open that reads (writes) holds a shared lock on
+// the whole read (write) area; an open that denies reading (writing) holds an
+// exclusive lock on one byte of that area, a byte of its own. So a reader and
+// a read-denier always collide, whichever comes second, while readers share
+// the area with readers and deniers each keep to their own byte. Every
+// conflict shows as a refused lock, in the same call that takes the marker.
+// Shared locks need a descriptor that reads and exclusive ones one that
+// writes; an open whose descriptor lacks one (a file this user may not write,
+// say) looks for conflicting opens already there instead, but cannot keep
+// later ones out.
+constexpr off_t kAreaBytes = off_t{1} << 40;
+constexpr off_t kReadArea = kLockBase + kAreaBytes;
+constexpr off_t kWriteArea = kReadArea + kAreaBytes;
+
+// The byte of one denying open inside an area: a start drawn from the
+// process id and the clock, plus a count of opens. Deniers in one process
+// never meet; deniers in different processes (a forked child included, whose
+// count goes on from its parent's) meet with a chance of about one in 2^40.
+off_t ownMarkerByte() {
+    static const uint64_t started =
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    static std::atomic<uint64_t> opens{0};
+    const uint64_t process = (static_cast<uint64_t>(::getpid()) ^ started) * 0x9E3779B97F4A7C15ull;
+    const uint64_t byte = process + opens.fetch_add(1, std::memory_order_relaxed);
+    // Never the area's first byte: that one tells whether anyone reads
+    // (writes) at all.
+    return 1 + static_cast<off_t>(byte % static_cast<uint64_t>(kAreaBytes - 1));
+}
+
+struct flock lockRequest(short type, off_t start, off_t count) {
     struct flock request{};
     request.l_type = type;
     request.l_whence = SEEK_SET;
     request.l_start = start;
-    request.l_len = 1;
+    request.l_len = count;
     request.l_pid = 0;
     return request;
 }
 
-int setLock(int fd, short type, off_t start) {
-    struct flock request = lockRequest(type, start);
+int setLock(int fd, short type, off_t start, off_t count = 1) {
+    struct flock request = lockRequest(type, start, count);
     return gCalls.lock(fd, kSetLock, &request);
 }
 
-// True when another open holds any lock on the byte.
-bool heldByOther(int fd, off_t start) {
-    struct flock request = lockRequest(F_WRLCK, start);
+// True when another open holds a lock on the bytes that a lock of `type`
+// would collide with.
+bool heldByOther(int fd, short type, off_t start, off_t count) {
+    struct flock request = lockRequest(type, start, count);
     if (gCalls.lock(fd, kGetLock, &request) != 0) return false;
     return request.l_type != F_UNLCK;
+}
+
+// The code of a refused marker lock: another open's marker is in the way (32).
+int32_t markerCode(int error) {
+    return error == EAGAIN || error == EACCES ? 32 : osErrorCode(error, OsActivity::Open);
 }
 
 bool directoryExists(const std::string& path) {
@@ -115,11 +150,26 @@ int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing 
                         bool create) {
     close();
     if (path.empty()) return 45;
-    const int extra = O_CLOEXEC | (create ? O_CREAT : 0);
-    // Prefer a descriptor that can both read and write: the sharing markers
-    // need reading, the file lock needs writing. Fall back to what was asked
-    // for when the file does not allow more.
+    int extra = O_CLOEXEC | (create ? O_CREAT : 0);
+#ifdef O_NOATIME
+    // A file opened for writing is read only in the service of its writes
+    // (the look for a trailing Ctrl-Z before an append, a line rewritten in
+    // place), so those reads leave its access time alone. Each append would
+    // otherwise dirty the file's inode twice, once for the read just after
+    // the last write and once for the write. The system allows this only to
+    // the file's owner; other files are opened without it.
+    if (access != FileAccess::ReadOnly) extra |= O_NOATIME;
+#endif
+    // Prefer a descriptor that can both read and write: shared sharing
+    // markers need reading, exclusive ones and the file lock need writing.
+    // Fall back to what was asked for when the file does not allow more.
     int fd = gCalls.open(path.c_str(), O_RDWR | extra, 0666);
+#ifdef O_NOATIME
+    if (fd < 0 && errno == EPERM && (extra & O_NOATIME) != 0) {
+        extra &= ~O_NOATIME;
+        fd = gCalls.open(path.c_str(), O_RDWR | extra, 0666);
+    }
+#endif
     bool canWrite = true;
     bool canRead = true;
     if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY ||
@@ -146,15 +196,13 @@ int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing 
         return 5;
     }
     fd_ = fd;
+    sizeAtOpen_ = static_cast<uint64_t>(info.st_size);
     writable_ = canWrite && access != FileAccess::ReadOnly;
     readable_ = canRead;
     lockable_ = canWrite;
-    if (canRead) {
-        const int32_t code = takeSharingMarkers(access, sharing);
-        if (code != 0) {
-            close();
-            return code;
-        }
+    if (const int32_t code = takeSharingMarkers(access, sharing)) {
+        close();
+        return code;
     }
     return 0;
 }
@@ -164,26 +212,28 @@ int32_t PosixFile::takeSharingMarkers(FileAccess access, FileSharing sharing) {
     const bool writes = access != FileAccess::ReadOnly;
     const bool deniesRead = sharing == FileSharing::DenyAll || sharing == FileSharing::DenyRead;
     const bool deniesWrite = sharing == FileSharing::DenyAll || sharing == FileSharing::DenyWrite;
-    struct Marker {
-        bool wanted;
-        off_t byte;
-    };
-    const Marker markers[] = {{reads, kHasReadByte},
-                              {writes, kHasWriteByte},
-                              {deniesRead, kDenyReadByte},
-                              {deniesWrite, kDenyWriteByte}};
-    for (const Marker& m : markers) {
-        if (m.wanted && setLock(fd_, F_RDLCK, m.byte) != 0) {
-            return osErrorCode(errno, OsActivity::Open);
+    // Reading and writing together take both areas in one call: the usual
+    // read-write deny-none open costs a single lock request.
+    if (reads || writes) {
+        const off_t start = reads ? kReadArea : kWriteArea;
+        const off_t end = writes ? kWriteArea + kAreaBytes : kReadArea + kAreaBytes;
+        if (readable_) {
+            if (setLock(fd_, F_RDLCK, start, end - start) != 0) return markerCode(errno);
+        } else if (heldByOther(fd_, F_RDLCK, start, end - start)) {
+            return 32;  // a denier is there (only exclusive locks answer)
         }
     }
-    // The markers of others that this open conflicts with.
-    const Marker conflicts[] = {{reads, kDenyReadByte},
-                                {writes, kDenyWriteByte},
-                                {deniesRead, kHasReadByte},
-                                {deniesWrite, kHasWriteByte}};
-    for (const Marker& m : conflicts) {
-        if (m.wanted && heldByOther(fd_, m.byte)) return 32;
+    if (deniesRead || deniesWrite) {
+        const off_t own = ownMarkerByte();
+        const std::pair<bool, off_t> denials[] = {{deniesRead, kReadArea}, {deniesWrite, kWriteArea}};
+        for (const auto& [denies, area] : denials) {
+            if (!denies) continue;
+            if (lockable_) {
+                if (setLock(fd_, F_WRLCK, area + own) != 0) return markerCode(errno);
+            } else if (heldByOther(fd_, F_WRLCK, area, 1)) {
+                return 32;  // someone reads (writes): every such open holds the area's first byte
+            }
+        }
     }
     return 0;
 }
@@ -212,6 +262,20 @@ int32_t PosixFile::readAt(uint64_t offset, void* buffer, size_t count, size_t& g
         got += static_cast<size_t>(n);
     }
     return 0;
+}
+
+int32_t PosixFile::readSomeAt(uint64_t offset, void* buffer, size_t count, size_t& got) {
+    got = 0;
+    if (fd_ < 0) return 37;
+    if (!readable_) return 5;
+    for (;;) {
+        const ssize_t n = gCalls.pread(fd_, buffer, count, static_cast<off_t>(offset));
+        if (n >= 0) {
+            got = static_cast<size_t>(n);
+            return 0;
+        }
+        if (errno != EINTR) return osErrorCode(errno, OsActivity::Read);
+    }
 }
 
 int32_t PosixFile::writeAt(uint64_t offset, const void* buffer, size_t count, size_t& written) {
@@ -322,12 +386,46 @@ int32_t PosixFile::copy(const std::string& from, const std::string& to) {
     return code;
 }
 
+namespace {
+
+// True when a name holds an empty, "." or ".." component that lexical
+// normalising would remove.
+bool needsNormalising(const std::string& name) {
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find('/', start);
+        if (end == std::string::npos) end = name.size();
+        const size_t length = end - start;
+        const bool last = end == name.size();
+        if (length == 0 && start > 0 && !last) return true;  // "//"
+        if (length == 1 && name[start] == '.') return true;
+        if (length == 2 && name[start] == '.' && name[start + 1] == '.') return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string resolveFileName(const std::string& name) {
     if (name.empty()) return {};
-    std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(name, ec);
-    if (ec) return name;
-    return full.lexically_normal().string();
+    std::string full;
+    if (name.front() != '/') {
+        // The usual case, a plain name in a current folder of ordinary
+        // length, is joined by hand: the driver resolves the name at every
+        // open, and the error log opens its file once per message.
+        char here[4096];
+        if (::getcwd(here, sizeof here) == nullptr) {
+            std::error_code ec;
+            std::filesystem::path absolute = std::filesystem::absolute(name, ec);
+            return ec ? name : absolute.lexically_normal().string();
+        }
+        full = here;
+        if (full.back() != '/') full += '/';
+    }
+    full += name;
+    if (!needsNormalising(full)) return full;
+    return std::filesystem::path(full).lexically_normal().string();
 }
 
 }  // namespace varnok::platform

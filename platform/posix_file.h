@@ -7,11 +7,13 @@
 //  - failures are answered with the runtime's error codes (runtime/error_codes.h),
 //    never with exceptions; osErrorCode() maps errno to those codes;
 //  - sharing modes hold between processes and between opens in one process:
-//    each open marks what it reads, writes and denies with shared advisory
-//    locks on bytes far beyond any real data, then looks for the markers of
-//    other opens it conflicts with; a conflict gives error 32. Marking first
-//    and looking second means two racing conflicting opens can both fail, but
-//    never both succeed;
+//    each open marks what it reads, writes and denies with advisory locks on
+//    bytes far beyond any real data, laid out so that a marker conflicting
+//    with another open's marker is refused by the system in the very call
+//    that takes it (error 32). Two racing conflicting opens can both fail,
+//    but never both succeed. A descriptor that cannot read (write) cannot
+//    hold a shared (exclusive) marker: such an open refuses when a
+//    conflicting open is already there, but does not keep later ones out;
 //  - the file lock (lock()/unlock()) is an exclusive advisory lock on its own
 //    byte out there, so it never conflicts with the sharing markers. It is held
 //    by this open, not by the process; closing the file releases everything.
@@ -75,11 +77,17 @@ public:
     // Reads up to count bytes at offset; got is less than count only at the
     // end of the file. Returns 0 or an error code.
     int32_t readAt(uint64_t offset, void* buffer, size_t count, size_t& got);
+    // One read call: got may fall short of count anywhere, not only at the
+    // end. Regular files give a short count only at the end.
+    int32_t readSomeAt(uint64_t offset, void* buffer, size_t count, size_t& got);
     // Writes all count bytes at offset (retrying short writes). Returns 0 or an
     // error code; written tells how many bytes reached the file.
     int32_t writeAt(uint64_t offset, const void* buffer, size_t count, size_t& written);
     int32_t truncate(uint64_t length);
     int32_t size(uint64_t& bytes);
+    // The size the file had when open() succeeded (learnt without a second
+    // system call); size() asks again.
+    uint64_t sizeAtOpen() const { return sizeAtOpen_; }
 
     // The file lock: tryLock answers 32 at once when another open holds it.
     int32_t tryLock();
@@ -101,6 +109,7 @@ public:
 private:
     int32_t takeSharingMarkers(FileAccess access, FileSharing sharing);
     int fd_ = -1;
+    uint64_t sizeAtOpen_ = 0;
     bool writable_ = false;  // the access asked for allows writing and the descriptor does
     bool readable_ = false;  // the descriptor can read
     bool lockable_ = false;  // the descriptor can take the exclusive file lock

@@ -21,7 +21,7 @@ constexpr uint32_t kReadAhead = 64u << 10;
 bool TextControlBlock::resizeReadBuffer(uint32_t bytes) {
     if (bytes > kLargestReadBuffer) return false;
     try {
-        std::vector<uint8_t> fresh(static_cast<size_t>(std::max(bytes, kReadAhead)) + 1);
+        decltype(readBuffer) fresh(static_cast<size_t>(std::max(bytes, kReadAhead)) + 1);
         readBuffer.swap(fresh);
     } catch (const std::bad_alloc&) {
         return false;

@@ -17,7 +17,10 @@
 //    Only a refill of the buffer sets it; it is built for QUICKSCAN refills.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/posix_file.h"
@@ -25,6 +28,28 @@
 #include "textfile/file_decl.h"
 
 namespace varnok::textfile {
+
+// Leaves bytes added by resize() uninitialised. The read buffer is filled
+// from the file before any of its bytes is looked at, so zeroing its 64 KB at
+// every open would only cost time (the error log opens once per message).
+template <typename T>
+struct UninitializedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitializedAllocator<U>;
+    };
+    UninitializedAllocator() = default;
+    template <typename U>
+    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* place) noexcept {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* place, Args&&... args) {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
 
 class TextControlBlock final : public ReadBufferHost {
 public:
@@ -34,7 +59,7 @@ public:
     uint8_t accessMode = 0;         // the byte passed to OPEN
     platform::PosixFile file;
     DriverOptions options;
-    std::vector<uint8_t> readBuffer;
+    std::vector<uint8_t, UninitializedAllocator<uint8_t>> readBuffer;
     uint64_t bufferStart = 0;       // file offset of readBuffer[0]
     uint32_t bufferFill = 0;        // valid bytes in readBuffer
     uint64_t lineStart = 0;         // offset of the line last read or written

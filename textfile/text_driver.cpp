@@ -300,7 +300,7 @@ int32_t TextDriver::open(FileDecl& file, FileArgs& args) {
             cb->file.open(name, static_cast<platform::FileAccess>(access & 3), sharing)) {
         return code;
     }
-    if (const int32_t code = cb->file.size(cb->fileSize)) return code;
+    cb->fileSize = cb->file.sizeAtOpen();
     cb->options = DriverOptions::forOpen(access, cb->recordBytes);
     if (!cb->resizeReadBuffer(cb->options.bufferSize)) return 8;
     cb->options.applyDriverString(file.driverString, cb.get());

@@ -11,19 +11,44 @@ namespace {
 
 constexpr uint8_t kCtrlZ = 26;
 
+// The first append of a shared open whose file held data at OPEN: one read
+// from the last byte known then tells both what the file ends with now and,
+// when it grew by less than the read asks for, how long it is, so the size
+// query and the look for a Ctrl-Z cost one system call together. Answers
+// false (and learns nothing) when the file shrank or grew further.
+bool peekAtEnd(TextControlBlock& cb, uint64_t& size, uint8_t& last) {
+    uint8_t tail[256];
+    size_t got = 0;
+    if (cb.file.readSomeAt(cb.fileSize - 1, tail, sizeof tail, got) != 0) return false;
+    if (got == 0 || got == sizeof tail) return false;
+    size = cb.fileSize - 1 + got;
+    last = tail[got - 1];
+    return true;
+}
+
 // The write position of an append: the end of the file, or the trailing
 // Ctrl-Z the first append of this open finds there (the new line replaces it).
 int32_t appendPosition(TextControlBlock& cb, uint64_t& position) {
-    if (const int32_t code = refreshFileSize(cb)) return code;
+    const bool lookForCtrlZ = !cb.ctrlZLookedFor && cb.options.ctrlZEndsFile && cb.file.readable();
+    cb.ctrlZLookedFor = true;
+    uint64_t peekedSize = 0;
+    uint8_t last = 0;
+    bool lastKnown = false;
+    if (lookForCtrlZ && cb.refreshesSize() && cb.fileSize > 0 &&
+        peekAtEnd(cb, peekedSize, last)) {
+        cb.fileSize = peekedSize;
+        lastKnown = true;
+    } else if (const int32_t code = refreshFileSize(cb)) {
+        return code;
+    }
     position = cb.fileSize;
-    if (cb.ctrlZLookedFor) return 0;
-    if (position > 0 && cb.options.ctrlZEndsFile && cb.file.readable()) {
-        uint8_t last = 0;
+    if (!lookForCtrlZ) return 0;
+    if (!lastKnown && position > 0) {
         size_t got = 0;
         if (const int32_t code = cb.file.readAt(position - 1, &last, 1, got)) return code;
-        if (got == 1 && last == kCtrlZ) --position;
+        lastKnown = got == 1;
     }
-    cb.ctrlZLookedFor = true;
+    if (lastKnown && position > 0 && last == kCtrlZ) --position;
     return 0;
 }
 

@@ -4,11 +4,15 @@
 #include "platform/posix_file.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <random>
 #include <sstream>
 
 namespace varnok::testing {
@@ -87,6 +91,105 @@ TEST_F(PosixFileTest, EveryPairOfModesFollowsTheSharingModel) {
             EXPECT_EQ(c.open(path, second.access, second.sharing), 0);
         }
     }
+}
+
+// Random runs of opens and closes over one file: each open succeeds exactly
+// when it coexists with every open still in place.
+TEST_F(PosixFileTest, OpensAndClosesInAnyOrderFollowTheSharingModel) {
+    const std::string path = file("crowd");
+    put(path, "data");
+    const FileAccess accesses[] = {FileAccess::ReadOnly, FileAccess::WriteOnly, FileAccess::ReadWrite};
+    const FileSharing sharings[] = {FileSharing::DenyAll, FileSharing::DenyWrite, FileSharing::DenyRead,
+                                    FileSharing::DenyNone};
+    std::mt19937 random(11);
+    struct Held {
+        Mode mode;
+        std::unique_ptr<PosixFile> file;
+    };
+    std::vector<Held> held;
+    for (int step = 0; step < 4000; ++step) {
+        if (!held.empty() && (held.size() >= 5 || random() % 3 == 0)) {
+            held.erase(held.begin() + static_cast<long>(random() % held.size()));
+            continue;
+        }
+        const Mode mode{accesses[random() % 3], sharings[random() % 4]};
+        bool fits = true;
+        for (const Held& other : held) fits = fits && compatible(other.mode, mode);
+        auto opened = std::make_unique<PosixFile>();
+        ASSERT_EQ(opened->open(path, mode.access, mode.sharing), fits ? 0 : 32)
+            << "step " << step << " with " << held.size() << " open";
+        if (fits) held.push_back({mode, std::move(opened)});
+    }
+}
+
+// Opens of a file this user may only read (or only write): refused where a
+// conflicting open is already there, as far as the descriptor allows marking.
+int openReadOnlyFiles(const char* path, int flags, mode_t mode) {
+    if ((flags & O_ACCMODE) != O_RDONLY) {
+        errno = EACCES;
+        return -1;
+    }
+    return platform::realPosixCalls().open(path, flags, mode);
+}
+int openWriteOnlyFiles(const char* path, int flags, mode_t mode) {
+    if ((flags & O_ACCMODE) != O_WRONLY) {
+        errno = EACCES;
+        return -1;
+    }
+    return platform::realPosixCalls().open(path, flags, mode);
+}
+
+TEST_F(PosixFileTest, DescriptorsThatCannotLockStillSeeConflicts) {
+    const std::string path = file("limited");
+    put(path, "data");
+    PosixFile writer, reader, limited;
+    ASSERT_EQ(writer.open(path, FileAccess::ReadWrite, FileSharing::DenyNone), 0);
+    platform::posixCalls().open = openReadOnlyFiles;
+    EXPECT_EQ(limited.open(path, FileAccess::ReadOnly, FileSharing::DenyWrite), 32);
+    EXPECT_EQ(limited.open(path, FileAccess::ReadOnly, FileSharing::DenyNone), 0);
+    EXPECT_FALSE(limited.writable());
+    limited.close();
+    writer.close();
+    // With no writer there, the read-only denier opens; other readers share.
+    EXPECT_EQ(limited.open(path, FileAccess::ReadOnly, FileSharing::DenyWrite), 0);
+    platform::posixCalls() = platform::realPosixCalls();
+    EXPECT_EQ(reader.open(path, FileAccess::ReadOnly, FileSharing::DenyWrite), 0);
+    limited.close();
+    reader.close();
+
+    // A write-only descriptor cannot hold the shared marker of its writing,
+    // but sees a denier already there.
+    ASSERT_EQ(reader.open(path, FileAccess::ReadOnly, FileSharing::DenyWrite), 0);
+    platform::posixCalls().open = openWriteOnlyFiles;
+    EXPECT_EQ(limited.open(path, FileAccess::WriteOnly, FileSharing::DenyNone), 32);
+    reader.close();
+    EXPECT_EQ(limited.open(path, FileAccess::WriteOnly, FileSharing::DenyNone), 0);
+    platform::posixCalls() = platform::realPosixCalls();
+    // Its own denial still holds, being an exclusive marker.
+    limited.close();
+    platform::posixCalls().open = openWriteOnlyFiles;
+    ASSERT_EQ(limited.open(path, FileAccess::WriteOnly, FileSharing::DenyRead), 0);
+    platform::posixCalls() = platform::realPosixCalls();
+    EXPECT_EQ(reader.open(path, FileAccess::ReadOnly, FileSharing::DenyNone), 32);
+    EXPECT_EQ(reader.open(path, FileAccess::WriteOnly, FileSharing::DenyNone), 0);
+}
+
+// The markers hold between processes too.
+TEST_F(PosixFileTest, SharingHoldsAcrossProcesses) {
+    const std::string path = file("across");
+    put(path, "data");
+    PosixFile reader;
+    ASSERT_EQ(reader.open(path, FileAccess::ReadOnly, FileSharing::DenyWrite), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        PosixFile other;
+        const bool refusedWriter = other.open(path, FileAccess::ReadWrite, FileSharing::DenyNone) == 32;
+        const bool sharedReader = other.open(path, FileAccess::ReadOnly, FileSharing::DenyWrite) == 0;
+        ::_exit(refusedWriter && sharedReader ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(PosixFileTest, FileLockIsExclusiveAndGoesWithTheOpen) {
@@ -201,6 +304,24 @@ TEST_F(PosixFileTest, ResolvedNamesAreAbsoluteAndNormal) {
     const std::string cwd = std::filesystem::current_path().string();
     EXPECT_EQ(platform::resolveFileName("a/../b.txt"), cwd + "/b.txt");
     EXPECT_EQ(platform::resolveFileName("/x/./y//z"), "/x/y/z");
+}
+
+// The hand-joined names agree with the library's absolute, normal form for
+// every mix of plain, ".", ".." and empty components.
+TEST_F(PosixFileTest, ResolvedNamesMatchTheLibrarysNormalForm) {
+    const char* const parts[] = {"a", "b.txt", ".", "..", "", "..x", ".y"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string name = random() % 3 == 0 ? "/" : "";
+        const int count = 1 + static_cast<int>(random() % 5);
+        for (int i = 0; i < count; ++i) {
+            if (i > 0) name += '/';
+            name += parts[random() % std::size(parts)];
+        }
+        if (name.empty()) continue;
+        const std::string expected = std::filesystem::absolute(name).lexically_normal().string();
+        EXPECT_EQ(platform::resolveFileName(name), expected) << name;
+    }
 }
 
 }  // namespace

@@ -192,6 +192,34 @@ TEST_F(TextDriverTest, AppendReplacesATrailingCtrlZOnce) {
     EXPECT_EQ(readBytes(path), "a\r\n\x1A" "b\r\n");
 }
 
+// A shared file changed by someone else between OPEN and the first append:
+// the line goes after whatever the file holds then, over a trailing Ctrl-Z.
+TEST_F(TextDriverTest, FirstSharedAppendFindsTheFileAsItIsThen) {
+    const std::string atOpen = "start\r\n";
+    const std::string later[] = {
+        "",                                        // emptied
+        "st",                                      // shrunk
+        "start\r\n",                               // unchanged
+        "start\r\n\x1A",                           // a Ctrl-Z added
+        "start\r\nmore\r\n",                       // grown a little
+        "start\r\n" + std::string(255, 'x') + "\x1A",  // grown by just under, at and over
+        "start\r\n" + std::string(256, 'x') + "\x1A",  //   what one look at the end reads
+        "start\r\n" + std::string(5000, 'x') + "\x1A",
+        "\x1A",
+    };
+    for (const std::string& changed : later) {
+        writeBytes(path, atOpen);
+        TextFile f(path);
+        ASSERT_EQ(f.open(ReadWriteDenyNone), 0);
+        writeBytes(path, changed);
+        EXPECT_EQ(f.add("b"), 0);
+        f.close();
+        std::string expected = changed;
+        if (!expected.empty() && expected.back() == '\x1A') expected.pop_back();
+        EXPECT_EQ(readBytes(path), expected + "b\r\n") << changed.size();
+    }
+}
+
 TEST_F(TextDriverTest, PutRewritesTheCurrentLine) {
     writeBytes(path, "one\r\ntwo\r\nsix\r\n");
     TextFile f(path);
