@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/txa/line_splitter.h"
+#include "app/txa/text_save.h"
 #include "app/txa/txa_records.h"
 #include "platform/directory.h"
 #include "platform/output_buffers.h"
@@ -343,15 +344,14 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     const bool lfEnds = lineEndOf(queue) == LineEnd::Lf;
     std::string_view lineEnd = lfEnds ? std::string_view("\n") : std::string_view("\r\n");
 
-    platform::SafeOutputFile out;
-    if (!out.create(name)) {
-        lastError_ = out.error();
-        window::message("Error Open");
-        return 0;
-    }
     const size_t recordSize = queue->recordSize;
     // Room for a whole record and its line end, at least a mebibyte.
-    platform::OutputBuffers output(out, std::max<size_t>(size_t(1) << 20, recordSize + 1 + lineEnd.size()));
+    TextSave save(std::max<size_t>(size_t(1) << 20, recordSize + 1 + lineEnd.size()));
+    if (!save.create(name)) {
+        lastError_ = save.error();
+        return 0;
+    }
+    platform::OutputBuffers& output = save.output();
     LongLineTails::Cursor tailCursor(tails_);
     uint32_t count = RECORDS(queue);
     bool ok = true;
@@ -389,22 +389,51 @@ uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     }
     // The buffer holds the last line afterwards, as it would after GETs.
     if (ok && count > 0) GET(queue, static_cast<int32_t>(count));
-    if (!output.finish()) ok = false;
-    if (output.error() != 0) out.setError(output.error());
-    if (ok) ok = out.commit();
-    if (!ok) {
-        lastError_ = out.error();
-        out.abandon();
-        window::message("Error WriteFile");
-        return 0;
-    }
-    lastError_ = 0;
-    return 1;
+    const bool saved = save.finish(ok);
+    lastError_ = save.error();
+    return saved ? 1 : 0;
 }
+
+namespace {
+
+// An export file written as SaveText writes: CR LF after each line, no
+// trailing spaces, a temporary file renamed into place at the end.
+class SavedExport final : public queueview::ExportOutput {
+public:
+    SavedExport(int& lastError) : lastError_(lastError), save_(size_t(1) << 20) {}
+    bool create(const std::string& name) {
+        if (save_.create(name)) return true;
+        lastError_ = save_.error();
+        return false;
+    }
+    bool add(std::string_view line) override {
+        const size_t end = line.find_last_not_of(' ');
+        line = end == std::string_view::npos ? std::string_view() : line.substr(0, end + 1);
+        platform::OutputBuffers& output = save_.output();
+        ok_ = ok_ && output.put(line.data(), line.size()) && output.put("\r\n", 2);
+        return ok_;
+    }
+    uint8_t finish() override {
+        const bool saved = save_.finish(ok_);
+        lastError_ = save_.error();
+        return saved ? 1 : 0;
+    }
+
+private:
+    int& lastError_;
+    TextSave save_;
+    bool ok_ = true;
+};
+
+}  // namespace
 
 queueview::ExportWriter QueueTool::exportWriter() {
     queueview::ExportWriter writer;
-    writer.saveText = [this](QueueDecl* lines, std::string_view fileName) { return SaveText(lines, fileName); };
+    writer.create = [this](std::string_view fileName) -> std::unique_ptr<queueview::ExportOutput> {
+        auto out = std::make_unique<SavedExport>(lastError_);
+        if (!out->create(withoutTrailingSpaces(fileName))) return nullptr;
+        return out;
+    };
     // A line longer than the record: the record, spaces included, and the
     // tail kept aside, as SaveText writes it.
     writer.completeValue = [this](QueueDecl* queue, uint32_t position, int field, std::string& value) {

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "queueview/export/export_lines.h"
 #include "queueview/export/export_names.h"
 #include "runtime/pictures/numeric_text.h"
 #include "runtime/records/record_reflection.h"
@@ -42,7 +41,7 @@ void appendCsvQuoted(std::string& line, std::string_view text) {
 
 uint8_t ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view title, bool withHeader,
                   const ExportWriter& writer) {
-    if (!queue || !queue->buffer || !queue->layout || !writer.saveText) return 0;
+    if (!queue || !queue->buffer || !queue->layout || !writer.create) return 0;
 
     int fieldTotal = 0;
     while (!reflectFieldName(queue, fieldTotal + 1).empty()) ++fieldTotal;
@@ -51,25 +50,14 @@ uint8_t ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view 
                         window::IconExclamation);
     }
 
-    // The columns, the header, and room for the longest line.
+    // The columns and the header.
     std::vector<Column> columns;
     std::string header;
-    size_t longest = withoutTrailingSpaces(title).size();
-    size_t rowLongest = 0;
     for (int n = 1; n <= fieldTotal && n <= MaxCsvFields; ++n) {
         if (reflectIsGroup(queue, n)) continue;
         if (!columns.empty()) header += ',';
         appendCsvQuoted(header, exportFieldName(reflectFieldName(queue, n)));
         columns.push_back(Column{n});
-        rowLongest += 2 * longestValueText(*queue->layout->field(n)) + 3;
-    }
-    longest = std::max({longest, header.size(), rowLongest});
-
-    ExportLines lines(longest);
-    bool added = true;
-    if (withHeader) {
-        if (!withoutTrailingSpaces(title).empty()) added = lines.add(title);
-        if (added) added = lines.add(header);
     }
 
     const uint32_t entries = RECORDS(queue);
@@ -92,7 +80,14 @@ uint8_t ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view 
         }
     }
 
-    // Row pass.
+    // Row pass: each line goes out as soon as it is made.
+    const std::unique_ptr<ExportOutput> out = writer.create(fileName);
+    if (!out) return 0;
+    bool added = true;
+    if (withHeader) {
+        if (!withoutTrailingSpaces(title).empty()) added = out->add(title);
+        if (added) added = out->add(header);
+    }
     std::string line;
     clean = queue->recordSize;
     for (uint32_t i = 1; i <= entries && added; ++i) {
@@ -110,13 +105,9 @@ uint8_t ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view 
             else
                 appendCsvQuoted(line, withoutTrailingSpaces(value));
         }
-        added = lines.add(line);
+        added = out->add(line);
     }
-    if (!added) {
-        window::message(errorText(InsufficientMemoryErr));
-        return 0;
-    }
-    return writer.saveText(lines.queue(), fileName);
+    return out->finish();
 }
 
 }  // namespace varnok::queueview

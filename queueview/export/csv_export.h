@@ -9,7 +9,7 @@
 // entry is written bare; any other is written between double quotes without
 // trailing spaces, every double quote inside it doubled, so that a CSV
 // reader gets every value back as the queue holds it. A value inside quotes
-// may hold line breaks. Lines are never cut (export_lines.h).
+// may hold line breaks. Lines are never cut.
 //
 // More than MaxCsvFields fields: the message "<count> more than max 1024"
 // (caption "Too many fields", exclamation icon) is shown and only the first
@@ -25,7 +25,7 @@ namespace varnok::queueview {
 
 constexpr int MaxCsvFields = 1024;
 
-// Builds the lines and writes them with writer.saveText. Returns 1 when the
+// Writes the lines through writer.create as it makes them. Returns 1 when the
 // file was written, 0 when not (the failure was reported by a message).
 uint8_t ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view title, bool withHeader,
                   const ExportWriter& writer);

@@ -1,9 +1,14 @@
 // ExportWriter: what an export needs from its caller. QueueTool (app/txa)
-// gives one that writes through its SaveText and completes the long lines of
+// gives one that writes as its SaveText does (a temporary file beside the
+// target, renamed into place when complete) and completes the long lines of
 // a line queue it loaded.
+//
+// An export hands its lines to an ExportOutput one at a time, as it makes
+// them, so no copy of the whole export is ever held in memory.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,11 +16,23 @@
 
 namespace varnok::queueview {
 
+// One export file being written. Each line goes out without its trailing
+// spaces, ended by CR LF. Nothing appears under the file's name before
+// finish() succeeds; an output destroyed unfinished leaves no trace.
+class ExportOutput {
+public:
+    virtual ~ExportOutput() = default;
+    // Appends one line. False once writing failed; finish() reports it.
+    virtual bool add(std::string_view line) = 0;
+    // Completes the file. 1 when written; 0 after a failure that it reported
+    // to the user ("Error WriteFile").
+    virtual uint8_t finish() = 0;
+};
+
 struct ExportWriter {
-    // Writes every entry of the line queue as one line, without trailing
-    // spaces, ended by CR LF. Returns 1 when written, 0 after a failure that
-    // it reported to the user ("Error Open", "Error WriteFile").
-    std::function<uint8_t(QueueDecl* lines, std::string_view fileName)> saveText;
+    // Starts the file; nullptr after a failure that it reported to the user
+    // ("Error Open").
+    std::function<std::unique_ptr<ExportOutput>(std::string_view fileName)> create;
     // Optional. Called with the value the record reflection gave for a field
     // of the entry at a position (the entry is in the queue's buffer); when
     // the entry holds only the start of a longer value, puts the whole value

@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "queueview/export/export_lines.h"
 #include "queueview/export/export_names.h"
 #include "queueview/export/xml_escape.h"
 #include "runtime/records/record_reflection.h"
-#include "window/message_box.h"
 
 namespace varnok::queueview {
 
@@ -29,29 +27,27 @@ std::string withoutTrailingSpaces(std::string_view text) {
 }  // namespace
 
 uint8_t ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view rootName, const ExportWriter& writer) {
-    if (!queue || !queue->buffer || !queue->layout || !writer.saveText) return 0;
+    if (!queue || !queue->buffer || !queue->layout || !writer.create) return 0;
     const std::string root = withoutTrailingSpaces(rootName);
 
-    // The elements, and room for the longest line: an escaped character
-    // takes at most six.
     std::vector<Element> elements;
-    size_t longest = std::max(XmlDeclaration.size(), root.size() + 3);
     for (int n = 1;; ++n) {
         std::string name = reflectFieldName(queue, n);
         if (name.empty()) break;
         elements.push_back(Element{n, exportFieldName(name)});
-        longest = std::max(longest, 2 * elements.back().name.size() + 5 + 6 * longestValueText(*queue->layout->field(n)));
     }
 
-    ExportLines lines(longest);
-    bool added = lines.add(XmlDeclaration) && lines.add("<" + root + ">");
+    // Each line goes out as soon as it is made.
+    const std::unique_ptr<ExportOutput> out = writer.create(fileName);
+    if (!out) return 0;
+    bool added = out->add(XmlDeclaration) && out->add("<" + root + ">");
     const uint32_t entries = RECORDS(queue);
     std::string value, line;
     uint32_t clean = queue->recordSize;  // GETPadded rewrites only what differs
     for (uint32_t i = 1; i <= entries && added; ++i) {
         clean = GETPadded(queue, static_cast<int32_t>(i), clean);
         if (errorCode() != NoError) continue;
-        added = lines.add("<Entry>");
+        added = out->add("<Entry>");
         for (size_t k = 0; k < elements.size() && added; ++k) {
             readExportValue(writer, queue, i, elements[k].field, value);
             const std::string& name = elements[k].name;
@@ -60,16 +56,12 @@ uint8_t ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view 
             appendXmlEscaped(line, value);
             if (line.size() == start) continue;  // an empty value gives no element
             line.append("</").append(name).append(1, '>');
-            added = lines.add(line);
+            added = out->add(line);
         }
-        if (added) added = lines.add("</Entry>");
+        if (added) added = out->add("</Entry>");
     }
-    if (added) added = lines.add("</" + root + ">");
-    if (!added) {
-        window::message(errorText(InsufficientMemoryErr));
-        return 0;
-    }
-    return writer.saveText(lines.queue(), fileName);
+    if (added) out->add("</" + root + ">");
+    return out->finish();
 }
 
 }  // namespace varnok::queueview

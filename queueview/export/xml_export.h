@@ -10,7 +10,7 @@
 // Every field is written, groups too (a group as one element holding the text
 // of the whole group, its members after it as elements of their own). Values
 // are escaped by XmlEscape (xml_escape.h), so the file is well-formed XML
-// whatever the values hold. Lines are never cut (export_lines.h).
+// whatever the values hold. Lines are never cut.
 #pragma once
 #include <cstdint>
 #include <string_view>
@@ -22,7 +22,7 @@ namespace varnok::queueview {
 
 constexpr std::string_view XmlDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" standalone=\"yes\"?>";
 
-// Builds the lines and writes them with writer.saveText. Returns 1 when the
+// Writes the lines through writer.create as it makes them. Returns 1 when the
 // file was written, 0 when not (the failure was reported by a message).
 uint8_t ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view rootName, const ExportWriter& writer);
 

@@ -100,20 +100,27 @@ TEST_F(ExportCommand, WritesTheChosenFormatAndSaysSo) {
     }
 }
 
-TEST_F(ExportCommand, AFailedWriteIsReportedOnceBySaveText) {
-    loadLines("a\r\n");
-    dir.write("Lines.csv", "old");
-    PopupLayer layer(1);
-    for (platform::FileOp op : {platform::FileOp::Open, platform::FileOp::Write, platform::FileOp::Rename}) {
-        platform::failFileOperation(op, 1);
-        ScriptedPresenter boxes;
-        boxes.expect("Error", window::ButtonOk);
-        EXPECT_EQ(exportCommand(lineQ, "Lines", tool.exportWriter()), "");
-        boxes.verifyDone();
-        EXPECT_EQ(boxes.shown().size(), 1u);
-        EXPECT_EQ(readFile(dir.file("Lines.csv")), "old");
-        EXPECT_EQ(dir.listing(), "Lines.csv\n");  // no temporary file left
-        platform::clearFileFaults();
+// A failure at any step, in a small export and in one of many buffers
+// (where it shows while lines are still being made): one message, the old
+// file as it was, no temporary file.
+TEST_F(ExportCommand, AFailedWriteIsReportedOnce) {
+    std::string many;
+    for (int i = 0; i < 60000; ++i) many += "line " + std::to_string(i) + " " + std::string(60, 'x') + "\r\n";
+    for (const std::string& bytes : {std::string("a\r\n"), many}) {
+        loadLines(bytes);
+        dir.write("Lines.csv", "old");
+        PopupLayer layer(1);
+        for (platform::FileOp op : {platform::FileOp::Open, platform::FileOp::Write, platform::FileOp::Rename}) {
+            platform::failFileOperation(op, 1);
+            ScriptedPresenter boxes;
+            boxes.expect("Error", window::ButtonOk);
+            EXPECT_EQ(exportCommand(lineQ, "Lines", tool.exportWriter()), "");
+            boxes.verifyDone();
+            EXPECT_EQ(boxes.shown().size(), 1u);
+            EXPECT_EQ(readFile(dir.file("Lines.csv")), "old");
+            EXPECT_EQ(dir.listing(), "Lines.csv\n");  // no temporary file left
+            platform::clearFileFaults();
+        }
     }
 }
 

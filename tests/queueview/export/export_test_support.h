@@ -1,8 +1,9 @@
 // Helpers for the export tests: setting a queue's fields by number, and a
-// writer that keeps what SaveText would write (each line without trailing
-// spaces, CR LF after it) in a string instead of a file.
+// writer that keeps what the saved file would hold (each line without
+// trailing spaces, CR LF after it) in a string instead of a file.
 #pragma once
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,26 +36,50 @@ inline void setText(Queue& q, int field, std::string_view text) {
 struct CapturedFile {
     std::string name;
     std::string bytes;
-    int saves = 0;
-    uint32_t longestRecord = 0;  // record size of the line queue handed over
+    int creates = 0;
+    int lines = 0;              // lines taken
+    int failFromLine = 0;       // add() fails from this line on (1-based); 0 never
+    bool refuseCreate = false;  // create() answers nullptr, as after "Error Open"
+    bool finished = false;
+};
+
+// Keeps each line as the saved file would hold it: without trailing spaces,
+// CR LF after it. finish() answers `result`, or 0 after a failed add().
+class CapturingOutput final : public queueview::ExportOutput {
+public:
+    CapturingOutput(CapturedFile& file, uint8_t result) : file_(file), result_(result) {}
+    bool add(std::string_view line) override {
+        if (failed_ || (file_.failFromLine > 0 && file_.lines + 1 >= file_.failFromLine)) {
+            failed_ = true;
+            return false;
+        }
+        ++file_.lines;
+        const size_t end = line.find_last_not_of(' ');
+        file_.bytes += end == std::string_view::npos ? std::string_view() : line.substr(0, end + 1);
+        file_.bytes += "\r\n";
+        return true;
+    }
+    uint8_t finish() override {
+        file_.finished = true;
+        return failed_ ? 0 : result_;
+    }
+
+private:
+    CapturedFile& file_;
+    uint8_t result_;
+    bool failed_ = false;
 };
 
 inline queueview::ExportWriter capturingWriter(CapturedFile& file, uint8_t result = 1) {
     queueview::ExportWriter writer;
-    writer.saveText = [&file, result](QueueDecl* lines, std::string_view name) -> uint8_t {
-        ++file.saves;
+    writer.create = [&file, result](std::string_view name) -> std::unique_ptr<queueview::ExportOutput> {
+        ++file.creates;
         file.name = std::string(name);
-        file.longestRecord = lines->recordSize;
         file.bytes.clear();
-        const uint32_t n = RECORDS(lines);
-        for (uint32_t i = 1; i <= n; ++i) {
-            GET(lines, static_cast<int32_t>(i));
-            std::string_view record(reinterpret_cast<const char*>(lines->buffer), lines->recordSize);
-            const size_t end = record.find_last_not_of(' ');
-            file.bytes += end == std::string_view::npos ? std::string_view() : record.substr(0, end + 1);
-            file.bytes += "\r\n";
-        }
-        return result;
+        file.lines = 0;
+        file.finished = false;
+        if (file.refuseCreate) return nullptr;
+        return std::make_unique<CapturingOutput>(file, result);
     };
     return writer;
 }

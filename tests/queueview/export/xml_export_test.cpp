@@ -128,11 +128,23 @@ TEST(ExportXml, ValuesLongerThanAnyLineAreWrittenWhole) {
     EXPECT_EQ(doc.root.children.at(0).children.at(0).text, "start" + std::string(50000, '&'));
 }
 
-TEST(ExportXml, TheSaversFailureIsTheResult) {
+TEST(ExportXml, TheOutputsFailureIsTheResult) {
     Queue q(RecordLayoutBuilder().string("Text", 10).build());
     CapturedFile file;
     EXPECT_EQ(ExportXml(q, "f.xml", "Queue", capturingWriter(file, 0)), 0);
-    EXPECT_EQ(file.saves, 1);
+    EXPECT_EQ(file.creates, 1);
+    file.refuseCreate = true;
+    EXPECT_EQ(ExportXml(q, "f.xml", "Queue", capturingWriter(file)), 0);
+    EXPECT_FALSE(file.finished);
+    for (int i = 0; i < 5; ++i) {
+        setText(q, 1, "v" + std::to_string(i));
+        ADD(q);
+    }
+    file.refuseCreate = false;
+    file.failFromLine = 6;
+    EXPECT_EQ(ExportXml(q, "f.xml", "Queue", capturingWriter(file)), 0);
+    EXPECT_EQ(file.lines, 5);
+    EXPECT_TRUE(file.finished);
 }
 
 }  // namespace
