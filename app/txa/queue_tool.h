@@ -26,8 +26,9 @@
 // name as text on load, alone on save), "Error Reading", "Error WriteFile".
 //
 // ExportCsv and ExportXml write a queue as CSV or XML (queueview/export)
-// through SaveText; a line queue this tool loaded is exported with its long
-// lines whole.
+// the way SaveText writes (TextSave: temporary file, rename, the same
+// messages), each line as it is made; a line queue this tool loaded is
+// exported with its long lines whole.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -64,8 +65,9 @@ public:
     // reported by a message.
     uint8_t ExportCsv(QueueDecl* queue, std::string_view fileName, std::string_view title, bool withHeader);
     uint8_t ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view rootName);
-    // What an export writes through: SaveText, and the whole of each long
-    // line of the queue LoadText filled (valid while this tool lives).
+    // What an export writes through: a TextSave per file, and the whole of
+    // each long line of the queue LoadText filled (valid while this tool
+    // lives).
     queueview::ExportWriter exportWriter();
 
     // The queue viewer (queueview/viewer/queue_viewer.h) on a queue, its

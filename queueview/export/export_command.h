@@ -7,7 +7,7 @@
 //   3. CSV with the title line and the header, or XML with the root "Queue";
 //   4. when the file was written, the message "Exported" (information icon)
 //      with the file name as its text. A failure was already reported by
-//      SaveText; nothing more is shown.
+//      the writer; nothing more is shown.
 // Selecting the list again afterwards is the viewer's.
 #pragma once
 #include <cstdint>
