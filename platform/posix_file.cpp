@@ -197,6 +197,7 @@ int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing 
     }
     fd_ = fd;
     sizeAtOpen_ = static_cast<uint64_t>(info.st_size);
+    regular_ = S_ISREG(info.st_mode);
     writable_ = canWrite && access != FileAccess::ReadOnly;
     readable_ = canRead;
     lockable_ = canWrite;
@@ -242,7 +243,7 @@ int32_t PosixFile::close() {
     if (fd_ < 0) return 0;
     const int fd = fd_;
     fd_ = -1;
-    writable_ = readable_ = lockable_ = false;
+    writable_ = readable_ = lockable_ = regular_ = false;
     if (gCalls.close(fd) != 0 && errno != EINTR) return osErrorCode(errno, OsActivity::Other);
     return 0;
 }

@@ -88,6 +88,8 @@ public:
     // The size the file had when open() succeeded (learnt without a second
     // system call); size() asks again.
     uint64_t sizeAtOpen() const { return sizeAtOpen_; }
+    // A regular file: one whose reads fall short only at its end.
+    bool isRegular() const { return regular_; }
 
     // The file lock: tryLock answers 32 at once when another open holds it.
     int32_t tryLock();
@@ -110,6 +112,7 @@ private:
     int32_t takeSharingMarkers(FileAccess access, FileSharing sharing);
     int fd_ = -1;
     uint64_t sizeAtOpen_ = 0;
+    bool regular_ = false;
     bool writable_ = false;  // the access asked for allows writing and the descriptor does
     bool readable_ = false;  // the descriptor can read
     bool lockable_ = false;  // the descriptor can take the exclusive file lock

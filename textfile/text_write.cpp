@@ -30,11 +30,10 @@ bool peekAtEnd(TextControlBlock& cb, uint64_t& size, uint8_t& last) {
 // Ctrl-Z the first append of this open finds there (the new line replaces it).
 int32_t appendPosition(TextControlBlock& cb, uint64_t& position) {
     const bool lookForCtrlZ = !cb.ctrlZLookedFor && cb.options.ctrlZEndsFile && cb.file.readable();
-    cb.ctrlZLookedFor = true;
     uint64_t peekedSize = 0;
     uint8_t last = 0;
     bool lastKnown = false;
-    if (lookForCtrlZ && cb.refreshesSize() && cb.fileSize > 0 &&
+    if (lookForCtrlZ && cb.refreshesSize() && cb.fileSize > 0 && cb.file.isRegular() &&
         peekAtEnd(cb, peekedSize, last)) {
         cb.fileSize = peekedSize;
         lastKnown = true;
@@ -42,13 +41,13 @@ int32_t appendPosition(TextControlBlock& cb, uint64_t& position) {
         return code;
     }
     position = cb.fileSize;
-    if (!lookForCtrlZ) return 0;
-    if (!lastKnown && position > 0) {
+    if (lookForCtrlZ && !lastKnown && position > 0) {
         size_t got = 0;
         if (const int32_t code = cb.file.readAt(position - 1, &last, 1, got)) return code;
         lastKnown = got == 1;
     }
-    if (lastKnown && position > 0 && last == kCtrlZ) --position;
+    if (lookForCtrlZ && lastKnown && position > 0 && last == kCtrlZ) --position;
+    cb.ctrlZLookedFor = true;  // once per open, whatever the options say now
     return 0;
 }
 
