@@ -2,6 +2,9 @@
 // options, errors of the table, sharing, locks, saved states, import mode.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "platform/posix_file.h"
 #include "runtime/errors/error_codes.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/textfile/text_file_fixture.h"
@@ -217,6 +220,25 @@ TEST_F(TextDriverTest, FirstSharedAppendFindsTheFileAsItIsThen) {
         std::string expected = changed;
         if (!expected.empty() && expected.back() == '\x1A') expected.pop_back();
         EXPECT_EQ(readBytes(path), expected + "b\r\n") << changed.size();
+    }
+}
+
+// A look for the trailing Ctrl-Z that fails fails the append, and the next
+// append looks again.
+TEST_F(TextDriverTest, AFailedLookForTheTrailingCtrlZIsMadeAgain) {
+    for (uint8_t mode : {ReadWriteDenyNone, ReadWriteDenyAll}) {
+        writeBytes(path, "a\r\n\x1A");
+        TextFile f(path);
+        ASSERT_EQ(f.open(mode), 0);
+        platform::posixCalls().pread = [](int, void*, size_t, off_t) -> ssize_t {
+            errno = EIO;
+            return -1;
+        };
+        EXPECT_EQ(f.add("b"), 330);
+        platform::posixCalls() = platform::realPosixCalls();
+        EXPECT_EQ(f.add("c"), 0);
+        f.close();
+        EXPECT_EQ(readBytes(path), "a\r\nc\r\n") << int(mode);
     }
 }
 
