@@ -7,16 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mb=${1:-100}
 build=${BUILD:-build/release}
+. bench/bench_setup.sh
 tools/ensure-packages.sh hyperfine jq time >/dev/null
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BENCH=ON >/dev/null
-cmake --build "$build" --target varnok varnok_txagen -j2 >/dev/null
+bench_build varnok varnok_txagen
 
-work=$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
+bench_work_dir
 trap 'rm -rf "$work"' EXIT
-txa="$work/app.txa"
-"$build/varnok_txagen" --mb "$mb" -o "$txa"
-cat "$txa" >/dev/null  # into the page cache
-echo "file: $(stat -c %s "$txa") bytes, $(wc -l <"$txa") lines"
+bench_txa "$mb"
 
 varnok="$build/varnok"
 remove=("$varnok" remove "$txa" --ext WindowResizer --force -o "$work/out.txa")

@@ -16,27 +16,23 @@ mb=${1:-100}
 rounds=${2:-5}
 build=${BUILD:-build/release}
 tools/ensure-packages.sh xvfb xdotool x11-utils >/dev/null
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BENCH=ON >/dev/null
-cmake --build "$build" --target varnok varnok_txagen varnok_gui_bench varnok_bare_window -j2 >&2
+. bench/bench_setup.sh
+bench_build varnok varnok_txagen varnok_gui_bench varnok_bare_window
 
-work=$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
+bench_work_dir
 xvfb_pid=
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-txa="$work/app.txa"
-"$build/varnok_txagen" --mb "$mb" -o "$txa"
-cat "$txa" >/dev/null
+bench_txa "$mb"
 size_kb=$(( $(stat -c %s "$txa") / 1024 ))
 mkdir -p "$work/cwd" "$work/config"
 export XDG_CONFIG_HOME="$work/config"
 cd "$work/cwd"
 root=$OLDPWD
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # ---- Load, scrolling and memory, offscreen
 list_times=() load_times=()

@@ -7,18 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mb=${1:-100}
 build=build/release
+. bench/bench_setup.sh
 tools/ensure-packages.sh hyperfine jq time >/dev/null
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BENCH=ON >/dev/null
-cmake --build "$build" --target varnok varnok_txagen -j2 >/dev/null
+bench_build varnok varnok_txagen
 
-# The files live in memory (tmpfs) when it is there: the figures are about
-# the program, not about how fast the disk allocates blocks.
-work=$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
+bench_work_dir
 trap 'rm -rf "$work"' EXIT
-txa="$work/app.txa"
-"$build/varnok_txagen" --mb "$mb" -o "$txa"
-cat "$txa" >/dev/null  # into the page cache
-echo "file: $(stat -c %s "$txa") bytes, $(wc -l <"$txa") lines"
+bench_txa "$mb"
 
 varnok="$build/varnok"
 hyperfine --style basic --warmup 2 --runs 11 --export-json "$work/times.json" \
@@ -28,10 +23,10 @@ hyperfine --style basic --warmup 2 --runs 11 --export-json "$work/times.json" \
   -n "varnok remove" "$varnok remove $txa --ext WindowResizer --force -o $work/out.txa"
 
 mean() { jq -r --arg n "$1" '.results[] | select(.command == $n) | .mean' "$work/times.json"; }
-median() { jq -r --arg n "$1" '.results[] | select(.command == $n) | .median' "$work/times.json"; }
+median_time() { jq -r --arg n "$1" '.results[] | select(.command == $n) | .median' "$work/times.json"; }
 cpu() { jq -r --arg n "$1" '.results[] | select(.command == $n) | .user + .system' "$work/times.json"; }
 wc_t=$(mean "wc -l"); awk_t=$(mean "awk scanner"); list_t=$(mean "varnok list --json"); remove_t=$(mean "varnok remove")
-wc_m=$(median "wc -l"); awk_m=$(median "awk scanner"); list_m=$(median "varnok list --json"); remove_m=$(median "varnok remove")
+wc_m=$(median_time "wc -l"); awk_m=$(median_time "awk scanner"); list_m=$(median_time "varnok list --json"); remove_m=$(median_time "varnok remove")
 wc_c=$(cpu "wc -l"); awk_c=$(cpu "awk scanner"); list_c=$(cpu "varnok list --json"); remove_c=$(cpu "varnok remove")
 peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 list_kb=$(peak "$varnok" list --json "$txa")

@@ -9,18 +9,12 @@ cd "$(dirname "$0")/.."
 mb=${1:-100}
 rounds=${2:-5}
 build=${BUILD:-build/release}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BENCH=ON >/dev/null
-cmake --build "$build" --target varnok varnok_txagen varnok_viewer_bench -j2 >&2
+. bench/bench_setup.sh
+bench_build varnok varnok_txagen varnok_viewer_bench
 
-work=$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
+bench_work_dir
 trap 'rm -rf "$work"' EXIT
-txa="$work/app.txa"
-"$build/varnok_txagen" --mb "$mb" -o "$txa"
-cat "$txa" >/dev/null  # into the page cache
-echo "file: $(stat -c %s "$txa") bytes, $(wc -l <"$txa") lines"
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+bench_txa "$mb"
 
 # Rounds alternate between the two sides.
 list_times=()

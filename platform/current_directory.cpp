@@ -8,7 +8,11 @@
 namespace varnok::platform {
 
 std::string currentDirectory() {
-    std::vector<char> buffer(4096);
+    // Most paths fit the stack buffer; the text driver asks at every open.
+    char here[4096];
+    if (::getcwd(here, sizeof here)) return here;
+    if (errno != ERANGE) return {};
+    std::vector<char> buffer(2 * sizeof here);
     for (;;) {
         if (::getcwd(buffer.data(), buffer.size())) return std::string(buffer.data());
         if (errno != ERANGE || buffer.size() > (1u << 20)) return {};

@@ -44,12 +44,7 @@ bool injected(FileOp op) {
     Hook& hook = hooks[static_cast<int>(op)];
     if (countsDownToThisCall(hook.countdown)) hook.action();
     // Atomic, as two threads may read one file at once.
-    std::atomic<int>& countdown = faults[static_cast<int>(op)].countdown;
-    int left = countdown.load(std::memory_order_relaxed);
-    do {
-        if (left == 0) return false;
-    } while (!countdown.compare_exchange_weak(left, left - 1, std::memory_order_relaxed));
-    if (left != 1) return false;
+    if (!countsDownToThisCall(faults[static_cast<int>(op)].countdown)) return false;
     errno = op == FileOp::Open ? EACCES : EIO;
     return true;
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/current_directory.h"
 #include "platform/temporary_files.h"
 
 namespace varnok::platform {
@@ -412,16 +413,8 @@ std::string resolveFileName(const std::string& name) {
     if (name.empty()) return {};
     std::string full;
     if (name.front() != '/') {
-        // The usual case, a plain name in a current folder of ordinary
-        // length, is joined by hand: the driver resolves the name at every
-        // open, and the error log opens its file once per message.
-        char here[4096];
-        if (::getcwd(here, sizeof here) == nullptr) {
-            std::error_code ec;
-            std::filesystem::path absolute = std::filesystem::absolute(name, ec);
-            return ec ? name : absolute.lexically_normal().string();
-        }
-        full = here;
+        full = currentDirectory();
+        if (full.empty()) return name;
         if (full.back() != '/') full += '/';
     }
     full += name;

@@ -4,19 +4,11 @@
 #include "app/txa/output_name.h"
 #include "app/txa/txa_records.h"
 #include "platform/plain_file.h"
+#include "platform/trailing_spaces.h"
 #include "runtime/errors/error_codes.h"
 #include "window/message_box.h"
 
 namespace varnok::app {
-
-namespace {
-
-std::string withoutTrailingSpaces(std::string_view text) {
-    size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
-
-}  // namespace
 
 ExtensionRemover::ExtensionRemover() : LineQ(lineLayout()), ExtensionQ(extensionLayout()) {}
 
@@ -54,9 +46,9 @@ RemoveOutcome ExtensionRemover::RemoveAndSave(std::string_view outputOverride) {
         return RemoveOutcome::NothingToDelete;
     }
 
-    NewFileName = outputOverride.empty() ? outputName(FileNameTXA) : withoutTrailingSpaces(outputOverride);
+    NewFileName = outputOverride.empty() ? outputName(FileNameTXA) : std::string(platform::withoutTrailingSpaces(outputOverride));
     platform::FileIdentity target = platform::fileIdentity(NewFileName);
-    if (target == queueTool.loadedFile() || target == platform::fileIdentity(withoutTrailingSpaces(FileNameTXA))) {
+    if (target == queueTool.loadedFile() || target == platform::fileIdentity(std::string(platform::withoutTrailingSpaces(FileNameTXA)))) {
         message("The loaded TXA file is never overwritten: " + NewFileName, "Not saved", IconExclamation, ButtonOk);
         ScanTxa();
         return RemoveOutcome::OutputIsLoadedFile;

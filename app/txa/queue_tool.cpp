@@ -13,6 +13,7 @@
 #include "app/txa/txa_records.h"
 #include "platform/directory.h"
 #include "platform/output_buffers.h"
+#include "platform/trailing_spaces.h"
 #include "queueview/export/csv_export.h"
 #include "queueview/export/xml_export.h"
 #include "queueview/viewer/queue_viewer.h"
@@ -23,11 +24,6 @@
 namespace varnok::app {
 
 namespace {
-
-std::string withoutTrailingSpaces(std::string_view name) {
-    size_t end = name.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(name.substr(0, end + 1));
-}
 
 // Appends lines to a queue: copies each into the record buffer, pads only
 // what the previous line left behind, and keeps the tails of long lines.
@@ -201,7 +197,7 @@ void appendSecondHalf(SecondHalf& half, QueueDecl* queue, LineAppender& appender
 
 uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     if (!queue || !queue->buffer) return 0;
-    std::string name = withoutTrailingSpaces(fileName);
+    std::string name(platform::withoutTrailingSpaces(fileName));
     std::vector<platform::DirectoryEntry> listing;
     if (platform::listDirectory(name, listing) == 0) return 1;  // no such ordinary file: silent
     changedWhileRead_ = false;
@@ -339,7 +335,7 @@ uint32_t QueueTool::deleteLines(QueueDecl* queue, int32_t first, int32_t count) 
 
 uint8_t QueueTool::SaveText(QueueDecl* queue, std::string_view fileName) {
     if (!queue || !queue->buffer) return 0;
-    std::string name = withoutTrailingSpaces(fileName);
+    std::string name(platform::withoutTrailingSpaces(fileName));
     bool withTails = tailsValidFor(queue) && !tails_.empty();
     const bool lfEnds = lineEndOf(queue) == LineEnd::Lf;
     std::string_view lineEnd = lfEnds ? std::string_view("\n") : std::string_view("\r\n");
@@ -431,7 +427,7 @@ queueview::ExportWriter QueueTool::exportWriter() {
     queueview::ExportWriter writer;
     writer.create = [this](std::string_view fileName) -> std::unique_ptr<queueview::ExportOutput> {
         auto out = std::make_unique<SavedExport>(lastError_);
-        if (!out->create(withoutTrailingSpaces(fileName))) return nullptr;
+        if (!out->create(std::string(platform::withoutTrailingSpaces(fileName)))) return nullptr;
         return out;
     };
     // A line longer than the record: the record, spaces included, and the

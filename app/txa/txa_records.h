@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/trailing_spaces.h"
 #include "runtime/records/record_layout.h"
 
 namespace varnok::app {
@@ -58,8 +59,7 @@ struct ExtensionRecord {
 void setFixed(char* field, size_t size, std::string_view text);
 // A fixed field without its trailing spaces.
 std::string_view trimmed(const char* field, size_t size);
-// Length of the bytes without trailing spaces; fast on long runs of spaces.
-size_t trimmedLength(const uint8_t* bytes, size_t size);
+using platform::trimmedLength;
 
 inline int32_t loadLong(const uint8_t* p) {
     int32_t v;

@@ -1,8 +1,8 @@
 #include "app/window/main_procedure.h"
 
-#include <algorithm>
 #include <cstring>
 
+#include "app/txa/txa_records.h"
 #include "app/window/main_window.h"
 #include "app/window/main_window_structure.h"
 #include "framework/ini/ini_manager.h"
@@ -19,17 +19,9 @@ MainProcedure::MainProcedure(std::string_view start)
     remover.queueTool.MaxLineSize = 1024;
 }
 
-std::string MainProcedure::fileNameText() const {
-    std::string_view text(FileNameTXA, FileNameSize);
-    size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
+std::string MainProcedure::fileNameText() const { return std::string(trimmed(FileNameTXA, FileNameSize)); }
 
-void MainProcedure::setFileName(std::string_view name) {
-    size_t n = std::min(name.size(), FileNameSize);
-    std::memcpy(FileNameTXA, name.data(), n);
-    std::memset(FileNameTXA + n, ' ', FileNameSize - n);
-}
+void MainProcedure::setFileName(std::string_view name) { setFixed(FileNameTXA, FileNameSize, name); }
 
 uint8_t MainProcedure::Run() {
     MainWindow manager(*this);

@@ -24,17 +24,17 @@ std::string stateValue(std::string text) {
 
 }  // namespace
 
-ErrorManager::ErrorManager() : CritSect(std::make_unique<CriticalSection>()) {}
+ErrorManager::ErrorManager() = default;
 
 ErrorManager::~ErrorManager() = default;
 
 ErrorState& ErrorManager::state() {
-    CriticalSection::Hold hold(*CritSect);  // Status may be changed by Init on another thread
+    CriticalSection::Hold hold(CritSect);  // Status may be changed by Init on another thread
     return Status ? Status->current() : ownStates_.current();
 }
 
 void ErrorManager::Init(ThreadErrorState& errorState) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     Status = &errorState;
     if (StdErrorLog) return;
     StdErrorLog = std::make_unique<ErrorLogFile>();
@@ -49,7 +49,7 @@ void ErrorManager::Init(ThreadErrorState& errorState) {
 }
 
 void ErrorManager::Destroy() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     Errors.reset();
     History.reset();
@@ -62,7 +62,7 @@ void ErrorManager::Destroy() {
 }
 
 void ErrorManager::ensureTables() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (!Errors) {
         Errors = std::make_unique<Queue>(errorEntryLayout());
         AddEntries(defaultMessageTable());
@@ -72,14 +72,14 @@ void ErrorManager::ensureTables() {
 }
 
 void ErrorManager::InitLog(ErrorLogInterface* errorLog) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     ErrorLog = errorLog;
     ensureTables();
 }
 
 void ErrorManager::AddEntry(int32_t id, std::string_view message, std::string_view title, uint8_t fatality,
                             std::string_view category) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     ensureTables();
     ErrorEntryRecord entry;
@@ -93,18 +93,18 @@ void ErrorManager::AddEntry(int32_t id, std::string_view message, std::string_vi
 }
 
 void ErrorManager::AddEntries(std::span<const uint8_t> table) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     for (const PackedMessage& m : decodeMessageTable(table)) AddEntry(m.id, m.message, m.title, m.fatality, "");
 }
 
 void ErrorManager::RemoveEntry(int32_t id) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     if (FindError(id) == 0) DELETE(*Errors);
 }
 
 uint8_t ErrorManager::FindError(int32_t id, int32_t from, ErrorEntryRecord* found) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (!Errors) return 5;
     RuntimeErrorKeeper keep;
     QueueDecl* q = Errors->decl();
@@ -121,18 +121,18 @@ uint8_t ErrorManager::FindError(int32_t id, int32_t from, ErrorEntryRecord* foun
 }
 
 uint32_t ErrorManager::entryCount() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     return Errors ? RECORDS(*Errors) : 0;
 }
 
 ErrorLogInterface* ErrorManager::errorLog() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return ErrorLog;
 }
 
 void ErrorManager::CaptureRuntimeError() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (!Status) return;
     ErrorState::Group& v = Status->current().V;
     v.SaveErrorCode = errorCode();
@@ -144,7 +144,7 @@ void ErrorManager::CaptureRuntimeError() {
 }
 
 void ErrorManager::SelectError(int32_t id) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     ErrorBufferGroup& buffer = state().V.ErrorBuffer;
     state().V.PrevErrorID = buffer.ID;
     ErrorEntryRecord entry;
@@ -162,7 +162,7 @@ void ErrorManager::SelectError(int32_t id) {
 std::string ErrorManager::SubstituteMacros() {
     ErrorState::Group v;
     {
-        CriticalSection::Hold hold(*CritSect);
+        CriticalSection::Hold hold(CritSect);
         v = state().V;
     }
     const std::string procedure = CurrentProcedureName();

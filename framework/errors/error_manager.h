@@ -142,9 +142,8 @@ public:
     // MessageText there before raising.
     ErrorState& state();
     // The history, copied under the lock (oldest first), for the history
-    // window; and the lock itself for callers that read the queues.
+    // window.
     std::vector<HistoryRecord> historyRecords();
-    CriticalSection& lock() { return *CritSect; }
     // Number of entries of Errors (0 before Init).
     uint32_t entryCount();
     ErrorLogInterface* errorLog();
@@ -205,7 +204,7 @@ protected:
     int32_t HistoryThreshold = 0;
     int32_t HistoryViewLevel = 0;
     bool HistoryResetOnView = false;
-    std::unique_ptr<CriticalSection> CritSect;
+    CriticalSection CritSect;
     ThreadErrorState* Status = nullptr;
     int16_t MsgStyle = 0;
 

@@ -2,21 +2,19 @@
 #include "framework/errors/error_manager.h"
 #include "framework/errors/runtime_error_keeper.h"
 #include "framework/errors/thread_number.h"
+#include "platform/trailing_spaces.h"
 #include "runtime/errors/error_codes.h"
 
 namespace varnok::framework {
 
 namespace {
 
-std::string_view withoutTrailingBlanks(std::string_view text) {
-    const size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
+using platform::withoutTrailingSpaces;
 
 }  // namespace
 
 uint32_t ErrorManager::currentProcedurePosition(ProcNameRecord* found) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (!ProcNames) return 0;
     const int32_t thread = currentThreadNumber();
     QueueDecl* q = ProcNames->decl();
@@ -34,35 +32,34 @@ uint32_t ErrorManager::currentProcedurePosition(ProcNameRecord* found) {
 }
 
 std::string ErrorManager::CurrentProcedureName() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     ProcNameRecord record;
     return currentProcedurePosition(&record) ? record.Name : std::string();
 }
 
 void ErrorManager::PushProcedureName(std::string_view name) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     ensureTables();
     ProcNameRecord record;
     record.Thread = currentThreadNumber();
-    record.Name = std::string(withoutTrailingBlanks(name));
+    record.Name = std::string(withoutTrailingSpaces(name));
     record.write(ProcNames->buffer());
     ADD(*ProcNames);
 }
 
 void ErrorManager::PopProcedureName() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     ProcNameRecord record;
-    const uint32_t position = currentProcedurePosition(&record);
-    if (position == 0 || record.Name.empty()) return;
-    GET(*ProcNames, static_cast<int32_t>(position));
+    // The search leaves the entry it found as the queue's current one.
+    if (currentProcedurePosition(&record) == 0 || record.Name.empty()) return;
     DELETE(*ProcNames);
 }
 
 std::string ErrorManager::CategoryOf(int32_t id) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (id == -1) return DefaultCategory;
     ErrorEntryRecord entry;
     if (FindError(id, 0, &entry) == 0 && !entry.Category.empty()) return entry.Category;
@@ -70,7 +67,7 @@ std::string ErrorManager::CategoryOf(int32_t id) {
 }
 
 void ErrorManager::AssignCategory(int32_t id, std::string_view category) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (id == -1) {
         DefaultCategory = std::string(category);
         return;
@@ -84,87 +81,87 @@ void ErrorManager::AssignCategory(int32_t id, std::string_view category) {
 // ---- accessors
 
 bool ErrorManager::GetSilent() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return Silent;
 }
 
 void ErrorManager::SetSilent(bool silent) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     Silent = silent;
 }
 
 bool ErrorManager::GetLogErrors() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return LogErrors;
 }
 
 void ErrorManager::SetLogErrors(bool logErrors) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     LogErrors = logErrors;
 }
 
 int32_t ErrorManager::GetHistoryThreshold() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return HistoryThreshold;
 }
 
 void ErrorManager::SetHistoryThreshold(int32_t threshold) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     HistoryThreshold = threshold;
 }
 
 int32_t ErrorManager::GetHistoryViewLevel() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return HistoryViewLevel;
 }
 
 void ErrorManager::SetHistoryViewLevel(int32_t level) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     HistoryViewLevel = level;
 }
 
 bool ErrorManager::GetHistoryResetOnView() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return HistoryResetOnView;
 }
 
 void ErrorManager::SetHistoryResetOnView(bool reset) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     HistoryResetOnView = reset;
 }
 
 std::string ErrorManager::GetDefaultCategory() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return DefaultCategory;
 }
 
 void ErrorManager::SetDefaultCategory(std::string_view category) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     DefaultCategory = std::string(category);
 }
 
 int16_t ErrorManager::GetMsgStyle() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return MsgStyle;
 }
 
 void ErrorManager::SetMsgStyle(int16_t style) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     MsgStyle = style;
 }
 
 int32_t ErrorManager::GetErrorID() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return state().V.ErrorBuffer.ID;
 }
 
 std::string ErrorManager::GetTitle() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return state().V.ErrorBuffer.Title;
 }
 
 uint8_t ErrorManager::GetFatality() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     return state().V.ErrorBuffer.Fatality;
 }
 

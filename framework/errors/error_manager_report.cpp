@@ -36,7 +36,7 @@ unsigned ErrorManager::Report(const std::string& text, const std::string& captio
 }
 
 void ErrorManager::logLine(const std::string& text) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (!ErrorLog) return;
     // A log that fails is not reported: the message goes on, and the next one tries again.
     ErrorLog->Open(false);
@@ -45,7 +45,7 @@ void ErrorManager::logLine(const std::string& text) {
 }
 
 void ErrorManager::recordHistory(const std::string& text) {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     if (!History) return;
     QueueDecl* q = History->decl();
     if (HistoryThreshold > 0) {
@@ -64,19 +64,19 @@ void ErrorManager::recordHistory(const std::string& text) {
 }
 
 void ErrorManager::AppendHistory() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     if (History) ADD(*History);
 }
 
 void ErrorManager::ClearHistory() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     if (History) FREE(*History);
 }
 
 std::vector<HistoryRecord> ErrorManager::historyRecords() {
-    CriticalSection::Hold hold(*CritSect);
+    CriticalSection::Hold hold(CritSect);
     RuntimeErrorKeeper keep;
     std::vector<HistoryRecord> records;
     if (!History) return records;

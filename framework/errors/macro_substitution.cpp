@@ -1,30 +1,26 @@
 #include "framework/errors/macro_substitution.h"
 
+#include "platform/ascii_text.h"
+
 namespace varnok::framework {
 
 namespace {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
+using platform::lowerAscii;
+using platform::sameAsciiText;
 
 size_t findIgnoringCase(std::string_view text, std::string_view macro, size_t from) {
     if (macro.empty() || text.size() < macro.size()) return std::string_view::npos;
-    const char first = lower(macro[0]);
+    const char first = lowerAscii(macro[0]);
     for (size_t i = from; i + macro.size() <= text.size(); ++i)
-        if (lower(text[i]) == first && equalIgnoringCase(text.substr(i, macro.size()), macro)) return i;
+        if (lowerAscii(text[i]) == first && sameAsciiText(text.substr(i, macro.size()), macro)) return i;
     return std::string_view::npos;
 }
 
 }  // namespace
 
 void replaceMacro(std::string& text, std::string_view macro, std::string_view value, size_t limit) {
-    if (equalIgnoringCase(macro, value)) return;
+    if (sameAsciiText(macro, value)) return;
     size_t from = 0;
     for (;;) {
         const size_t at = findIgnoringCase(text, macro, from);

@@ -1,6 +1,7 @@
 #include "framework/files/file_selector.h"
 
 #include "platform/current_directory.h"
+#include "platform/trailing_spaces.h"
 #include "runtime/errors/error_codes.h"
 #include "window/window_layer.h"
 
@@ -8,10 +9,7 @@ namespace varnok::framework {
 
 namespace {
 
-std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
+using platform::withoutTrailingSpaces;
 
 std::string_view cut(std::string_view s, size_t limit) { return s.size() > limit ? s.substr(0, limit) : s; }
 
@@ -24,7 +22,7 @@ void FileSelector::Init() {
 
 void FileSelector::ReplaceMasks(std::string_view description, std::string_view pattern) {
     MaskString.clear();
-    AppendMask(std::string(trimRight(description)) + "|" + std::string(pattern));
+    AppendMask(std::string(withoutTrailingSpaces(description)) + "|" + std::string(pattern));
 }
 
 void FileSelector::ReplaceMasks(std::string_view spec) {
@@ -35,8 +33,8 @@ void FileSelector::ReplaceMasks(std::string_view spec) {
 void FileSelector::AppendMask(std::string_view spec) {
     if (spec.empty()) return;
     const std::string_view masks = cut(MaskString, MaskLimit);
-    std::string joined = masks.empty() ? std::string(trimRight(spec))
-                                       : std::string(masks) + "|" + std::string(trimRight(spec));
+    std::string joined = masks.empty() ? std::string(withoutTrailingSpaces(spec))
+                                       : std::string(masks) + "|" + std::string(withoutTrailingSpaces(spec));
     MaskString = std::string(cut(joined, MaskLimit));
 }
 

@@ -7,6 +7,7 @@
 #include "framework/ini/text_assign.h"
 #include "platform/profile.h"
 #include "platform/registry_store.h"
+#include "platform/trailing_spaces.h"
 #include "runtime/records/record_reflection.h"
 
 namespace varnok::framework {
@@ -18,10 +19,7 @@ constexpr size_t FieldValueLimit = 999;    // the value ReadField splits
 constexpr size_t RecordValueLimit = 4999;  // a queue record's joined fields
 constexpr size_t MaxQueueFields = 4;
 
-std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
+using platform::withoutTrailingSpaces;
 
 std::string_view cut(std::string_view s, size_t limit) { return s.size() > limit ? s.substr(0, limit) : s; }
 
@@ -81,10 +79,10 @@ std::string IniManager::ReadEntry(std::string_view section, std::string_view ent
                                   std::string_view fileName) {
     Held held(CritSect);
     if (!held) return {};
-    section = trimRight(section);
-    entry = trimRight(entry);
-    defaultValue = trimRight(defaultValue);
-    fileName = trimRight(fileName);
+    section = withoutTrailingSpaces(section);
+    entry = withoutTrailingSpaces(entry);
+    defaultValue = withoutTrailingSpaces(defaultValue);
+    fileName = withoutTrailingSpaces(fileName);
     switch (NVType) {
     case 0: {
         std::string value = fileName.empty() ? platform::getProfileString(section, entry, defaultValue)
@@ -106,12 +104,12 @@ void IniManager::WriteEntry(std::string_view section, std::string_view entry, st
                             std::string_view fileName) {
     Held held(CritSect);
     if (!held) return;
-    section = trimRight(section);
-    entry = trimRight(entry);
-    fileName = trimRight(fileName);
+    section = withoutTrailingSpaces(section);
+    entry = withoutTrailingSpaces(entry);
+    fileName = withoutTrailingSpaces(fileName);
     switch (NVType) {
     case 0: {
-        const std::string_view text = cut(trimRight(value), ValueLimit);
+        const std::string_view text = cut(withoutTrailingSpaces(value), ValueLimit);
         if (fileName.empty()) platform::writeProfileString(section, entry, text);
         else platform::writePrivateProfileString(section, entry, text, fileName);
         break;
@@ -182,7 +180,7 @@ void IniManager::ReadInto(std::string_view section, std::string_view entry, cons
 void IniManager::RemoveEntry(std::string_view section, std::string_view entry) {
     Held held(CritSect);
     if (!held) return;
-    removeValue(trimRight(section), trimRight(entry), trimRight(FileName));
+    removeValue(withoutTrailingSpaces(section), withoutTrailingSpaces(entry), withoutTrailingSpaces(FileName));
 }
 
 void IniManager::removeValue(std::string_view section, std::string_view entry, std::string_view fileName) {

@@ -1,6 +1,5 @@
 // WindowManager: the completion, the record requests of a window that edits
 // one record of its primary file, and the close road with its questions.
-#include <algorithm>
 
 #include "framework/errors/error_manager.h"
 #include "framework/windows/window_manager.h"

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/trailing_spaces.h"
 #include "queueview/export/export_names.h"
 #include "runtime/pictures/numeric_text.h"
 #include "runtime/records/record_reflection.h"
@@ -18,10 +19,7 @@ struct Column {
     bool numeric = true;  // numeric in every entry read so far
 };
 
-std::string_view withoutTrailingSpaces(std::string_view text) {
-    const size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
+using platform::withoutTrailingSpaces;
 
 void dropTrailingSpaces(std::string& line) {
     while (!line.empty() && line.back() == ' ') line.pop_back();

@@ -1,15 +1,14 @@
 #include "queueview/export/export_names.h"
 
+#include "platform/trailing_spaces.h"
+
 namespace varnok::queueview {
 
 namespace {
 
 constexpr std::string_view fileNameForbidden = "|><\"?*:/\\";
 
-std::string_view withoutTrailingSpaces(std::string_view text) {
-    const size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
+using platform::withoutTrailingSpaces;
 
 }  // namespace
 

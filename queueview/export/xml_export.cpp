@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/trailing_spaces.h"
 #include "queueview/export/export_names.h"
 #include "queueview/export/xml_escape.h"
 #include "runtime/records/record_reflection.h"
@@ -19,16 +20,11 @@ struct Element {
     std::string name;
 };
 
-std::string withoutTrailingSpaces(std::string_view text) {
-    const size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
-
 }  // namespace
 
 uint8_t ExportXml(QueueDecl* queue, std::string_view fileName, std::string_view rootName, const ExportWriter& writer) {
     if (!queue || !queue->buffer || !queue->layout || !writer.create) return 0;
-    const std::string root = withoutTrailingSpaces(rootName);
+    const std::string root(platform::withoutTrailingSpaces(rootName));
 
     std::vector<Element> elements;
     for (int n = 1;; ++n) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/trailing_spaces.h"
 #include "queueview/viewer/field_text.h"
 #include "runtime/calendar/dates.h"
 #include "runtime/locale/locale.h"
@@ -47,7 +48,7 @@ bool describeColumns(QueueDecl* queue, std::vector<ColumnEntry>& columns, Dimens
         if (name.empty()) break;
         name[0] = static_cast<char>(upperCase(static_cast<uint8_t>(name[0])));
         ColumnEntry column;
-        column.MaxLen = static_cast<int32_t>(lengthWithoutTrailingSpaces(name.data(), name.size()));
+        column.MaxLen = static_cast<int32_t>(platform::trimmedLength(name.data(), name.size()));
         column.DimNo = static_cast<int32_t>(reflectElementCount(queue, n));
         column.PFieldName = std::move(name);
         if (column.DimNo > 1) {

@@ -3,55 +3,12 @@
 #include <charconv>
 #include <cstring>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
-
-#include "platform/cpu_features.h"
+#include "platform/trailing_spaces.h"
 #include "runtime/records/raw_field.h"
 #include "runtime/records/record_compare.h"
 #include "runtime/records/record_reflection.h"
 
 namespace varnok::queueview {
-
-namespace {
-
-#if defined(__x86_64__) && defined(__GNUC__)
-// Steps back over whole 64-byte blocks of spaces, two 32-byte compares a
-// step; returns the length left, which ends in a block holding a non-space
-// or is below 64.
-__attribute__((target("avx2"))) size_t skipSpaceBlocksWide(const char* text, size_t length) {
-    const __m256i spaces = _mm256_set1_epi8(' ');
-    while (length >= 64) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + length - 64));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + length - 32));
-        const __m256i same = _mm256_and_si256(_mm256_cmpeq_epi8(a, spaces), _mm256_cmpeq_epi8(b, spaces));
-        if (static_cast<uint32_t>(_mm256_movemask_epi8(same)) != 0xFFFFFFFFu) break;
-        length -= 64;
-    }
-    return length;
-}
-#endif
-
-}  // namespace
-
-size_t lengthWithoutTrailingSpaces(const char* text, size_t length) {
-    // Padding comes in long runs (a line of 40 characters in a 1024-byte
-    // field): skip it in blocks where the processor has wide compares, then
-    // a word of eight at a time, then byte by byte.
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (length >= 64 && platform::hasAvx2()) length = skipSpaceBlocksWide(text, length);
-#endif
-    constexpr uint64_t spaces = 0x2020202020202020ull;
-    while (length >= 8) {
-        uint64_t word;
-        std::memcpy(&word, text + length - 8, 8);
-        if (word != spaces) break;
-        length -= 8;
-    }
-    while (length > 0 && text[length - 1] == ' ') --length;
-    return length;
-}
 
 namespace {
 
@@ -63,7 +20,7 @@ std::string_view integer(char (&buffer)[24], T value) {
 
 std::string_view trimmedView(const uint8_t* p, uint32_t n) {
     const char* text = reinterpret_cast<const char*>(p);
-    return std::string_view(text, lengthWithoutTrailingSpaces(text, n));
+    return std::string_view(text, platform::trimmedLength(text, n));
 }
 
 }  // namespace

@@ -34,7 +34,4 @@ private:
     std::string slow_;
 };
 
-// The length of the bytes without their trailing spaces.
-size_t lengthWithoutTrailingSpaces(const char* text, size_t length);
-
 }  // namespace varnok::queueview

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/trailing_spaces.h"
 #include "queueview/export/export_command.h"
 #include "queueview/viewer/field_text.h"
 #include "queueview/viewer/record_fields.h"
@@ -16,14 +17,6 @@ namespace varnok::queueview {
 
 namespace ev = window::event;
 namespace prop = window::prop;
-
-namespace {
-
-std::string withoutTrailingSpaces(std::string_view text) {
-    return std::string(text.substr(0, lengthWithoutTrailingSpaces(text.data(), text.size())));
-}
-
-}  // namespace
 
 void ViewQueue(QueueDecl* queue, std::string_view title, int keepResourceTitle, const ExportWriter& writer,
                window::Window* owner) {
@@ -78,7 +71,7 @@ uint8_t QueueViewer::Init() {
     if (!Opened) return 3;
     MyWindow->bindList(ViewerList, &source_);
     MyWindow->bindText(PicField, {pictureVariable_, sizeof pictureVariable_});
-    if (keepResourceTitle_ == 0) MyWindow->setProperty(0, prop::Text, withoutTrailingSpaces(title_));
+    if (keepResourceTitle_ == 0) MyWindow->setProperty(0, prop::Text, platform::withoutTrailingSpaces(title_));
     lastWidth_ = MyWindow->propertyNumber(0, prop::Width);
     lastHeight_ = MyWindow->propertyNumber(0, prop::Height);
     fitWindow(applyColumnLooks());
@@ -183,7 +176,7 @@ void QueueViewer::followReference() {
         window::message(std::string(NoReferenceMessage), std::string(ReferenceCaption), window::IconExclamation);
         return;
     }
-    const std::string header = withoutTrailingSpaces(MyWindow->property(ViewerList, prop::ColumnHeader, column));
+    const std::string header(platform::withoutTrailingSpaces(MyWindow->property(ViewerList, prop::ColumnHeader, column)));
     ViewQueue(referenced, header + ": " + std::to_string(row), 0, writer_, MyWindow);
 }
 

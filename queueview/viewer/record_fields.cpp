@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/trailing_spaces.h"
 #include "queueview/viewer/column_typing.h"
 #include "queueview/viewer/field_text.h"
 #include "runtime/pictures/format.h"
@@ -35,7 +36,7 @@ std::string recordViewValue(std::string_view value) {
         number = number * 10 + (c - '0');
     }
     if (number < firstViewerDate() || number > lastViewerDate()) return std::string(value);
-    const size_t length = lengthWithoutTrailingSpaces(value.data(), value.size());
+    const size_t length = platform::trimmedLength(value.data(), value.size());
     return std::string(value.substr(0, length)) + " (" + FORMAT(double(number), "@d06") + ")";
 }
 
@@ -67,7 +68,7 @@ void fillFieldQueue(QueueDecl* fieldQ, const RecordLayout& layout, const uint8_t
             ADD(fieldQ);
             continue;
         }
-        const std::string base(fieldName.data(), lengthWithoutTrailingSpaces(fieldName.data(), fieldName.size()));
+        const std::string base(fieldName.data(), platform::trimmedLength(fieldName.data(), fieldName.size()));
         for (uint32_t k = 1; k <= elements; ++k) {
             putText(name, FieldNameSize, base + "_" + std::to_string(k));
             putText(value, FieldValueSize, recordViewValue(reflectFieldValue(layout, record, n, k)));

@@ -2,6 +2,7 @@
 // layout that follows the window's size.
 #include <algorithm>
 
+#include "platform/trailing_spaces.h"
 #include "queueview/viewer/field_text.h"
 #include "queueview/viewer/queue_viewer.h"
 #include "window/list_format.h"
@@ -22,7 +23,7 @@ int64_t QueueViewer::applyColumnLooks() {
         const ColumnEntry& entry = ColumnQ[i];
         const ColumnLook look = columnLook(entry);
         window::ListColumn& c = columns[i];
-        c.header = entry.PFieldName.substr(0, lengthWithoutTrailingSpaces(entry.PFieldName.data(), entry.PFieldName.size()));
+        c.header = entry.PFieldName.substr(0, platform::trimmedLength(entry.PFieldName.data(), entry.PFieldName.size()));
         c.hasHeader = true;
         c.width = look.width;
         c.picture = look.picture;

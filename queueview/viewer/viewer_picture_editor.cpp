@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/trailing_spaces.h"
 #include "queueview/viewer/field_text.h"
 #include "queueview/viewer/queue_viewer.h"
 
@@ -41,7 +42,7 @@ void QueueViewer::applyPicture() {
     if (!pictureEditorOpen()) return;
     window::Window& w = *MyWindow;
     const int32_t column = currentColumn_;
-    const std::string picture(pictureVariable_, lengthWithoutTrailingSpaces(pictureVariable_, sizeof pictureVariable_));
+    const std::string picture(pictureVariable_, platform::trimmedLength(pictureVariable_, sizeof pictureVariable_));
     w.setProperty(ViewerList, prop::ColumnPicture, picture, column);
     ColumnQ[static_cast<size_t>(column - 1)].Picture = w.property(ViewerList, prop::ColumnPicture, column);
     if (const char align = alignmentForPicture(picture)) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/trailing_spaces.h"
 #include "runtime/errors/fatal_error.h"
 
 namespace varnok {
@@ -239,11 +240,6 @@ std::string padded(std::string text, size_t size) {
     return text;
 }
 
-std::string withoutTrailingBlanks(const std::string& s) {
-    size_t end = s.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
-}
-
 }  // namespace
 
 const char* errorTableText(int32_t code) {
@@ -296,9 +292,9 @@ std::string errorText() {
     return errorText(tlsState->code);
 }
 
-std::string fileErrorCode() { return withoutTrailingBlanks(state().fileCode); }
+std::string fileErrorCode() { return std::string(platform::withoutTrailingSpaces(state().fileCode)); }
 
-std::string fileErrorText() { return withoutTrailingBlanks(state().fileText); }
+std::string fileErrorText() { return std::string(platform::withoutTrailingSpaces(state().fileText)); }
 
 void clearErrorSlowly() {
     ErrorState& s = state();

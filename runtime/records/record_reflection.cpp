@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/trailing_spaces.h"
 #include "runtime/records/packed_decimal.h"
 #include "runtime/records/record_compare.h"
 
@@ -30,19 +31,7 @@ std::string floatText(F v) {
 }
 
 std::string trimmedText(const uint8_t* p, uint32_t n) {
-    // A padded text is mostly padding: skip it 32 bytes at a time.
-    constexpr uint64_t eightSpaces = 0x2020202020202020ull;
-    auto word = [](const uint8_t* at) {
-        uint64_t w;
-        std::memcpy(&w, at, 8);
-        return w ^ eightSpaces;
-    };
-    for (; n >= 32; n -= 32) {
-        const uint8_t* q = p + n - 32;
-        if ((word(q) | word(q + 8) | word(q + 16) | word(q + 24)) != 0) break;
-    }
-    while (n > 0 && p[n - 1] == ' ') --n;
-    return std::string(reinterpret_cast<const char*>(p), n);
+    return std::string(reinterpret_cast<const char*>(p), platform::trimmedLength(p, n));
 }
 
 bool queueOk(const QueueDecl* q) { return q && q->layout && q->buffer; }

@@ -1,26 +1,13 @@
 // The varnok program end to end: exit statuses, what goes to standard output
 // and standard error, the files written, and the input left unchanged.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "tests/app/temp_folder.h"
+#include "tests/app/cli/varnok_run.h"
 
 namespace varnok::testing {
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 struct CommandLine : ::testing::Test {
     TempFolder dir;
@@ -32,19 +19,7 @@ struct CommandLine : ::testing::Test {
 
     void SetUp() override { input = dir.write("main.txa", txa); }
 
-    Outcome run(const std::string& args) {
-        Outcome r;
-        std::string cmd = std::string(VARNOK_BINARY) + " " + args + " >" + quote(dir.file(".out")) + " 2>" +
-                          quote(dir.file(".err"));
-        int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(dir.file(".out"));
-        r.err = readFile(dir.file(".err"));
-        std::filesystem::remove(dir.file(".out"));
-        std::filesystem::remove(dir.file(".err"));
-        return r;
-    }
-    static int lines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
+    Outcome run(const std::string& args) { return runVarnok(args, dir); }
 };
 
 TEST_F(CommandLine, ListAsTableAndJson) {

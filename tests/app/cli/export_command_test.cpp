@@ -1,29 +1,14 @@
 // varnok export end to end: the files written for the lines and for the
 // extension list, in CSV and XML, their names, and the exit statuses 0, 2,
 // 3 and 4 with one line on standard error; the input is never written.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "tests/app/temp_folder.h"
+#include "tests/app/cli/varnok_run.h"
 
 namespace varnok::testing {
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-int lines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
 
 struct ExportCommand : ::testing::Test {
     TempFolder dir;
@@ -37,19 +22,7 @@ struct ExportCommand : ::testing::Test {
     void SetUp() override { input = dir.write("main.txa", txa); }
 
     // Runs varnok with args in the outputs folder.
-    Outcome run(const std::string& args) {
-        Outcome r;
-        const std::string out = dir.file(".out"), err = dir.file(".err");
-        std::string cmd = "cd " + quote(outputs.path()) + " && " + VARNOK_BINARY + " " + args + " >" + quote(out) +
-                          " 2>" + quote(err);
-        int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = readFile(out);
-        r.err = readFile(err);
-        std::filesystem::remove(out);
-        std::filesystem::remove(err);
-        return r;
-    }
+    Outcome run(const std::string& args) { return runVarnok(args, dir, outputs.path()); }
 };
 
 TEST_F(ExportCommand, LinesAsCsvAndXml) {

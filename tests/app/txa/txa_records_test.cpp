@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace varnok::app {
 namespace {
@@ -55,19 +54,6 @@ TEST(TxaRecords, ExtensionRecordRoundTripsThroughTheRecordImage) {
     EXPECT_EQ(trimmed(back.templateName, ExtTemplateSize), "Tools");
     EXPECT_EQ(back.fromLineNo, 12);
     EXPECT_EQ(back.toLineNo, -1);
-}
-
-// trimmedLength skips padding in blocks; it must agree with a plain scan,
-// also on records long enough for the widest blocks.
-TEST(TxaRecords, TrimmedLengthAgreesWithAPlainScan) {
-    std::mt19937 rng(1);
-    for (int round = 0; round < 3000; ++round) {
-        std::vector<uint8_t> bytes(rng() % (round % 2 ? 300 : 1100), ' ');
-        for (int k = 0, n = rng() % 4; k < n && !bytes.empty(); ++k) bytes[rng() % bytes.size()] = 'a' + rng() % 3;
-        size_t plain = bytes.size();
-        while (plain > 0 && bytes[plain - 1] == ' ') --plain;
-        ASSERT_EQ(trimmedLength(bytes.data(), bytes.size()), plain);
-    }
 }
 
 }  // namespace

@@ -52,38 +52,5 @@ TEST(FieldText, MissingRecordGivesNothing) {
     EXPECT_TRUE(reader.text(layout, nullptr, 1).empty());
 }
 
-TEST(FieldText, LengthWithoutTrailingSpaces) {
-    struct Case {
-        std::string text;
-        size_t length;
-    };
-    const Case cases[] = {
-        {"", 0},           {" ", 0},
-        {"a", 1},          {"a ", 1},
-        {"  a", 3},        {std::string(17, ' '), 0},
-        {"x" + std::string(16, ' '), 1},
-        {"ab" + std::string(7, ' ') + "c" + std::string(40, ' '), 10},
-        {std::string(9, 'z'), 9},  {"a\t", 2},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(lengthWithoutTrailingSpaces(c.text.data(), c.text.size()), c.length) << '"' << c.text << '"';
-}
-
-// Every length up to a few blocks of the wide path, with the last
-// non-space at every place (and none at all), against a byte-by-byte trim.
-TEST(FieldText, LengthWithoutTrailingSpacesAgreesWithTheByteByByteTrim) {
-    for (size_t size = 0; size <= 200; ++size) {
-        for (size_t last = 0; last <= size; ++last) {  // last == size: spaces only
-            std::string text(size, ' ');
-            for (size_t i = 0; i < last; i += 3) text[i] = 'a';
-            if (last < size) text[last] = 'z';
-            size_t expected = size;
-            while (expected > 0 && text[expected - 1] == ' ') --expected;
-            ASSERT_EQ(lengthWithoutTrailingSpaces(text.data(), text.size()), expected)
-                << "size " << size << " last " << last;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace varnok::queueview
