@@ -1,5 +1,6 @@
 #include "window/list_cells.h"
 
+#include "platform/trailing_spaces.h"
 #include "runtime/pictures/format.h"
 
 namespace varnok::window {
@@ -54,8 +55,7 @@ std::string ListCells::text(int column, const FieldReader& field) const {
     std::string value = field(fields_[static_cast<size_t>(column)].field);
     const auto& picture = pictures_[static_cast<size_t>(column)];
     if (!picture) {
-        size_t end = value.find_last_not_of(' ');
-        value.resize(end == std::string::npos ? 0 : end + 1);
+        value.resize(platform::trimmedLength(value.data(), value.size()));
         return value;
     }
     return cellText(value, *picture);

@@ -4,8 +4,7 @@
 
 namespace varnok::window {
 
-int32_t Window::propertyNumber(int32_t control, int prop, int32_t index) const {
-    const std::string text = property(control, prop, index);
+int32_t propertyTextNumber(std::string_view text) {
     int32_t value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();
@@ -15,9 +14,12 @@ int32_t Window::propertyNumber(int32_t control, int prop, int32_t index) const {
     return value;
 }
 
+int32_t Window::propertyNumber(int32_t control, int prop, int32_t index) const {
+    return propertyTextNumber(property(control, prop, index));
+}
+
 bool Window::propertyFlag(int32_t control, int prop, int32_t index) const {
-    const std::string text = property(control, prop, index);
-    return !text.empty() && text != "0";
+    return propertyTextIsSet(property(control, prop, index));
 }
 
 void Window::setProperty(int32_t control, int prop, int32_t value, int32_t index) {

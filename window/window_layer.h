@@ -33,6 +33,13 @@
 
 namespace varnok::window {
 
+// Property values travel as text. A flag is "1" when set and "" when clear;
+// any text but "" and "0" reads as set. A number is decimal, read after
+// leading spaces and a '+'.
+inline std::string flagPropertyText(bool set) { return set ? "1" : ""; }
+inline bool propertyTextIsSet(std::string_view text) { return !text.empty() && text != "0"; }
+int32_t propertyTextNumber(std::string_view text);
+
 struct Event {
     uint16_t number = 0;   // window/events.h
     int32_t control = 0;   // 0 for window events

@@ -95,12 +95,10 @@ uint8_t MessageWindow::Init() {
 void MessageWindow::layOutButtons() {
     MsgButtons = 0;
     MsgButtonID.fill(0);
-    buttonBits_.fill(0);
     int32_t focus = 0;
     for (unsigned bit : historyButtonOrder(ButtonTypes)) {
         const int32_t control = HistoryButton1 + MsgButtons;
         MsgButtonID[static_cast<size_t>(MsgButtons)] = control;
-        buttonBits_[static_cast<size_t>(MsgButtons)] = bit;
         ++MsgButtons;
         MyWindow->setProperty(control, prop::Text, historyButtonLabel(bit));
         MyWindow->setProperty(control, prop::Hide, 0);
@@ -115,13 +113,12 @@ void MessageWindow::layOutButtons() {
 
 uint8_t MessageWindow::OnAccepted() {
     if (uint8_t r = WindowManager::OnAccepted()) return r;
-    const int32_t control = currentEvent().control;
-    for (int32_t i = 0; i < MsgButtons; ++i) {
-        if (MsgButtonID[static_cast<size_t>(i)] == control) {
-            MsgRVal = buttonBits_[static_cast<size_t>(i)];
-            MyWindow->post(window::event::CloseWindow);
-            return 5;
-        }
+    // The buttons shown are HistoryButton1, 2, ... in layout order.
+    const int32_t shown = currentEvent().control - HistoryButton1;
+    if (shown >= 0 && shown < MsgButtons) {
+        MsgRVal = historyButtonOrder(ButtonTypes)[static_cast<size_t>(shown)];
+        MyWindow->post(window::event::CloseWindow);
+        return 5;
     }
     return 0;
 }

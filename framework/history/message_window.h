@@ -76,7 +76,6 @@ private:
 
     ErrorManager& manager_;
     HistoryListBox list_;
-    std::array<unsigned, HistoryButtons> buttonBits_{};  // the bit of each shown button
 };
 
 // Shows the history window and answers the button pressed: what the error

@@ -65,10 +65,7 @@ uint8_t WindowManager::Release() {
     if (Dead || !created_) {
         // Even a manager that has nothing to release gives back the scope
         // its Init opened (a second Run of a dead manager opens one).
-        if (scopeOpen_) {
-            POPBIND();
-            scopeOpen_ = false;
-        }
+        closeScope();
         return 5;
     }
     // Components are taken out before they are released, so a component
@@ -89,11 +86,14 @@ uint8_t WindowManager::Release() {
     if (Toolbar) Toolbar->Kill();
     if (Resize) Resize->Kill();
     Dead = true;
-    if (scopeOpen_) {
-        POPBIND();
-        scopeOpen_ = false;
-    }
+    closeScope();
     return 0;
+}
+
+void WindowManager::closeScope() {
+    if (!scopeOpen_) return;
+    POPBIND();
+    scopeOpen_ = false;
 }
 
 void WindowManager::OpenWindow(std::string_view resourceName, window::Window* owner) {

@@ -242,6 +242,8 @@ protected:
     // After a successful record request: files take their buffers back, the
     // primary buffer is saved again, the window redisplayed, FirstField focused.
     void afterSuccessfulRequest();
+    // Closes the binding scope Init opened, if it is still open.
+    void closeScope();
     // Enables or disables the buttons of Buttons whose action is cancel.
     void setCancelButtons(bool disabled);
 

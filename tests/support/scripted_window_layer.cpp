@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "platform/trailing_spaces.h"
 #include "window/events.h"
 #include "window/properties.h"
 
@@ -161,8 +162,6 @@ bool isFlag(int p) {
            p == prop::Default || p == prop::Touched;
 }
 
-std::string flagText(bool on) { return on ? "1" : ""; }
-
 // A rough natural size for controls the structure gives none: four dialog
 // units per character of the caption.
 int32_t naturalWidth(const window::ControlStructure& c) {
@@ -185,10 +184,7 @@ int32_t naturalHeight(const window::ControlStructure& c) {
 }
 
 std::string trimmed(const char* data, size_t size) {
-    std::string text(data, size);
-    const size_t end = text.find_last_not_of(' ');
-    text.erase(end == std::string::npos ? 0 : end + 1);
-    return text;
+    return std::string(platform::withoutTrailingSpaces(std::string_view(data, size)));
 }
 
 void writePadded(const window::TextVariable& v, std::string_view text) {
@@ -240,7 +236,7 @@ public:
     }
     void setProperty(int32_t control, int p, std::string_view value, int32_t index) override {
         std::string text(value);
-        if (isFlag(p)) text = flagText(!(text.empty() || text == "0"));
+        if (isFlag(p)) text = window::flagPropertyText(window::propertyTextIsSet(text));
         state_->properties[{control, p, index}] = std::move(text);
     }
     using window::Window::setProperty;
@@ -452,7 +448,7 @@ std::unique_ptr<window::Window> ScriptedWindowLayer::open(std::string_view resou
     props[{0, prop::Height, 0}] = std::to_string(structure->height);
     props[{0, prop::Text, 0}] = structure->title;
     props[{0, prop::Icon, 0}] = structure->icon;
-    props[{0, prop::Resize, 0}] = flagText(structure->resizable);
+    props[{0, prop::Resize, 0}] = window::flagPropertyText(structure->resizable);
     for (size_t i = 0; i < structure->controls.size(); ++i) {
         const window::ControlStructure& c = structure->controls[i];
         const auto n = static_cast<int32_t>(i + 1);
@@ -462,9 +458,9 @@ std::unique_ptr<window::Window> ScriptedWindowLayer::open(std::string_view resou
         props[{n, prop::Width, 0}] = std::to_string(c.width == window::NoValue ? naturalWidth(c) : c.width);
         props[{n, prop::Height, 0}] = std::to_string(c.height == window::NoValue ? naturalHeight(c) : c.height);
         props[{n, prop::Text, 0}] = c.kind == ControlKind::Entry ? std::string() : c.text;
-        props[{n, prop::Hide, 0}] = flagText(c.hidden);
-        props[{n, prop::Disable, 0}] = flagText(c.disabled);
-        props[{n, prop::Default, 0}] = flagText(c.isDefault);
+        props[{n, prop::Hide, 0}] = window::flagPropertyText(c.hidden);
+        props[{n, prop::Disable, 0}] = window::flagPropertyText(c.disabled);
+        props[{n, prop::Default, 0}] = window::flagPropertyText(c.isDefault);
         if (!c.picture.empty()) props[{n, prop::Picture, 0}] = c.picture;
         if (c.kind == ControlKind::List) props[{n, prop::Format, 0}] = c.format;
     }

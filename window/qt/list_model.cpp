@@ -64,17 +64,8 @@ void ListModel::resetRows() {
 }
 
 bool ListModel::follow() {
-    if (!source_) return false;
-    const uint32_t stamp = source_->changeStamp();
-    if (stamp == stamp_) return false;
-    stamp_ = stamp;
-    cache_ = {};
-    const int32_t rows = std::max<int32_t>(0, source_->rowCount());
-    if (rows != rows_) {
-        resetRows();
-    } else if (rows_ > 0 && !cells_.columns().empty()) {
-        Q_EMIT dataChanged(index(0, 0), index(rows_ - 1, cells_.columnCount() - 1));
-    }
+    if (!source_ || source_->changeStamp() == stamp_) return false;
+    reread();
     return true;
 }
 

@@ -5,14 +5,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QWindow>
 #include <algorithm>
 #include <cstring>
 
+#include "platform/trailing_spaces.h"
 #include "window/events.h"
 #include "window/list_format.h"
 #include "window/qt/control_factory.h"
@@ -251,9 +250,7 @@ void QtWindow::bindList(int32_t control, ListSource* source) {
 void QtWindow::showVariable(Control& c) {
     auto* edit = qobject_cast<QLineEdit*>(c.widget);
     if (!edit || !c.variable.data) return;
-    size_t length = c.variable.size;
-    while (length > 0 && c.variable.data[length - 1] == ' ') --length;
-    edit->setText(fromProgram(std::string_view(c.variable.data, length)));
+    edit->setText(fromProgram(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size))));
     edit->setModified(false);
 }
 

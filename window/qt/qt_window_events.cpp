@@ -2,7 +2,7 @@
 // lists them). Everything the user does to this window passes through
 // connectControl's signal handlers or eventFilter.
 #include <QAbstractButton>
-#include <QApplication>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -6,9 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTableView>
-#include <charconv>
 
 #include "window/list_format.h"
 #include "window/qt/control_factory.h"
@@ -21,17 +19,6 @@ namespace varnok::window::qt {
 
 namespace {
 
-std::string flagText(bool set) { return set ? "1" : ""; }
-bool flagOf(std::string_view value) { return !value.empty() && value != "0"; }
-
-int32_t numberOf(std::string_view value) {
-    size_t i = 0;
-    while (i < value.size() && value[i] == ' ') ++i;
-    if (i < value.size() && value[i] == '+') ++i;
-    int32_t number = 0;
-    std::from_chars(value.data() + i, value.data() + value.size(), number);
-    return number;
-}
 
 std::string numberText(int32_t value) { return std::to_string(value); }
 
@@ -72,14 +59,14 @@ std::string QtWindow::property(int32_t control, int prop, int32_t index) const {
         if (auto* edit = qobject_cast<QLineEdit*>(w)) return toProgram(edit->text());
         if (auto* group = qobject_cast<QGroupBox*>(w)) return toProgram(group->title());
         return std::string();
-    case prop::Hide: return flagText(w->isHidden());
-    case prop::Disable: return flagText(!w->isEnabled());
+    case prop::Hide: return flagPropertyText(w->isHidden());
+    case prop::Disable: return flagPropertyText(!w->isEnabled());
     case prop::Icon: return c->icon;
     case prop::Default: {
         auto* button = qobject_cast<QPushButton*>(w);
-        return flagText(button && button->isDefault());
+        return flagPropertyText(button && button->isDefault());
     }
-    case prop::Touched: return flagText(c->touched);
+    case prop::Touched: return flagPropertyText(c->touched);
     case prop::Picture: return c->picture;
     default: return std::string();
     }
@@ -91,12 +78,12 @@ std::string QtWindow::windowProperty(int prop, int32_t index) const {
     case prop::Ypos: return numberText(pixelsToUnitsY(frame_->y(), base_));
     case prop::Width: return numberText(pixelsToUnitsX(client_->width(), base_));
     case prop::Height: return numberText(pixelsToUnitsY(client_->height(), base_));
-    case prop::Maximize: return flagText(frame_->windowState() & Qt::WindowMaximized);
-    case prop::Iconize: return flagText(frame_->windowState() & Qt::WindowMinimized);
-    case prop::Resize: return flagText(structure_.resizable);
+    case prop::Maximize: return flagPropertyText(frame_->windowState() & Qt::WindowMaximized);
+    case prop::Iconize: return flagPropertyText(frame_->windowState() & Qt::WindowMinimized);
+    case prop::Resize: return flagPropertyText(structure_.resizable);
     case prop::Text: return toProgram(frame_->windowTitle());
-    case prop::Hide: return flagText(frame_->isHidden());
-    case prop::Disable: return flagText(!frame_->isEnabled());
+    case prop::Hide: return flagPropertyText(frame_->isHidden());
+    case prop::Disable: return flagPropertyText(!frame_->isEnabled());
     case prop::Icon: return icon_;
     case prop::MinWidth: return numberText(minWidth_);
     case prop::MinHeight: return numberText(minHeight_);
@@ -145,7 +132,7 @@ void QtWindow::setProperty(int32_t control, int prop, std::string_view value, in
     if (!c) return;
     if (c->list && setListProperty(*c, prop, value, index)) return;
     QWidget* w = c->widget;
-    const int32_t number = numberOf(value);
+    const int32_t number = propertyTextNumber(value);
     switch (prop) {
     case prop::Xpos: w->move(unitsToPixelsX(number, base_), w->y()); break;
     case prop::Ypos: w->move(w->x(), unitsToPixelsY(number, base_)); break;
@@ -167,8 +154,8 @@ void QtWindow::setProperty(int32_t control, int prop, std::string_view value, in
         if (auto* group = qobject_cast<QGroupBox*>(w)) group->setTitle(text);
         break;
     }
-    case prop::Hide: w->setVisible(!flagOf(value)); break;
-    case prop::Disable: w->setEnabled(!flagOf(value)); break;
+    case prop::Hide: w->setVisible(!propertyTextIsSet(value)); break;
+    case prop::Disable: w->setEnabled(!propertyTextIsSet(value)); break;
     case prop::Icon:
         c->icon = std::string(value);
         if (auto* label = qobject_cast<QLabel*>(w); label && c->spec.kind == ControlKind::Image) {
@@ -179,7 +166,7 @@ void QtWindow::setProperty(int32_t control, int prop, std::string_view value, in
         break;
     case prop::Default:
         if (auto* button = qobject_cast<QPushButton*>(w)) {
-            const bool set = flagOf(value);
+            const bool set = propertyTextIsSet(value);
             // One default button per window.
             if (set) {
                 for (Control& other : controls_)
@@ -188,7 +175,7 @@ void QtWindow::setProperty(int32_t control, int prop, std::string_view value, in
             button->setDefault(set);
         }
         break;
-    case prop::Touched: c->touched = flagOf(value); break;
+    case prop::Touched: c->touched = propertyTextIsSet(value); break;
     case prop::Picture:
         c->picture = std::string(value);
         setEntryPicture(w, c->picture);
@@ -198,7 +185,7 @@ void QtWindow::setProperty(int32_t control, int prop, std::string_view value, in
 }
 
 void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index) {
-    const int32_t number = numberOf(value);
+    const int32_t number = propertyTextNumber(value);
     const int32_t bar = statusHeight();
     auto resizeClient = [&](int width, int height) {
         const QSize size(std::max(1, width), std::max(1, height) + bar);
@@ -222,22 +209,22 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
         if (number != NoValue) resizeClient(client_->width(), unitsToPixelsY(number, base_));
         break;
     case prop::Maximize:
-        if (flagOf(value)) {
+        if (propertyTextIsSet(value)) {
             frame_->setWindowState((frame_->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         } else {
             frame_->setWindowState(frame_->windowState() & ~Qt::WindowMaximized);
         }
         break;
     case prop::Iconize:
-        if (flagOf(value)) {
+        if (propertyTextIsSet(value)) {
             frame_->setWindowState(frame_->windowState() | Qt::WindowMinimized);
         } else {
             frame_->setWindowState(frame_->windowState() & ~Qt::WindowMinimized);
         }
         break;
     case prop::Text: frame_->setWindowTitle(fromProgram(value)); break;
-    case prop::Hide: frame_->setVisible(!flagOf(value)); break;
-    case prop::Disable: frame_->setEnabled(!flagOf(value)); break;
+    case prop::Hide: frame_->setVisible(!propertyTextIsSet(value)); break;
+    case prop::Disable: frame_->setEnabled(!propertyTextIsSet(value)); break;
     case prop::Icon:
         icon_ = std::string(value);
         frame_->setWindowIcon(namedIcon(icon_));
@@ -283,7 +270,7 @@ bool QtWindow::setListProperty(Control& c, int prop, std::string_view value, int
         return true;
     case prop::ColumnWidth:
         if (column) {
-            column->width = std::max(0, numberOf(value));
+            column->width = std::max(0, propertyTextNumber(value));
             apply();
         }
         return true;
@@ -307,12 +294,12 @@ bool QtWindow::setListProperty(Control& c, int prop, std::string_view value, int
         }
         return true;
     case prop::ColumnCount: return true;  // read only
-    case prop::Items: setListItems(c, numberOf(value)); return true;
+    case prop::Items: setListItems(c, propertyTextNumber(value)); return true;
     case prop::LineHeight:
-        c.list->verticalHeader()->setDefaultSectionSize(std::max(1, unitsToPixelsY(numberOf(value), base_)));
+        c.list->verticalHeader()->setDefaultSectionSize(std::max(1, unitsToPixelsY(propertyTextNumber(value), base_)));
         return true;
     case prop::IconList: c.model->setIcon(index, std::string(value)); return true;
-    case prop::Selected: setListRow(c, numberOf(value)); return true;
+    case prop::Selected: setListRow(c, propertyTextNumber(value)); return true;
     case prop::MouseDownColumn:
     case prop::MouseDownRow: return true;  // read only
     default: return false;

@@ -74,11 +74,11 @@ class ListModelTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         application();
-        registerWindowStructure(testing::mainWindowStructure());
+        registerWindowStructure(app::mainWindowStructure());
     }
 
     void SetUp() override {
-        std::unique_ptr<Window> w = layer_.open(testing::kMainWindow, nullptr);
+        std::unique_ptr<Window> w = layer_.open(app::MainWindowResource, nullptr);
         ASSERT_TRUE(w);
         window_.reset(static_cast<QtWindow*>(w.release()));
         list_ = window_->control("?EXTENSIONQ");
@@ -227,11 +227,11 @@ TEST_F(ListModelTest, ViewerLikeWindowScreenshot) {
     viewer.resizable = true;
     viewer.statusZones = {80, -1};
     viewer.controls = {
-        testing::control(ControlKind::Region, "?HEADERREGION", "", 4, 4, 385, 9),
-        testing::control(ControlKind::List, "?LIST", "", 4, 14, 385, 222),
-        testing::control(ControlKind::Button, "?CLOSEBUTTON", "Close", 344, 240, 45, 14),
-        testing::control(ControlKind::Button, "?VIEWBUTTON", "View", 6, 240, 45, 14),
-        testing::control(ControlKind::Button, "?EXPORTBUTTON", "Export", 56, 240, 45, 14),
+        makeControl(ControlKind::Region, "?HEADERREGION", "", 4, 4, 385, 9),
+        makeControl(ControlKind::List, "?LIST", "", 4, 14, 385, 222),
+        makeControl(ControlKind::Button, "?CLOSEBUTTON", "Close", 344, 240, 45, 14),
+        makeControl(ControlKind::Button, "?VIEWBUTTON", "View", 6, 240, 45, 14),
+        makeControl(ControlKind::Button, "?EXPORTBUTTON", "Export", 56, 240, 45, 14),
     };
     std::string format;
     for (int i = 0; i < 50; ++i) format += "60L(2)|M~Veld~@s20@";

@@ -1,6 +1,7 @@
 // Helpers of the Qt layer's tests: one QApplication for the process (on the
-// offscreen platform unless another was asked for), window structures to
-// open, and ways to take events from a window without waiting forever.
+// offscreen platform unless another was asked for), and ways to take events
+// from a window without waiting forever. The tests open the program's own
+// main window structure (app/window/main_window_structure.h).
 #pragma once
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 
 #include "window/events.h"
 #include "window/qt/qt_window.h"
+#include "app/window/main_window_structure.h"
 #include "window/window_structure.h"
 
 namespace varnok::window::qt::testing {
@@ -26,51 +28,6 @@ inline QApplication& application() {
         return new QApplication(argc, argv);
     }();
     return *app;
-}
-
-// The main window's structure, as the program declares it.
-inline const char* const kMainWindow = "varnok$varnok001";
-inline const char* const kMainListFormat =
-    "12L(2)I@p p@130L(2)|M~Extension~@s64@110L(2)|M~Procedure~@s64@80L(2)|M~Template~@s40@"
-    "30C(2)|M~From~@s6@30C(2)|M~To~@s6@";
-
-inline ControlStructure control(ControlKind kind, std::string useName, std::string text, int32_t x, int32_t y,
-                                int32_t width = NoValue, int32_t height = NoValue) {
-    ControlStructure c;
-    c.kind = kind;
-    c.useName = std::move(useName);
-    c.text = std::move(text);
-    c.x = x;
-    c.y = y;
-    c.width = width;
-    c.height = height;
-    return c;
-}
-
-inline WindowStructure mainWindowStructure() {
-    WindowStructure w;
-    w.resourceName = kMainWindow;
-    w.label = "P1$WINDOW";
-    w.title = "Remove Extensions";
-    w.icon = "varnok.ico";
-    w.width = 420;
-    w.height = 273;
-    w.resizable = true;
-    w.controls = {
-        control(ControlKind::Group, "?GROUP1", "", 5, 6, 411, 45),
-        control(ControlKind::Prompt, "?TXAFILENAME:PROMPT", "Txa File Name:", 9, 16),
-        control(ControlKind::Entry, "?TXAFILENAME", "", 61, 16, 327, 10),
-        control(ControlKind::Button, "?LOOKUPFILE", "...", 392, 15, 12, 12),
-        control(ControlKind::Button, "?IMPORTTXABUTTON", "Load", 115, 32, 89, 14),
-        control(ControlKind::Button, "?VIEWTXABUTTON", "View", 215, 32, 89, 14),
-        control(ControlKind::Group, "?GROUP2", "", 5, 54, 411, 214),
-        control(ControlKind::List, "?EXTENSIONQ", "", 9, 62, 401, 182),
-        control(ControlKind::Button, "?SELECTBUTTON", "Select for removal", 9, 248, 139, 14),
-        control(ControlKind::Button, "?REMOVEBUTTON", "Remove and Save", 271, 248, 139, 14),
-    };
-    w.controls[2].picture = "@s255";
-    w.controls[7].format = kMainListFormat;
-    return w;
 }
 
 // Takes the next event within the time given; false when none came (the

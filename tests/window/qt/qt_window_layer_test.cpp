@@ -74,9 +74,9 @@ TEST_F(QtWindowLayerTest, ClosingTheLastWindowQuitsNoLoop) {
 }
 
 TEST_F(QtWindowLayerTest, InstalledLayerOpensWindowsByName) {
-    registerWindowStructure(testing::mainWindowStructure());
+    registerWindowStructure(app::mainWindowStructure());
     WindowLayer* previous = setWindowLayer(&layer_);
-    std::unique_ptr<Window> window = windowLayer().open(testing::kMainWindow, nullptr);
+    std::unique_ptr<Window> window = windowLayer().open(app::MainWindowResource, nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(layer_.topWindow(), window.get());
     EXPECT_EQ(window->control("?EXTENSIONQ"), 8);

@@ -20,7 +20,7 @@ namespace varnok::window::qt {
 namespace {
 
 using testing::application;
-using testing::control;
+using window::makeControl;
 using testing::drainEvents;
 using testing::nextEventWithin;
 using testing::withoutWindowNoise;
@@ -35,12 +35,12 @@ WindowStructure dialogStructure() {
     w.resizable = true;
     w.statusZones = {60, -1};
     w.controls = {
-        control(ControlKind::Prompt, "?NAME:PROMPT", "&Name:", 4, 6),
-        control(ControlKind::Entry, "?NAME", "", 40, 5, 100, 10),
-        control(ControlKind::Button, "?OK", "OK", 150, 4, 40, 14),
-        control(ControlKind::List, "?LIST", "", 4, 24, 190, 60),
-        control(ControlKind::Button, "?CANCEL", "Cancel", 150, 90, 40, 14),
-        control(ControlKind::Region, "?REGION", "", 4, 90, 30, 10),
+        makeControl(ControlKind::Prompt, "?NAME:PROMPT", "&Name:", 4, 6),
+        makeControl(ControlKind::Entry, "?NAME", "", 40, 5, 100, 10),
+        makeControl(ControlKind::Button, "?OK", "OK", 150, 4, 40, 14),
+        makeControl(ControlKind::List, "?LIST", "", 4, 24, 190, 60),
+        makeControl(ControlKind::Button, "?CANCEL", "Cancel", 150, 90, 40, 14),
+        makeControl(ControlKind::Region, "?REGION", "", 4, 90, 30, 10),
     };
     w.controls[1].picture = "@s20";
     w.controls[2].isDefault = true;
@@ -54,7 +54,7 @@ class QtWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         application();
-        registerWindowStructure(testing::mainWindowStructure());
+        registerWindowStructure(app::mainWindowStructure());
         registerWindowStructure(dialogStructure());
         WindowStructure fixed = dialogStructure();
         fixed.resourceName = "test$fixed";
@@ -63,7 +63,7 @@ protected:
         registerWindowStructure(fixed);
     }
 
-    std::unique_ptr<QtWindow> open(const char* name) {
+    std::unique_ptr<QtWindow> open(std::string_view name) {
         std::unique_ptr<Window> w = layer_.open(name, nullptr);
         EXPECT_NE(w, nullptr);
         auto* qt = dynamic_cast<QtWindow*>(w.get());
@@ -87,7 +87,7 @@ QRect pixels(const DialogBase& base, int32_t x, int32_t y, int32_t w, int32_t h)
 }
 
 TEST_F(QtWindowTest, EveryControlSitsAtItsDialogUnitRectangleInTheWindowsFont) {
-    auto window = open(testing::kMainWindow);
+    auto window = open(app::MainWindowResource);
     ASSERT_TRUE(window);
     const DialogBase base = dialogBase(window->font());
     EXPECT_EQ(base.averageWidth, window->base().averageWidth);
