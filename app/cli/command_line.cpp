@@ -65,9 +65,23 @@ private:
 
 void nameWordsInUsage(CLI::App& command, std::string words) {
     auto formatter = std::make_shared<WordsUsage>(std::move(words));
-    formatter->label("Usage", "usage");
-    formatter->column_width(32);
+    useProgramHelpLayout(*formatter);
     command.formatter(formatter);
+}
+
+void useProgramHelpLayout(CLI::FormatterBase& formatter) {
+    formatter.label("Usage", "usage");
+    formatter.column_width(32);
+}
+
+void addOutputOption(CLI::App& command, std::string& output) {
+    command.add_option("-o,--output", output, "the file to write")->type_name("OUT")->check([](const std::string& out) {
+        return out.empty() ? std::string("the output name is empty") : std::string();
+    });
+}
+
+int outputIsInput(std::string_view command, const std::string& output) {
+    return usageError(command, "the output '" + output + "' is the input file; it is never overwritten");
 }
 
 bool argumentAsCp1252(std::string_view command, const std::string& utf8, std::string& cp1252) {
@@ -86,8 +100,7 @@ int runCommandLine(int argc, char** argv, const std::function<int()>& withoutCom
     CLI::App program("varnok: lists the extension instances of TXA files and writes copies without\n"
                      "the instances chosen; exports their lines as CSV or XML.",
                      "varnok");
-    program.get_formatter()->label("Usage", "usage");
-    program.get_formatter()->column_width(32);
+    useProgramHelpLayout(*program.get_formatter());
     program.set_version_flag("--version", version, "show the program's version");
     program.set_help_flag("-h,--help", "show this text");
     program.require_subcommand(0, 1);

@@ -33,6 +33,18 @@ void nameWordsInUsage(CLI::App& command, std::string words);
 // false after reporting a usage error for the command.
 bool argumentAsCp1252(std::string_view command, const std::string& utf8, std::string& cp1252);
 
+// The option "-o,--output OUT" of the commands that write a file; an empty
+// OUT is a usage error.
+void addOutputOption(CLI::App& command, std::string& output);
+
+// The usage error of an output that names the input file, which is never
+// overwritten; returns ExitUsage.
+int outputIsInput(std::string_view command, const std::string& output);
+
+// The help layout of the program and of every command: "usage:" and wide
+// enough columns.
+void useProgramHelpLayout(CLI::FormatterBase& formatter);
+
 // Reports a usage error in the command line's one form and returns ExitUsage:
 //     varnok: <command>: <problem> (try 'varnok <command> --help')
 int usageError(std::string_view command, std::string_view problem);

@@ -38,7 +38,7 @@ int runExport(const ExportOptions& o) {
 
     const std::string output = o.output.empty() ? queueview::exportFileName(o.file, format) : o.output;
     if (platform::fileIdentity(output) == remover.queueTool.loadedFile())
-        return usageError("export", "the output '" + output + "' is the input file; it is never overwritten");
+        return outputIsInput("export", output);
     if (!o.force && platform::pathExists(output)) {
         reportError("export: '" + output + "' already exists; nothing written (use --force to replace it)");
         return ExitExists;
@@ -71,9 +71,7 @@ Command addExportCommand(CLI::App& program) {
     CLI::Option* xml = command->add_flag("--xml", o->xml, "XML: <Queue>, an <Entry> per entry, an element per field");
     csv->excludes(xml);
     command->add_flag("--extensions", o->extensions, "export the extension list instead of the lines");
-    command->add_option("-o,--output", o->output, "the file to write")->type_name("OUT")->check([](const std::string& out) {
-        return out.empty() ? std::string("the output name is empty") : std::string();
-    });
+    addOutputOption(*command, o->output);
     command->add_flag("--force", o->force, "replace the output when it exists");
     return Command{command, [o] { return runExport(*o); }};
 }

@@ -81,7 +81,7 @@ int runRemove(RemoveOptions& o) {
 
     std::string output = o.output.empty() ? outputName(o.file) : o.output;
     if (platform::fileIdentity(output) == remover.queueTool.loadedFile())
-        return usageError("remove", "the output '" + output + "' is the input file; it is never overwritten");
+        return outputIsInput("remove", output);
     uint32_t count = remover.instanceCount();
     for (long r : o.rows) {
         if (r > static_cast<long>(count)) {
@@ -130,7 +130,7 @@ int runRemove(RemoveOptions& o) {
         reportError("remove: nothing to delete in '" + o.file + "'");
         return ExitNothingToDo;
     case RemoveOutcome::OutputIsLoadedFile:
-        return usageError("remove", "the output '" + output + "' is the input file; it is never overwritten");
+        return outputIsInput("remove", output);
     case RemoveOutcome::OverwriteDeclined:
         reportError("remove: '" + output + "' already exists; nothing written (use --force to replace it)");
         return ExitExists;
@@ -167,9 +167,7 @@ Command addRemoveCommand(CLI::App& program) {
     remove->add_option("--template", o->templatesGiven, "every instance of this template")
         ->type_name("NAME")
         ->allow_extra_args(false);
-    remove->add_option("-o,--output", o->output, "the file to write")->type_name("OUT")->check([](const std::string& out) {
-        return out.empty() ? std::string("the output name is empty") : std::string();
-    });
+    addOutputOption(*remove, o->output);
     remove->add_flag("--force", o->force, "replace OUT when it exists");
     remove->add_flag("--dry-run", o->dryRun, "show what would be removed; write nothing");
     return Command{remove, [o] { return runRemove(*o); }};

@@ -399,26 +399,11 @@ WindowScript& ScriptedWindowLayer::onOpen(std::string_view resourceName) {
 
 void ScriptedWindowLayer::refuseOpen(std::string_view resourceName) { ++refusals_[std::string(resourceName)]; }
 
-void ScriptedWindowLayer::answerFileDialog(std::string_view chosenName) {
-    WindowScript::Step s;
-    s.kind = WindowScript::Kind::FileDialog;
-    s.text = chosenName;
-    answers_.push_back(std::move(s));
-}
+void ScriptedWindowLayer::answerFileDialog(std::string_view chosenName) { answers_.fileDialog(chosenName); }
 
-void ScriptedWindowLayer::cancelFileDialog() {
-    WindowScript::Step s;
-    s.kind = WindowScript::Kind::FileDialog;
-    s.answered = false;
-    answers_.push_back(std::move(s));
-}
+void ScriptedWindowLayer::cancelFileDialog() { answers_.cancelFileDialog(); }
 
-void ScriptedWindowLayer::answerPopup(int32_t item) {
-    WindowScript::Step s;
-    s.kind = WindowScript::Kind::Popup;
-    s.a = item;
-    answers_.push_back(std::move(s));
-}
+void ScriptedWindowLayer::answerPopup(int32_t item) { answers_.popup(item); }
 
 ScriptedWindowState& ScriptedWindowLayer::last(std::string_view resourceName) {
     for (auto it = opened_.rbegin(); it != opened_.rend(); ++it) {
@@ -476,46 +461,33 @@ std::unique_ptr<window::Window> ScriptedWindowLayer::open(std::string_view resou
     return std::make_unique<ScriptedWindow>(*this, std::move(state), std::move(script));
 }
 
-WindowScript::Step* ScriptedWindowLayer::answerAtHand(WindowScript::Kind kind) {
-    if (!stack_.empty()) {
-        auto& steps = stack_.back()->script().steps_;
-        if (!steps.empty() && steps.front().kind == kind) return &steps.front();
+std::optional<WindowScript::Step> ScriptedWindowLayer::takeAnswer(WindowScript::Kind kind) {
+    for (std::deque<WindowScript::Step>* steps : {stack_.empty() ? nullptr : &stack_.back()->script().steps_,
+                                                  &answers_.steps_}) {
+        if (!steps || steps->empty() || steps->front().kind != kind) continue;
+        WindowScript::Step answer = std::move(steps->front());
+        steps->pop_front();
+        if (steps != &answers_.steps_) stack_.back()->noteSteps();
+        return answer;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 bool ScriptedWindowLayer::fileDialog(window::FileDialogRequest& request) {
     fileDialogs_.push_back(request);
-    WindowScript::Step answer;
-    if (WindowScript::Step* step = answerAtHand(WindowScript::Kind::FileDialog)) {
-        answer = std::move(*step);
-        stack_.back()->script().steps_.pop_front();
-        stack_.back()->noteSteps();
-    } else if (!answers_.empty() && answers_.front().kind == WindowScript::Kind::FileDialog) {
-        answer = std::move(answers_.front());
-        answers_.pop_front();
-    } else {
+    const std::optional<WindowScript::Step> answer = takeAnswer(WindowScript::Kind::FileDialog);
+    if (!answer) {
         ADD_FAILURE() << "file dialog \"" << request.title << "\" was not scripted; cancelled";
         return false;
     }
-    if (!answer.answered) return false;
-    request.name = answer.text;
+    if (!answer->answered) return false;
+    request.name = answer->text;
     return true;
 }
 
 int32_t ScriptedWindowLayer::popup(std::string_view items) {
     popups_.emplace_back(items);
-    if (WindowScript::Step* step = answerAtHand(WindowScript::Kind::Popup)) {
-        const int32_t item = step->a;
-        stack_.back()->script().steps_.pop_front();
-        stack_.back()->noteSteps();
-        return item;
-    }
-    if (!answers_.empty() && answers_.front().kind == WindowScript::Kind::Popup) {
-        const int32_t item = answers_.front().a;
-        answers_.pop_front();
-        return item;
-    }
+    if (const std::optional<WindowScript::Step> answer = takeAnswer(WindowScript::Kind::Popup)) return answer->a;
     ADD_FAILURE() << "popup \"" << items << "\" was not scripted; nothing chosen";
     return 0;
 }
@@ -531,7 +503,7 @@ void ScriptedWindowLayer::verifyDone() {
             ADD_FAILURE() << state->resourceName << " has " << state->stepsLeft << " script step(s) never reached";
         }
     }
-    if (!answers_.empty()) ADD_FAILURE() << answers_.size() << " dialog answer(s) never asked for";
+    if (answers_.size() != 0) ADD_FAILURE() << answers_.size() << " dialog answer(s) never asked for";
 }
 
 }  // namespace varnok::testing

@@ -50,6 +50,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -169,13 +170,14 @@ public:
 
 private:
     friend class ScriptedWindow;
-    // The script step at the head of the top open window, when it is an
-    // answer of the kind; nullptr otherwise.
-    WindowScript::Step* answerAtHand(WindowScript::Kind kind);
+    // The next answer of the kind: the head of the top open window's script
+    // when it is one, else the head of the layer's own answers when it is
+    // one (taken from there); nothing otherwise.
+    std::optional<WindowScript::Step> takeAnswer(WindowScript::Kind kind);
 
     std::map<std::string, std::deque<std::unique_ptr<WindowScript>>, std::less<>> scripts_;
     std::map<std::string, int, std::less<>> refusals_;
-    std::deque<WindowScript::Step> answers_;
+    WindowScript answers_;  // the layer's own answers
     std::vector<std::shared_ptr<ScriptedWindowState>> opened_;
     std::vector<ScriptedWindow*> stack_;  // open windows, newest last
     std::vector<window::FileDialogRequest> fileDialogs_;

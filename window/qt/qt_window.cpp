@@ -274,12 +274,7 @@ void QtWindow::display(int32_t control) {
         if (control != 0 && static_cast<size_t>(control) != i + 1) continue;
         Control& c = controls_[i];
         showVariable(c);
-        if (c.model) {
-            const int32_t row = choice(static_cast<int32_t>(i + 1));
-            const int rows = c.model->rowCount();
-            c.model->reread();
-            if (rows != c.model->rowCount()) setListRow(c, std::min<int32_t>(row, c.model->rowCount()));
-        }
+        if (c.model) refreshList(c, false);
     }
     programmatic_ = wasProgrammatic;
     frame_->update();
@@ -357,35 +352,48 @@ void QtWindow::beep() { QApplication::beep(); }
 void QtWindow::followLists() {
     for (Control& c : controls_) {
         if (!c.model || !c.model->source()) continue;
-        const int32_t row = choice(static_cast<int32_t>(&c - controls_.data() + 1));
-        const int rows = c.model->rowCount();
         const bool wasProgrammatic = programmatic_;
         programmatic_ = true;
-        if (c.model->follow() && rows != c.model->rowCount())
-            setListRow(c, std::min<int32_t>(row, c.model->rowCount()));
+        refreshList(c, true);
         programmatic_ = wasProgrammatic;
     }
 }
 
+void QtWindow::refreshList(Control& c, bool onlyWhenChanged) {
+    const int32_t row = choice(static_cast<int32_t>(&c - controls_.data() + 1));
+    const int rows = c.model->rowCount();
+    if (onlyWhenChanged) {
+        if (!c.model->follow()) return;
+    } else {
+        c.model->reread();
+    }
+    if (rows != c.model->rowCount()) setListRow(c, std::min<int32_t>(row, c.model->rowCount()));
+}
+
 bool QtWindow::refusesInput() const { return !open_ || layer_.topWindow() != this; }
 
+namespace {
+
+int rowHeight(const QTableView* list) { return std::max(1, list->verticalHeader()->defaultSectionSize()); }
+
+// The height of a list that is not rows: its frame, its header, and the
+// horizontal scroll bar when the columns are wider than the list.
+int heightAroundRows(const QTableView* list) {
+    const QHeaderView* header = list->horizontalHeader();
+    int height = 2 * list->frameWidth() + (header->isHidden() ? 0 : header->sizeHint().height());
+    if (header->length() > list->width() - 2 * list->frameWidth())
+        height += list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    return height;
+}
+
+}  // namespace
+
 int32_t QtWindow::listItems(const Control& c) const {
-    const int row = std::max(1, c.list->verticalHeader()->defaultSectionSize());
-    const QHeaderView* header = c.list->horizontalHeader();
-    int available = c.list->height() - 2 * c.list->frameWidth() - (header->isHidden() ? 0 : header->sizeHint().height());
-    if (header->length() > c.list->width() - 2 * c.list->frameWidth())
-        available -= c.list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, c.list);
-    return std::max(0, available / row);
+    return std::max(0, (c.list->height() - heightAroundRows(c.list)) / rowHeight(c.list));
 }
 
 void QtWindow::setListItems(Control& c, int32_t items) {
-    const int row = std::max(1, c.list->verticalHeader()->defaultSectionSize());
-    const QHeaderView* header = c.list->horizontalHeader();
-    int height = 2 * c.list->frameWidth() + (header->isHidden() ? 0 : header->sizeHint().height()) +
-                 std::max(0, items) * row;
-    if (header->length() > c.list->width() - 2 * c.list->frameWidth())
-        height += c.list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, c.list);
-    c.list->resize(c.list->width(), height);
+    c.list->resize(c.list->width(), heightAroundRows(c.list) + std::max(0, items) * rowHeight(c.list));
 }
 
 }  // namespace varnok::window::qt

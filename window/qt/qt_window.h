@@ -130,6 +130,9 @@ private:
     const Control* find(int32_t control) const;
     int32_t controlOf(const QObject* object) const;
     void setListRow(Control& c, int32_t row);  // no NewSelection
+    // Rereads a list's rows (onlyWhenChanged: only when its source changed);
+    // when their count changed, the selection moves to the nearest row left.
+    void refreshList(Control& c, bool onlyWhenChanged);
     void writeVariable(Control& c);
     void showVariable(Control& c);
     int32_t listItems(const Control& c) const;
