@@ -3,7 +3,6 @@
 // message boxes answered through ScriptedPresenter. Screenshots of the
 // window and of every message box go to build/screenshots/.
 #include <QAbstractButton>
-#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
@@ -15,8 +14,9 @@
 #include "app/startup/program_run.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"
-#include "tests/app/window/qt_driver.h"
+#include "tests/support/qt_user_steps.h"
 #include "tests/support/scripted_presenter.h"
+#include "tests/window/qt/qt_test_support.h"
 #include "window/dialog_units.h"
 #include "window/qt/icons.h"
 #include "window/qt/message_presenter.h"
@@ -35,13 +35,8 @@ using window::ButtonOk;
 using window::ButtonYes;
 using window::qt::QtWindow;
 
-std::string screenshotPath(const std::string& name) {
-    QDir().mkpath(VARNOK_SCREENSHOT_DIR);
-    return std::string(VARNOK_SCREENSHOT_DIR) + "/" + name + ".png";
-}
-
 void saveScreenshot(QWidget* widget, const std::string& name) {
-    EXPECT_TRUE(widget->grab().save(QString::fromStdString(screenshotPath(name))));
+    EXPECT_TRUE(widget->grab().save(QString::fromStdString(window::qt::testing::screenshotPath(name + ".png"))));
 }
 
 // Shows each message box as the desktop would, saves a picture of it, then
@@ -76,7 +71,7 @@ struct MainWindowQt : ::testing::Test {
     window::WindowLayer* previousLayer = nullptr;
 
     void SetUp() override {
-        testing::testApplication();
+        window::qt::testing::application();
         previousLayer = window::setWindowLayer(&layer);
         registerMainWindow();
     }
@@ -161,7 +156,8 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
         };
     };
     testing::ScriptedPresenter boxes;
-    testing::QtDriver driver(layer);
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
     driver.then([&](QtWindow& w) {
               EXPECT_EQ(w.client()->width(), window::unitsToPixelsX(420, w.base()));
               EXPECT_EQ(w.client()->height(), window::unitsToPixelsY(273, w.base()));
@@ -194,7 +190,8 @@ TEST_F(MainWindowQt, TheRoadOfOneUse) {
         .expect("Select all the instances of: Logger", ButtonYes)
         .expect("Remove the selected extensions from the TXA", ButtonYes)
         .expect("Saved", ButtonOk);
-    testing::QtDriver driver(layer);
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
     driver
         .then([&](QtWindow& w) {
             auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
@@ -277,7 +274,8 @@ TEST_F(MainWindowQt, TheOtherMessages) {
         .expect("Remove the selected extensions", ButtonYes)
         .expect("Overwrite ", ButtonNo)
         .expect("Error Open", ButtonOk);
-    testing::QtDriver driver(layer);
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
     driver
         .then([&](QtWindow& w) {
             QTest::keyClicks(control(w, use::FileName), "main.txa");
@@ -312,7 +310,8 @@ TEST_F(MainWindowQt, TheSampleWithTwoTicks) {
     const std::string sample = VARNOK_SAMPLE_TXA;
     layer.answerFileDialogs([&](QFileDialog&) { return std::optional<QStringList>(QStringList{QString::fromStdString(sample)}); });
     testing::ScriptedPresenter boxes;
-    testing::QtDriver driver(layer);
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
     driver.then([&](QtWindow& w) { click(w, use::LookupFile); })
         .then([&](QtWindow& w) {
             EXPECT_EQ(static_cast<QLineEdit*>(control(w, use::FileName))->text().toStdString(), sample);
