@@ -25,11 +25,15 @@ std::string exportBaseName(std::string_view title) {
     return name;
 }
 
-std::string exportFieldName(std::string_view reflectedName) {
-    std::string_view name = reflectedName;
+std::string withoutPrefix(std::string_view name) {
     const size_t colon = name.find(':');
-    if (colon != std::string_view::npos && colon < ExportNameLength - 1) name.remove_prefix(colon + 1);
-    return std::string(withoutTrailingSpaces(name.substr(0, ExportNameLength)));
+    if (colon != std::string_view::npos && colon + 1 < ExportNameLength) name.remove_prefix(colon + 1);
+    return std::string(name);
+}
+
+std::string exportFieldName(std::string_view reflectedName) {
+    const std::string name = withoutPrefix(reflectedName);
+    return std::string(withoutTrailingSpaces(std::string_view(name).substr(0, ExportNameLength)));
 }
 
 }  // namespace varnok::queueview

@@ -23,6 +23,9 @@ void CleanFileName(std::string& name);
 // The export file's name without its extension.
 std::string exportBaseName(std::string_view title);
 
+// The name without a prefix up to a ':' among its first 79 characters.
+std::string withoutPrefix(std::string_view name);
+
 // The name a field is written under.
 std::string exportFieldName(std::string_view reflectedName);
 

@@ -16,12 +16,6 @@ RecordLayout fieldQueueLayout() {
     return RecordLayoutBuilder().string("PFieldName", FieldNameSize).string("FieldValue", FieldValueSize).build();
 }
 
-std::string withoutPrefix(std::string_view name) {
-    const size_t colon = name.find(':');
-    if (colon != std::string_view::npos && colon + 1 < FieldNameSize) name.remove_prefix(colon + 1);
-    return std::string(name);
-}
-
 std::string recordViewValue(std::string_view value) {
     if (!NUMERIC(value) || value.find('.') != std::string_view::npos) return std::string(value);
     // A whole number; only one inside the date range fits in an int32.

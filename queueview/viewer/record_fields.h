@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "queueview/export/export_names.h"
 #include "runtime/queue/queue.h"
 #include "runtime/records/record_layout.h"
 
@@ -28,9 +29,6 @@ constexpr uint32_t FieldNameSize = 80;
 constexpr uint32_t FieldValueSize = 1024;
 
 RecordLayout fieldQueueLayout();
-
-// The name without a prefix up to a ':' among its first 79 characters.
-std::string withoutPrefix(std::string_view name);
 
 // The value as the record view shows it.
 std::string recordViewValue(std::string_view value);
