@@ -6,23 +6,13 @@
 #include "framework/errors/macro_substitution.h"
 #include "framework/errors/message_table.h"
 #include "framework/errors/runtime_error_keeper.h"
+#include "platform/trailing_spaces.h"
 #include "runtime/errors/error_codes.h"
 #include "window/halt.h"
 #include "window/message_box.h"
 
 namespace varnok::framework {
 
-namespace {
-
-// Trailing blanks removed and cut to what a state text holds.
-std::string stateValue(std::string text) {
-    const size_t end = text.find_last_not_of(' ');
-    text.erase(end == std::string::npos ? 0 : end + 1);
-    if (text.size() > StateTextSize - 1) text.resize(StateTextSize - 1);
-    return text;
-}
-
-}  // namespace
 
 ErrorManager::ErrorManager() = default;
 
@@ -138,9 +128,12 @@ void ErrorManager::CaptureRuntimeError() {
     v.SaveErrorCode = errorCode();
     // No error has no text (the runtime's table would call code 0 an
     // "Unknown Error Posted", which no message should claim).
-    setStateText(v.SaveError, v.SaveErrorCode == 0 ? std::string() : stateValue(errorText()));
-    setStateText(v.SaveFileErrorCode, stateValue(fileErrorCode()));
-    setStateText(v.SaveFileError, stateValue(fileErrorText()));
+    // The texts go in without trailing blanks (the file error texts come
+    // without them), cut to what a state text holds.
+    setStateText(v.SaveError,
+                 v.SaveErrorCode == 0 ? std::string_view() : platform::withoutTrailingSpaces(errorText()));
+    setStateText(v.SaveFileErrorCode, fileErrorCode());
+    setStateText(v.SaveFileError, fileErrorText());
 }
 
 void ErrorManager::SelectError(int32_t id) {

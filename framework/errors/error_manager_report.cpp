@@ -97,8 +97,17 @@ unsigned ErrorManager::ShowMessage(const std::string& text, const std::string& c
 unsigned ErrorManager::ShowHistoryWindow(const std::string& caption, int32_t icon, unsigned buttons,
                                          unsigned defaultButton) {
     if (HistoryWindowShower shower = historyWindowShower()) return shower(*this, caption, icon, buttons, defaultButton);
-    std::vector<HistoryRecord> records = historyRecords();
-    const std::string newest = records.empty() ? std::string() : records.back().Txt;
+    std::string newest;
+    {
+        CriticalSection::Hold hold(CritSect);
+        RuntimeErrorKeeper keep;
+        if (History && RECORDS(*History) > 0) {
+            GET(*History, static_cast<int32_t>(RECORDS(*History)));
+            HistoryRecord record;
+            record.read(History->buffer());
+            newest = record.Txt;
+        }
+    }
     const std::string iconText = icon == 0 ? window::IconExclamation : std::to_string(icon);
     return ShowMessage(newest, caption, iconText, buttons, defaultButton, GetMsgStyle());
 }

@@ -9,7 +9,7 @@ namespace varnok::framework {
 
 void setStateText(StateText& field, std::string_view text) {
     const size_t n = text.size() < StateTextSize - 1 ? text.size() : StateTextSize - 1;
-    std::memcpy(field, text.data(), n);
+    if (n > 0) std::memcpy(field, text.data(), n);  // an empty view may hold no pointer
     field[n] = '\0';
 }
 
