@@ -1,11 +1,14 @@
-# varnok_library(<name> [DEPS <libs...>])
+# varnok_library(<name> [DEPS <libs...>] [EXCLUDE <regexes...>])
 # One static library per subsystem folder: every .cpp in the folder and in
 # its service folders below it, except main.cpp, which belongs to the program,
 # and window/qt/, which is a library of its own.
 function(varnok_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  foreach(pattern IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${pattern}")
+  endforeach()
   # window/qt/ is a library of its own (it needs Qt), built from its own folder.
   list(FILTER sources EXCLUDE REGEX "/window/qt/")
   if(NOT sources)
@@ -16,21 +19,58 @@ function(varnok_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# varnok_tests(<folder> [DEPS <libs...>])
-# Every <unit>_test.cpp in the calling folder and its service folders becomes
-# one test executable, registered with ctest and labelled with the top
-# folder's name, so `ctest -L runtime` runs every runtime service's tests.
+# varnok_tests(<label> [DEPS <libs...>])
+# Every <unit>_test.cpp in the calling folder and its service folders goes
+# into one test executable, <label>_tests, linked with the folder's own layer
+# (DEPS) and nothing above it. Tests in a qt/ folder need the Qt window layer
+# and go into <label>_qt_tests instead (varnok_qt_tests). ctest lists each
+# test case on its own, labelled with the top folder's name, so
+# `ctest -L runtime` runs every runtime service's tests.
 function(varnok_tests label)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-  foreach(src IN LISTS tests)
-    get_filename_component(unit ${src} NAME_WE)
-    set(target ${label}_${unit})
-    add_executable(${target} ${src})
-    target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_testsupport GTest::gtest GTest::gtest_main)
+  list(FILTER tests EXCLUDE REGEX "/qt/")
+  if(NOT tests)
+    return()
+  endif()
+  set(target ${label}_tests)
+  add_executable(${target} ${tests})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_testsupport GTest::gtest GTest::gtest_main)
+  varnok_register_tests(${target} ${label})
+endfunction()
+
+# varnok_qt_tests(<label> [DEPS <libs...>])
+# The folder's tests in qt/ folders: real Qt windows through the Qt layer,
+# QtTest, and screenshots under build/screenshots/ (beside the build folders).
+function(varnok_qt_tests label)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  if(NOT TARGET varnok_window_qt)
+    return()
+  endif()
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  list(FILTER tests INCLUDE REGEX "/qt/")
+  if(NOT tests)
+    return()
+  endif()
+  set(target ${label}_qt_tests)
+  add_executable(${target} ${tests} ${PROJECT_SOURCE_DIR}/tests/window/qt/leak_suppressions.cpp)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_window_qt Qt6::Test varnok_testsupport
+                        GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${target} PRIVATE VARNOK_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/../screenshots")
+  varnok_register_tests(${target} "${label};qt")
+endfunction()
+
+# Registers a test executable with ctest: natively, each test case as its
+# own ctest test; in the Windows cross build, the executable runs once under
+# Wine (the cross-compiling emulator), every case in one process.
+function(varnok_register_tests target labels)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${target} COMMAND ${target} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${target} PROPERTIES LABELS "${labels}" TIMEOUT 1800)
+  else()
     gtest_discover_tests(${target}
       DISCOVERY_TIMEOUT 120
-      PROPERTIES LABELS ${label}
+      PROPERTIES LABELS "${labels}"
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  endforeach()
+  endif()
 endfunction()
