@@ -1,7 +1,5 @@
 // TempFolder: a fresh folder for one test, removed with everything in it.
 #pragma once
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -10,15 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_system.h"
+
 namespace varnok::testing {
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "varnok-test-XXXXXX").string();
-        char* made = ::mkdtemp(pattern.data());
-        path_ = made ? made : "";
-    }
+    TempFolder() : path_(makeTemporaryFolder("varnok-test-")) {}
     ~TempFolder() {
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
@@ -55,6 +51,6 @@ inline std::string readFile(const std::string& path) {
 }
 
 // True when the tests run as root, whom folder permissions do not stop.
-inline bool runningAsRoot() { return ::geteuid() == 0; }
+inline bool runningAsRoot() { return testing::runningAsRoot(); }
 
 }  // namespace varnok::testing

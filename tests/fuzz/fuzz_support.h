@@ -4,7 +4,10 @@
 // Yes, and require(), which aborts with a message when an invariant breaks.
 #pragma once
 #include <stdlib.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
+#include <random>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,8 +36,15 @@ inline const std::string& scratchFolder() {
     static const std::string folder = [] {
         std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
                                                                      : std::filesystem::temp_directory_path().string();
+#ifdef _WIN32
+        // No mkdtemp there: a random name, taken only when it is new.
+        std::string pattern = base + "/varnok-fuzz-" + std::to_string(std::random_device{}());
+        std::error_code made_ec;
+        const char* made = std::filesystem::create_directory(pattern, made_ec) ? pattern.c_str() : nullptr;
+#else
         std::string pattern = base + "/varnok-fuzz-XXXXXX";
         const char* made = ::mkdtemp(pattern.data());
+#endif
         if (!made || pattern.size() >= sizeof kept) fail("scratch", "cannot make a scratch folder");
         pattern.copy(kept, pattern.size());
         std::atexit([] {

@@ -1,6 +1,11 @@
 // varnok remove when things go wrong around it: the process killed at any
 // moment of a large save, the disk filling up part way, and temporary files
 // left behind by a run that died. Each runs the program itself.
+//
+// Linux only: the tests start and kill the program with fork, signals and
+// file size limits. On Windows the same guarantees of a save are tested
+// where the save lives (tests/platform: a save ended by TerminateProcess).
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -276,3 +281,5 @@ TEST(RemoveCommand, StaleTemporaryFilesOfDeadRunsAreRemoved) {
 
 }  // namespace
 }  // namespace varnok::testing
+
+#endif  // _WIN32

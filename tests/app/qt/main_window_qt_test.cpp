@@ -23,9 +23,6 @@
 #include "window/qt/qt_window.h"
 #include "window/qt/qt_window_layer.h"
 
-// Fontconfig keeps its configuration for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace varnok::app {
 namespace {
 

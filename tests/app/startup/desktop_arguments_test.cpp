@@ -2,13 +2,12 @@
 // where there is no display.
 #include "app/startup/desktop_arguments.h"
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "tests/app/temp_folder.h"
+#include "tests/support/test_system.h"
 
 namespace varnok::app {
 namespace {
@@ -52,11 +51,9 @@ struct Outcome {
 
 // Runs the program with no display at all.
 Outcome runWithoutDisplay(const testing::TempFolder& dir, const std::string& args) {
-    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(VARNOK_BINARY) + " " +
-                            args + " >'" + dir.file("out") + "' 2>'" + dir.file("err") + "'";
-    const int raw = std::system(cmd.c_str());
     Outcome r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.status = testing::runProgram(VARNOK_BINARY, args, "", dir.file("out"), dir.file("err"),
+                                   "DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM");
     r.out = testing::readFile(dir.file("out"));
     r.err = testing::readFile(dir.file("err"));
     return r;

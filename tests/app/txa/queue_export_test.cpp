@@ -44,7 +44,7 @@ private:
     window::WindowLayer* previous_;
 };
 
-struct ExportCommand : ::testing::Test {
+struct QueueToolExport : ::testing::Test {
     TempFolder dir;
     std::filesystem::path previous = std::filesystem::current_path();
     Queue lineQ{app::lineLayout()};
@@ -62,7 +62,7 @@ struct ExportCommand : ::testing::Test {
     }
 };
 
-TEST_F(ExportCommand, NoChoiceWritesNothing) {
+TEST_F(QueueToolExport, NoChoiceWritesNothing) {
     loadLines("[PROCEDURE]\r\nNAME Main\r\n");
     for (int32_t answer : {0, 3, -1}) {
         PopupLayer layer(answer);
@@ -73,7 +73,7 @@ TEST_F(ExportCommand, NoChoiceWritesNothing) {
     }
 }
 
-TEST_F(ExportCommand, WritesTheChosenFormatAndSaysSo) {
+TEST_F(QueueToolExport, WritesTheChosenFormatAndSaysSo) {
     loadLines("[PROCEDURE]\r\nNAME \"Main\"\r\n12\r\n");
     struct Case {
         int32_t item;
@@ -103,7 +103,7 @@ TEST_F(ExportCommand, WritesTheChosenFormatAndSaysSo) {
 // A failure at any step, in a small export and in one of many buffers
 // (where it shows while lines are still being made): one message, the old
 // file as it was, no temporary file.
-TEST_F(ExportCommand, AFailedWriteIsReportedOnce) {
+TEST_F(QueueToolExport, AFailedWriteIsReportedOnce) {
     std::string many;
     for (int i = 0; i < 60000; ++i) many += "line " + std::to_string(i) + " " + std::string(60, 'x') + "\r\n";
     for (const std::string& bytes : {std::string("a\r\n"), many}) {
@@ -124,7 +124,7 @@ TEST_F(ExportCommand, AFailedWriteIsReportedOnce) {
     }
 }
 
-TEST_F(ExportCommand, LongLinesOfALoadedFileAreExportedWhole) {
+TEST_F(QueueToolExport, LongLinesOfALoadedFileAreExportedWhole) {
     std::string longQuoted(1500, 'q');
     for (size_t i = 0; i < longQuoted.size(); i += 100) longQuoted[i] = '"';
     // The first 1024 bytes end in spaces that belong inside the line.

@@ -1,8 +1,6 @@
 // InFolder: runs a test inside a folder (the error log goes to the current
 // directory) and goes back to the previous current directory at the end.
 #pragma once
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 

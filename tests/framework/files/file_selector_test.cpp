@@ -1,7 +1,6 @@
 #include "framework/files/file_selector.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>

@@ -11,18 +11,33 @@
 #include "runtime/errors/error_codes.h"
 #include "runtime/records/record_layout.h"
 
-// Allocation that a test can make fail on one thread.
+// Allocation that a test can make fail on one thread. The replacement
+// holds for the whole test program, so every plain and array form is
+// replaced together (a form left out would pair the library's allocation
+// with this free, or the other way round).
+// GCC takes the free in these deletes for a mismatch with the new it sees
+// beside them; here both sides are malloc and free.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 namespace {
 thread_local bool tFailAllocations = false;
+void* allocate(std::size_t bytes) noexcept {
+    return tFailAllocations ? nullptr : std::malloc(bytes ? bytes : 1);
+}
 }  // namespace
 
 void* operator new(std::size_t bytes) {
-    if (tFailAllocations) throw std::bad_alloc();
-    if (void* p = std::malloc(bytes ? bytes : 1)) return p;
+    if (void* p = allocate(bytes)) return p;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t bytes) { return operator new(bytes); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept { return allocate(bytes); }
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return allocate(bytes); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace varnok {
 namespace {

@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/module_path.h"
 #include "platform/profile.h"
+#include "tests/support/test_system.h"
 #include "runtime/locale/collating_sequence.h"
 #include "runtime/locale/collation.h"
 #include "runtime/locale/environment_file.h"
@@ -46,11 +47,11 @@ class LocaleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("varnok_locale_" + std::to_string(::getpid()) + "_" +
+                  ("varnok_locale_" + std::to_string(varnok::testing::currentProcessId()) + "_" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
-        ::setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
+        varnok::testing::setEnvironment(varnok::testing::settingsHomeVariable(), (folder_ / "config").string());
         resetLocaleToDefaults();
     }
     void TearDown() override {
