@@ -668,7 +668,7 @@ TEST_F(IniManagerTest, AfterDestroyNothingIsReadOrWritten) {
 // thread, whether the INI manager's lock is free at that moment.
 class LockProbeWindow : public FakeWindow {
 public:
-    LockProbeWindow(std::recursive_mutex& lock) : FakeWindow(1, 2, 3, 4, true), lock_(lock) {}
+    explicit LockProbeWindow(std::recursive_mutex& lock) : FakeWindow(1, 2, 3, 4, true), lock_(lock) {}
 
     std::string property(int32_t control, int prop, int32_t index) const override {
         probe();
