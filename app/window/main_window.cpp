@@ -36,7 +36,7 @@ uint8_t MainWindow::Init() {
     if (!main_.startFile.empty()) main_.setFileName(main_.startFile);
 
     OpenWindow(MainWindowResource);
-    if (!Opened) return 3;  // no window: nothing to run
+    if (!Opened) return framework::LevelFatal;  // no window: nothing to run
     window::Window& w = *MyWindow;
     w.bindText(control(use::FileName), {main_.FileNameTXA, MainProcedure::FileNameSize});
     w.bindList(control(use::List), &main_.extensionList);
@@ -74,13 +74,13 @@ uint8_t MainWindow::Init() {
 
     // `varnok FILE`: the name is in the entry; load it as the button would.
     if (!main_.startFile.empty()) w.post(ev::Accepted, control(use::LoadButton));
-    return 0;
+    return framework::LevelQuiet;
 }
 
 uint8_t MainWindow::Release() {
     uint8_t level = WindowManager::Release();
     writeRememberedFileName(main_.fileNameText());
-    if (level != 0) return level;
+    if (level != framework::LevelQuiet) return level;
     if (Opened && MyWindow) framework::iniManager().SaveWindow(MainProcedureName, *MyWindow);
     framework::errorManager().PopProcedureName();
     return level;
@@ -102,7 +102,7 @@ uint8_t MainWindow::OnAccepted() {
     } else if (accepted == control(use::SelectButton)) {
         ToggleSelection();
     } else if (accepted == control(use::RemoveButton)) {
-        if (RemoveAndSave() == RemoveOutcome::OverwriteDeclined) return 5;
+        if (RemoveAndSave() == RemoveOutcome::OverwriteDeclined) return framework::LevelNotify;
     }
     return WindowManager::OnAccepted();
 }

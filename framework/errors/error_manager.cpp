@@ -201,18 +201,18 @@ unsigned ErrorManager::MessageFor(int32_t id, unsigned buttons, unsigned default
     return ShowMessage(SubstituteMacros(), GetTitle(), window::IconQuestion, buttons, defaultButton, GetMsgStyle());
 }
 
-uint8_t ErrorManager::HandleQuiet() { return 0; }
+uint8_t ErrorManager::HandleQuiet() { return LevelQuiet; }
 
 uint8_t ErrorManager::HandleAsk() {
     const unsigned answer = Report(SubstituteMacros(), GetTitle(), window::IconQuestion,
                                    window::ButtonYes | window::ButtonNo, window::ButtonYes, GetMsgStyle());
-    return answer == window::ButtonYes ? 0 : 4;
+    return answer == window::ButtonYes ? LevelQuiet : LevelCancel;
 }
 
 uint8_t ErrorManager::HandleNotify() {
     Report(SubstituteMacros(), GetTitle(), window::IconExclamation, window::ButtonOk, window::ButtonOk,
            GetMsgStyle());
-    return 5;
+    return LevelNotify;
 }
 
 uint8_t ErrorManager::HandleFatal() {
@@ -220,7 +220,7 @@ uint8_t ErrorManager::HandleFatal() {
     Report(SubstituteMacros() + std::string(FatalSuffix), title, window::IconExclamation, window::ButtonOk,
            window::ButtonOk, GetMsgStyle());
     window::halt(FatalExitCode, title);
-    return 3;  // the halt came back
+    return LevelFatal;  // the halt came back
 }
 
 uint8_t ErrorManager::HandleInternal() { return HandleFatal(); }

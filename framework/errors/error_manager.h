@@ -3,7 +3,7 @@
 // number; the manager captures the runtime's last error texts, looks the
 // number up in its message table (the entry added last wins), builds the
 // text by replacing %-macros (framework/errors/macro_substitution.h) and acts
-// by the entry's fatality:
+// by the entry's fatality (framework/errors/levels.h):
 //
 //     fatality          handler          result of RaiseError
 //     0 LevelQuiet      HandleQuiet      0, nothing shown
@@ -55,18 +55,10 @@
 #include "framework/errors/error_log_file.h"
 #include "framework/errors/error_records.h"
 #include "framework/errors/error_state.h"
+#include "framework/errors/levels.h"
 #include "runtime/queue/queue.h"
 
 namespace varnok::framework {
-
-enum FatalityLevel : uint8_t {
-    LevelQuiet = 0,
-    LevelAsk = 1,
-    LevelInternal = 2,
-    LevelFatal = 3,
-    LevelCancel = 4,
-    LevelNotify = 5,
-};
 
 // The exit code HandleFatal ends the program with.
 constexpr int FatalExitCode = 1;

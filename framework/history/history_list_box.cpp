@@ -10,13 +10,13 @@ HistoryListBox::HistoryListBox(WindowManager& manager, int32_t list, std::vector
 
 uint8_t HistoryListBox::OnEvent() {
     window::Window* w = manager_.MyWindow;
-    if (!w || manager_.currentEvent().number != window::event::OpenWindow) return 0;
+    if (!w || manager_.currentEvent().number != window::event::OpenWindow) return LevelQuiet;
     w->bindList(list_, this);
     columns_ = w->propertyNumber(list_, window::prop::ColumnCount);
     // The newest message is highlighted; the focus stays with the default
     // button, which the window gave it just before.
     if (!history_.empty()) w->setProperty(list_, window::prop::Selected, rowCount());
-    return 0;
+    return LevelQuiet;
 }
 
 void HistoryListBox::ShowData() {

@@ -83,13 +83,13 @@ uint8_t MessageWindow::Init() {
     AddComponent(&list_);
     registerHistoryWindow();
     OpenWindow(HistoryWindowName);
-    if (!Opened) return 3;
+    if (!Opened) return LevelFatal;
     if (!Caption.empty()) MyWindow->setProperty(0, prop::Text, Caption);
     layOutButtons();
     MyWindow->setProperty(HistoryImage, prop::Icon,
                           Icon == 0 ? window::IconExclamation : window::stockIcon(static_cast<uint16_t>(Icon)));
     RegisterAlerts();
-    return 0;
+    return LevelQuiet;
 }
 
 void MessageWindow::layOutButtons() {
@@ -118,9 +118,9 @@ uint8_t MessageWindow::OnAccepted() {
     if (shown >= 0 && shown < MsgButtons) {
         MsgRVal = historyButtonOrder(ButtonTypes)[static_cast<size_t>(shown)];
         MyWindow->post(window::event::CloseWindow);
-        return 5;
+        return LevelNotify;
     }
-    return 0;
+    return LevelQuiet;
 }
 
 unsigned showHistoryWindow(ErrorManager& manager, const std::string& caption, int32_t icon, unsigned buttons,

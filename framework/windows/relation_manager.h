@@ -12,11 +12,12 @@
 //   EqualBuffer     true when the buffer equals the saved copy
 //
 // RelationManager: the primary file and the files related to it. Each
-// request answers a level: 0 done; anything else refused or failed.
+// request answers a level (framework/errors/levels.h): LevelQuiet done;
+// anything else refused or failed.
 //   Insert          adds the record in the buffer
 //   Update          writes the changed record back
 //   Delete(ask)     deletes the record, first asking the user when `ask`;
-//                   4 when the user declined
+//                   LevelCancel when the user declined
 //   CancelAutoInc   gives up the automatic number an insert reserved;
 //                   non-zero when the file refuses to let the record go
 //   Position        the current record's position as text (empty: none)

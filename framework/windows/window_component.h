@@ -9,8 +9,9 @@
 //   Refresh        reload its data; force: even if nothing seems changed
 //   NeedsRefresh   true when its data changed behind the window's back
 //   RegisterAlerts register the keys it wants as EVENT:AlertKey
-//   OnEvent        its handling of the manager's current event, a level:
-//                  0 go on, 3 end the event loop, 5 handled (the components
+//   OnEvent        its handling of the manager's current event, a level
+//                  (framework/errors/levels.h): LevelQuiet go on, LevelFatal
+//                  end the event loop, LevelNotify handled (the components
 //                  after it and the layer's default processing skip it)
 //   StoreControls  copy control contents back into its data
 //   ShowData       show its data in the window
@@ -21,6 +22,8 @@
 // gives it back afterwards when they ask for that.
 #pragma once
 #include <cstdint>
+
+#include "framework/errors/levels.h"
 
 namespace varnok::framework {
 

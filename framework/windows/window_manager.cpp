@@ -23,13 +23,13 @@ ErrorManager& WindowManager::errors() { return Errors ? *Errors : errorManager()
 
 uint8_t WindowManager::refuse() {
     if (MyWindow && FirstField != 0) MyWindow->select(FirstField);
-    return 5;
+    return LevelNotify;
 }
 
 // ---- life cycle
 
 uint8_t WindowManager::Run() {
-    if (Init() == 0) RunEventLoop();
+    if (Init() == LevelQuiet) RunEventLoop();
     Release();
     return Response != NoResponse ? Response : static_cast<uint8_t>(RequestCancelled);
 }
@@ -58,7 +58,7 @@ uint8_t WindowManager::Init() {
     AutoToolbar = true;
     AutoRefresh = true;
     OwnerWindow = nullptr;
-    return 0;
+    return LevelQuiet;
 }
 
 uint8_t WindowManager::Release() {
@@ -66,7 +66,7 @@ uint8_t WindowManager::Release() {
         // Even a manager that has nothing to release gives back the scope
         // its Init opened (a second Run of a dead manager opens one).
         closeScope();
-        return 5;
+        return LevelNotify;
     }
     // Components are taken out before they are released, so a component
     // whose Release reaches back into the manager finds itself gone.
@@ -87,7 +87,7 @@ uint8_t WindowManager::Release() {
     if (Resize) Resize->Kill();
     Dead = true;
     closeScope();
-    return 0;
+    return LevelQuiet;
 }
 
 void WindowManager::closeScope() {
@@ -113,14 +113,14 @@ void WindowManager::FirstDisplay() {
 void WindowManager::PrimeNewRecord() {}
 
 uint8_t WindowManager::PrepareRequest() {
-    if (!Primary) return 0;
+    if (!Primary) return LevelQuiet;
     for (FileEntry& file : Files) {
         if (file.File && file.Saved == 0) file.Saved = file.File->SaveBuffer();
     }
     if (Request == InsertRecord) PrimeNewRecord();
     if (Saved != 0) Primary->RestoreBuffer(Saved, false);
     Saved = Primary->SaveBuffer();
-    return 0;
+    return LevelQuiet;
 }
 
 void WindowManager::RunEventLoop() {
@@ -131,8 +131,8 @@ void WindowManager::RunEventLoop() {
     while (MyWindow->nextEvent(event)) {
         event_ = event;
         const uint8_t level = OnEvent();
-        if (level == 3) break;
-        if (level != 5) MyWindow->defaultAction(event);
+        if (level == LevelFatal) break;
+        if (level != LevelNotify) MyWindow->defaultAction(event);
     }
 }
 
@@ -224,10 +224,10 @@ void WindowManager::RecallField(int32_t control) {
 uint8_t WindowManager::OnEvent() {
     const window::Event& e = event_;
     const bool fieldEvent = window::isFieldEvent(e.number);
-    uint8_t r = 0;
+    uint8_t r = LevelQuiet;
     if (!fieldEvent) {
         r = OnWindowEvent();
-        if (r != 0) return r;
+        if (r != LevelQuiet) return r;
     }
     switch (e.number) {
         case ev::Sized:
@@ -253,17 +253,17 @@ uint8_t WindowManager::OnEvent() {
         default:
             break;
     }
-    if (r == 0 && fieldEvent) {
+    if (r == LevelQuiet && fieldEvent) {
         r = OnFieldEvent();
-        if (r != 0) return r;
+        if (r != LevelQuiet) return r;
     }
-    if (r == 0) {
+    if (r == LevelQuiet) {
         for (size_t i = 0; i < CL.size(); ++i) {
             r = CL[i].WC->OnEvent();
-            if (r != 0) break;
+            if (r != LevelQuiet) break;
         }
     }
-    if (r == 0 && AutoRefresh) {
+    if (r == LevelQuiet && AutoRefresh) {
         for (size_t i = 0; i < CL.size(); ++i) {
             if (CL[i].WC->NeedsRefresh()) {
                 Refresh(false);
@@ -279,38 +279,38 @@ uint8_t WindowManager::OnWindowEvent() {
         case ev::OpenWindow:
             if (!(Inited & InitedDisplayed)) FirstDisplay();
             if (FirstField != 0 && MyWindow) MyWindow->select(FirstField);
-            return 0;
+            return LevelQuiet;
         case ev::Notify:
             if (!notifications_.empty()) {
                 const Notification n = notifications_.front();
                 notifications_.pop_front();
                 return OnNotify(n.code, n.thread, n.parameter);
             }
-            return 0;
+            return LevelQuiet;
         case ev::LoseFocus:
             if (ResetOnGainFocus) ForcedReset = true;
-            return 0;
+            return LevelQuiet;
         case ev::GainFocus:
             if (Inited & InitedDisplayed) {
                 Refresh(false);
             } else {
                 FirstDisplay();
             }
-            return 0;
+            return LevelQuiet;
         case ev::Sized:
             if (Inited & InitedSized) {
                 Refresh(false);
             } else {
                 Inited |= InitedSized;
             }
-            return 0;
+            return LevelQuiet;
         case ev::Completed:
             return OnCompleted();
         case ev::CloseWindow:
         case ev::CloseDown:
             return OnClose();
         default:
-            return 0;
+            return LevelQuiet;
     }
 }
 
@@ -319,29 +319,29 @@ void WindowManager::postNotification(uint32_t code, int32_t thread, int64_t para
     if (MyWindow) MyWindow->post(ev::Notify);
 }
 
-uint8_t WindowManager::OnNotify(uint32_t, int32_t, int64_t) { return 0; }
+uint8_t WindowManager::OnNotify(uint32_t, int32_t, int64_t) { return LevelQuiet; }
 
-uint8_t WindowManager::OnFieldEvent() { return 0; }
+uint8_t WindowManager::OnFieldEvent() { return LevelQuiet; }
 
-uint8_t WindowManager::OnSelected() { return 0; }
+uint8_t WindowManager::OnSelected() { return LevelQuiet; }
 
 uint8_t WindowManager::OnRejected() {
-    if (!MyWindow) return 0;
+    if (!MyWindow) return LevelQuiet;
     const int32_t control = event_.control;
     MyWindow->beep();
     MyWindow->display(control);
     MyWindow->select(control);
-    return 0;
+    return LevelQuiet;
 }
 
 uint8_t WindowManager::OnNewSelection() {
-    if (!MyWindow) return 0;
+    if (!MyWindow) return LevelQuiet;
     const int32_t control = event_.control;
     if (MyWindow->propertyNumber(control, window::prop::Type) == static_cast<int32_t>(window::ControlKind::Sheet)) {
         Refresh(false);
         if (AutoToolbar && Toolbar) Toolbar->OnNewSelection();
     }
-    return 0;
+    return LevelQuiet;
 }
 
 uint8_t WindowManager::OnAccepted() {
@@ -353,18 +353,18 @@ uint8_t WindowManager::OnAccepted() {
     for (const ButtonEntry& button : Buttons) {
         if (button.Control == control) {
             EndWithResponse(button.Action);
-            return 5;
+            return LevelNotify;
         }
     }
     if (OKControl != 0 && control == OKControl) startCompletion();
     if (SaveControl != 0 && control == SaveControl) {
-        if (Request == ViewRecord) return 5;
+        if (Request == ViewRecord) return LevelNotify;
         BeforeSaveRequest = Request;
         Request = SaveRecord;
         startCompletion();
     }
     if (DisableCancelButton) setCancelButtons(false);
-    return 0;
+    return LevelQuiet;
 }
 
 void WindowManager::EndWithResponse(uint8_t response) {

@@ -9,14 +9,15 @@
 //             OpenWindow("varnok$varnok001");
 //             AddComponent(&list);
 //             RegisterAlerts();
-//             return 0;
+//             return LevelQuiet;
 //         }
 //     };
 //     uint8_t response = MainWindow().Run();   // 1 completed, 2 cancelled
 //
-// Levels answered by the handlers: 0 go on; 3 end the event loop; 5 the
-// event is handled: the rest of its processing (later components, the
-// window layer's default action) is skipped.
+// Levels answered by the handlers (framework/errors/levels.h): LevelQuiet
+// (0) go on; LevelFatal (3) end the event loop; LevelNotify (5) the event is
+// handled: the rest of its processing (later components, the window layer's
+// default action) is skipped.
 //
 // The event loop is the window layer's pull loop (window/window_layer.h):
 // every event goes to OnEvent, which hands it on in a fixed order: window
@@ -39,7 +40,7 @@
 // Every Init that ran is paired with exactly one close of the evaluator's
 // binding scope it opened (runtime/support/binding_scope.h), by Release or,
 // failing that, by the destructor. Release is safe to call again: it then
-// answers 5 and releases nothing twice.
+// answers LevelNotify and releases nothing twice.
 //
 // Buttons, CL, Files and History are std::vectors: they are only ever
 // walked in order and appended to, and hold pointers to objects of the
@@ -52,6 +53,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/errors/levels.h"
 #include "framework/windows/form_navigation.h"
 #include "framework/windows/relation_manager.h"
 #include "framework/windows/resizer.h"
@@ -179,8 +181,8 @@ public:
     virtual void RunEventLoop();
     // Empties Buttons and CL, opens a binding scope, sets the defaults.
     virtual uint8_t Init();
-    // 5 when dead or never initialised; else releases components, queues,
-    // saved buffers, toolbar and resizer, and answers 0.
+    // LevelNotify when dead or never initialised; else releases components,
+    // queues, saved buffers, toolbar and resizer, and answers LevelQuiet.
     virtual uint8_t Release();
     virtual void FirstDisplay();
     // Opens the window registered under the name, owned by `owner` when
@@ -235,7 +237,8 @@ public:
 protected:
     // The error manager messages go to.
     ErrorManager& errors();
-    // Focus to FirstField (when set); answers 5, the level of a refused action.
+    // Focus to FirstField (when set); answers LevelNotify, the level of a
+    // refused action.
     uint8_t refuse();
     // Starts the completion, as the OK button does.
     void startCompletion();

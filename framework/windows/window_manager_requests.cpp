@@ -72,14 +72,14 @@ uint8_t WindowManager::OnCompleted() {
             if (BeforeSaveRequest == InsertRecord) return SaveInsertAndStay();
             if (BeforeSaveRequest == ChangeRecord) return SaveChangeAndStay();
             Request = BeforeSaveRequest;
-            return 0;
+            return LevelQuiet;
         case ViewRecord:
-            if (!BatchProcessing) return 0;
+            if (!BatchProcessing) return LevelQuiet;
             if (FormVCR) FormVCR->Next();
             Refresh(false);
-            return 5;
+            return LevelNotify;
         default:
-            return 0;
+            return LevelQuiet;
     }
 }
 
@@ -87,8 +87,8 @@ WindowManager::Retry WindowManager::writeWithRetry(bool deleting) {
     bool ask = DeleteAction == 2 || DeleteAction == 4;
     for (;;) {
         const uint8_t r = deleting ? Primary->Delete(ask) : Primary->Update();
-        if (r == 0) return Retry::Done;
-        if (deleting && ask && r == 4) return Retry::Back;  // the user said no
+        if (r == LevelQuiet) return Retry::Done;
+        if (deleting && ask && r == LevelCancel) return Retry::Back;  // the user said no
         ask = false;  // a retry does not ask "are you sure" again
         const unsigned answer =
             errors().MessageFor(deleting ? MsgRecordDeleteError : MsgRecordUpdateError,
@@ -99,26 +99,26 @@ WindowManager::Retry WindowManager::writeWithRetry(bool deleting) {
 }
 
 uint8_t WindowManager::CompleteInsert() {
-    if (!Primary) return 0;
-    if (Primary->Insert() != 0) return refuse();
+    if (!Primary) return LevelQuiet;
+    if (Primary->Insert() != LevelQuiet) return refuse();
     bool another = false;
-    if (InsertAction == 3 || InsertAction == 4) another = errors().RaiseError(MsgRecordAdded) == 0;
+    if (InsertAction == 3 || InsertAction == 4) another = errors().RaiseError(MsgRecordAdded) == LevelQuiet;
     if (another) {
         LastInsertedPosition = positionText(Primary->Position());
         PrimeNewRecord();
     }
     afterSuccessfulRequest();
     if (!another) EndWithResponse(RequestCompleted);
-    return 0;
+    return LevelQuiet;
 }
 
 uint8_t WindowManager::CompleteChange() {
-    if (!Primary) return 0;
+    if (!Primary) return LevelQuiet;
     switch (writeWithRetry(false)) {
         case Retry::Done:
             afterSuccessfulRequest();
             EndWithResponse(RequestCompleted);
-            return 0;
+            return LevelQuiet;
         case Retry::GaveUp:
             // Giving up drops the edits: the record goes back to what was
             // saved, so the close that follows has nothing left to ask about.
@@ -129,7 +129,7 @@ uint8_t WindowManager::CompleteChange() {
             if (MyWindow) MyWindow->display();
             if (BatchProcessing) return refuse();
             EndWithResponse(RequestCancelled);
-            return 0;
+            return LevelQuiet;
         case Retry::Back:
             break;
     }
@@ -137,16 +137,16 @@ uint8_t WindowManager::CompleteChange() {
 }
 
 uint8_t WindowManager::CompleteDelete() {
-    if (!Primary) return 0;
+    if (!Primary) return LevelQuiet;
     switch (writeWithRetry(true)) {
         case Retry::Done:
             afterSuccessfulRequest();
             EndWithResponse(RequestCompleted);
-            return 0;
+            return LevelQuiet;
         case Retry::GaveUp:
             if (BatchProcessing) return refuse();
             EndWithResponse(RequestCancelled);
-            return 0;
+            return LevelQuiet;
         case Retry::Back:
             break;
     }
@@ -157,7 +157,7 @@ uint8_t WindowManager::SaveChangeAndStay() {
     const uint8_t before = BeforeSaveRequest;
     if (!Primary) {
         Request = before;
-        return 0;
+        return LevelQuiet;
     }
     const Retry result = writeWithRetry(false);
     Request = before;
@@ -165,15 +165,15 @@ uint8_t WindowManager::SaveChangeAndStay() {
     RecordSaved = true;
     afterSuccessfulRequest();
     if (DisableCancelButton) setCancelButtons(true);
-    return 0;
+    return LevelQuiet;
 }
 
 uint8_t WindowManager::SaveInsertAndStay() {
     if (!Primary) {
         Request = BeforeSaveRequest;
-        return 0;
+        return LevelQuiet;
     }
-    if (Primary->Insert() != 0) {
+    if (Primary->Insert() != LevelQuiet) {
         Request = BeforeSaveRequest;
         return refuse();
     }
@@ -184,11 +184,11 @@ uint8_t WindowManager::SaveInsertAndStay() {
     Request = ChangeRecord;
     afterSuccessfulRequest();
     if (DisableCancelButton) setCancelButtons(true);
-    return 0;
+    return LevelQuiet;
 }
 
 uint8_t WindowManager::OnClose() {
-    if (Response == RequestCompleted || !Primary) return 0;
+    if (Response == RequestCompleted || !Primary) return LevelQuiet;
     const bool editing = Request == InsertRecord || Request == ChangeRecord;
     // Without a saved copy there is nothing to compare with: the record
     // counts as changed, so nothing is dropped without asking.
@@ -204,26 +204,26 @@ uint8_t WindowManager::OnClose() {
             }
         };
         if (!(CancelAction & 1)) {
-            if (errors().RaiseError(MsgChangesWillBeLost) == 4) return refuse();
+            if (errors().RaiseError(MsgChangesWillBeLost) == LevelCancel) return refuse();
         } else if (!(CancelAction & 2)) {
             pressOk();
-            return 5;
+            return LevelNotify;
         } else {
             const unsigned answer = errors().MessageFor(
                 MsgSaveRecord, window::ButtonYes | window::ButtonNo | window::ButtonCancel, window::ButtonCancel);
             if (answer == window::ButtonYes) {
                 pressOk();
-                return 5;
+                return LevelNotify;
             }
             if (answer != window::ButtonNo) return refuse();
         }
     }
-    if (Request == InsertRecord && Primary->CancelAutoInc() != 0) return refuse();
+    if (Request == InsertRecord && Primary->CancelAutoInc() != LevelQuiet) return refuse();
     if (!LastInsertedPosition.empty()) {
         Response = RequestCompleted;
         Primary->ResetPosition(LastInsertedPosition);
     }
-    return 0;
+    return LevelQuiet;
 }
 
 }  // namespace varnok::framework

@@ -52,7 +52,7 @@ void WindowResizer::SetMinimumSize(int32_t width, int32_t height) {
 
 uint8_t WindowResizer::TakeEvent(const window::Event& event) {
     if (event.number == window::event::Sized) Resize();
-    return 0;
+    return LevelQuiet;
 }
 
 void WindowResizer::Resize() {

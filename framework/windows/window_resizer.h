@@ -34,6 +34,7 @@
 #include <map>
 #include <vector>
 
+#include "framework/errors/levels.h"
 #include "framework/windows/resizer.h"
 #include "framework/windows/resizer_store.h"
 #include "window/window_layer.h"
@@ -59,7 +60,8 @@ public:
     void SetDefaultStrategy(unsigned strategy) { defaultStrategy_ = strategy; }
     void SetMinimumSize(int32_t width, int32_t height);
 
-    // EVENT:Sized lays the controls out; answers 0 (every event goes on).
+    // EVENT:Sized lays the controls out; answers LevelQuiet (every event
+    // goes on).
     uint8_t TakeEvent(const window::Event& event);
     // Lays the controls out for the window's current size.
     void Resize();

@@ -60,7 +60,7 @@ uint8_t QueueViewer::Init() {
     DimensionedField dimensioned;
     if (!describeColumns(queue_, ColumnQ, dimensioned)) {
         window::message(dimensionedFieldMessage(dimensioned), "Exit", window::IconExclamation);
-        return 3;
+        return framework::LevelFatal;
     }
     window::windowLayer().setCursor(window::Cursor::Wait);
     typeColumns(queue_, ColumnQ);
@@ -68,7 +68,7 @@ uint8_t QueueViewer::Init() {
 
     registerViewerWindow();
     OpenWindow(ViewerWindowName, owner_);
-    if (!Opened) return 3;
+    if (!Opened) return framework::LevelFatal;
     MyWindow->bindList(ViewerList, &source_);
     MyWindow->bindText(PicField, {pictureVariable_, sizeof pictureVariable_});
     if (keepResourceTitle_ == 0) MyWindow->setProperty(0, prop::Text, platform::withoutTrailingSpaces(title_));
@@ -82,7 +82,7 @@ uint8_t QueueViewer::Init() {
     } else {
         MyWindow->select(ViewerList);
     }
-    return 0;
+    return framework::LevelQuiet;
 }
 
 void QueueViewer::RegisterAlerts() {
@@ -102,13 +102,13 @@ uint8_t QueueViewer::OnAccepted() {
     case HeaderRegion: window::message("Region"); break;
     default: break;
     }
-    return 0;
+    return framework::LevelQuiet;
 }
 
 uint8_t QueueViewer::OnNewSelection() {
     if (uint8_t r = WindowManager::OnNewSelection()) return r;
     if (currentEvent().control == ViewerList) showRowStatus();
-    return 0;
+    return framework::LevelQuiet;
 }
 
 uint8_t QueueViewer::OnSelected() {
@@ -120,16 +120,16 @@ uint8_t QueueViewer::OnSelected() {
         break;
     default: break;
     }
-    return 0;
+    return framework::LevelQuiet;
 }
 
 uint8_t QueueViewer::OnFieldEvent() {
     if (uint8_t r = WindowManager::OnFieldEvent()) return r;
     const window::Event& e = currentEvent();
-    if (e.number != ev::AlertKey || e.control != ViewerList) return 0;
+    if (e.number != ev::AlertKey || e.control != ViewerList) return framework::LevelQuiet;
     if (e.keyCode == window::key::MouseRight) openPictureEditor();
     else if (e.keyCode == window::key::Ctrl + window::key::MouseRight) followReference();
-    return 0;
+    return framework::LevelQuiet;
 }
 
 uint8_t QueueViewer::OnWindowEvent() {

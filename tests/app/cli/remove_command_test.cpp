@@ -162,6 +162,7 @@ TEST(RemoveCommand, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
         dir.write("big_.txa", old);
         const ino_t oldInode = inodeOf(output);
         pid_t pid = start({"remove", input, "--ext", "Logger", "-o", output, "--force"});
+        const long runPid = pid;  // names the run's temporary file after pid is cleared
         // Moments 0-16: once the temporary file holds k/16 of the new file
         // (0: as soon as it exists; 16: all written, before or during the
         // rename). Moments 17-19: once the rename is seen, after 0, 2 or 4 ms.
@@ -197,8 +198,11 @@ TEST(RemoveCommand, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
         } else {
             ++endedFirst;
         }
+        // Whenever the run was killed: the output is the old file or the new
+        // one, byte for byte, and the input is untouched.
         const std::string now = contents(output);
-        if (inodeOf(output) == oldInode) {
+        const bool keptOldFile = inodeOf(output) == oldInode;
+        if (keptOldFile) {
             ASSERT_EQ(now.size(), old.size()) << "moment " << k;
             ASSERT_TRUE(now == old) << "moment " << k << ": the old file changed";
             ++keptOld;
@@ -208,14 +212,24 @@ TEST(RemoveCommand, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
             ++gotNew;
         }
         ASSERT_TRUE(contents(input) == txa) << "moment " << k << ": the input changed";
+        // No temporary file is left but the killed run's own, and that only
+        // while the old file is in place: the rename takes it, and every run
+        // was killed after creating its own, which removed the leftovers of
+        // the runs killed before it.
+        for (const auto& e : fs::directory_iterator(dir.path())) {
+            const std::string name = e.path().filename().string();
+            if (name == "big.txa" || name == "big_.txa" || name == "reference.txa") continue;
+            EXPECT_TRUE(keptOldFile && platform::temporaryFileProcess(name) == runPid)
+                << "moment " << k << ": " << name << " left beside the output";
+        }
     }
+    // How the twenty moments fell depends on the machine's scheduling: told,
+    // not asserted.
     std::printf("[ kill test ] one run %.2f s; 20 runs killed: %d left the old file, %d the new one, %d ended "
                 "before their moment\n",
                 seconds, keptOld, gotNew, endedFirst);
     RecordProperty("kept_old", keptOld);
     RecordProperty("got_new", gotNew);
-    EXPECT_GE(keptOld, 10);
-    EXPECT_GE(gotNew, 3);
 
     // A run to the end removes what the killed runs left behind.
     Finished last = run({"remove", input, "--ext", "Logger", "-o", output, "--force"});

@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <tuple>
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <thread>
 
 #include "app/txa/txa_records.h"
 #include "platform/plain_file.h"
@@ -367,11 +367,14 @@ TEST_F(QueueToolFixture, AFileChangedWhileItIsReadIsAFailedRead) {
         {"cut short", [](const std::string& name, const std::string& b) { std::filesystem::resize_file(name, b.size() / 3); }},
         {"grown", [](const std::string& name, const std::string&) { std::ofstream(name, std::ios::app) << "more\r\n"; }},
         {"rewritten", [](const std::string& name, const std::string& b) {
-             // Past the system's coarse clock tick, so the time of change moves.
-             std::this_thread::sleep_for(std::chrono::milliseconds(25));
+             // Same size; a write within one tick of a coarse clock may leave
+             // the time of change where it was, so it is set a second later
+             // than the time the read began with.
+             const std::filesystem::file_time_type before = std::filesystem::last_write_time(name);
              std::string other = b;
              std::replace(other.begin(), other.end(), 'l', 'L');
              std::fstream(name, std::ios::in | std::ios::out | std::ios::binary) << other;
+             std::filesystem::last_write_time(name, before + std::chrono::seconds(1));
          }},
     };
     for (bool halves : {false, true}) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -666,26 +664,71 @@ TEST_F(IniManagerTest, AfterDestroyNothingIsReadOrWritten) {
     ini.Destroy();  // twice is harmless
 }
 
-// Holding the lock from outside keeps every operation waiting; and the
-// operations that call others while holding it do not deadlock.
-TEST_F(IniManagerTest, OperationsWaitForTheLockAndTakeItAgainInside) {
+// A window whose every property read and write first asks, from another
+// thread, whether the INI manager's lock is free at that moment.
+class LockProbeWindow : public FakeWindow {
+public:
+    explicit LockProbeWindow(std::recursive_mutex& lock) : FakeWindow(1, 2, 3, 4, true), lock_(lock) {}
+
+    std::string property(int32_t control, int prop, int32_t index) const override {
+        probe();
+        return FakeWindow::property(control, prop, index);
+    }
+    using FakeWindow::setProperty;
+    void setProperty(int32_t control, int prop, std::string_view value, int32_t index) override {
+        probe();
+        FakeWindow::setProperty(control, prop, value, index);
+    }
+
+    int probes() const { return probes_; }
+    int foundFree() const { return foundFree_; }
+
+private:
+    // try_lock from this thread would succeed on a re-entrant lock this
+    // thread holds; another thread sees whether anyone holds it.
+    void probe() const {
+        ++probes_;
+        std::thread([this] {
+            if (lock_.try_lock()) {
+                lock_.unlock();
+                ++foundFree_;
+            }
+        }).join();
+    }
+
+    std::recursive_mutex& lock_;
+    mutable int probes_ = 0;
+    mutable int foundFree_ = 0;
+};
+
+// While an operation works on a window, it holds the lock: no other thread
+// can take it then, so an operation started elsewhere waits.
+TEST_F(IniManagerTest, OperationsHoldTheLockWhileTheyWork) {
     IniManager ini;
     ini.Init("varnok.INI");
-    std::atomic<bool> done{false};
-    ini.CritSect->lock();
-    std::thread writer([&] {
-        FakeWindow window(1, 2, 3, 4, true);
-        ini.SaveWindow("Main", window);
-        ini.RestoreWindow("Main", window);
-        done = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(done);
-    EXPECT_FALSE(fs::exists(home.inVarnokFolder("varnok.INI")));
-    ini.CritSect->unlock();
-    writer.join();
-    EXPECT_TRUE(done);
+    LockProbeWindow window(*ini.CritSect);
+    ini.SaveWindow("Main", window);
+    const int saveProbes = window.probes();
+    EXPECT_GT(saveProbes, 0);
+    ini.RestoreWindow("Main", window);
+    EXPECT_GT(window.probes(), saveProbes) << "the restore set the window's place";
+    EXPECT_EQ(window.foundFree(), 0) << "of " << window.probes() << " probes";
     EXPECT_EQ(ini.ReadEntry("Main", "XPos"), "1");
+}
+
+// A thread that holds the lock can still run every operation, including
+// those that call others while holding it (a plain mutex would deadlock).
+TEST_F(IniManagerTest, OperationsTakeTheLockAgainInside) {
+    IniManager ini;
+    ini.Init("varnok.INI");
+    ini.CritSect->lock();
+    FakeWindow window(1, 2, 3, 4, true);
+    ini.SaveWindow("Main", window);
+    window.clearWrites();
+    ini.RestoreWindow("Main", window);
+    EXPECT_FALSE(window.writes().empty());
+    EXPECT_EQ(ini.ReadEntry("Main", "Width"), "3");
+    ini.CritSect->unlock();
 }
 
 TEST_F(IniManagerTest, ConcurrentWritersLoseNoEntry) {

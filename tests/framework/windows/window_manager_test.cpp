@@ -172,6 +172,49 @@ TEST_F(WindowManagerTest, AComponentAnswering5HidesTheEventFromLaterComponentsAn
     EXPECT_FALSE(layer.last(Plain).open);
 }
 
+// Every level a component can answer, against what each one means: only
+// LevelQuiet lets later components see the event, only LevelFatal ends the
+// loop, only LevelNotify keeps the layer's default action (a close) from
+// running. The numbers are the contract; the names must keep them.
+TEST_F(WindowManagerTest, EachLevelAComponentAnswersHasItsOneMeaning) {
+    static_assert(LevelQuiet == 0 && LevelAsk == 1 && LevelInternal == 2 && LevelFatal == 3 &&
+                  LevelCancel == 4 && LevelNotify == 5);
+    for (uint8_t level = 0; level <= 5; ++level) {
+        SCOPED_TRACE(int(level));
+        // An accepted button: does B see it, does the loop go on?
+        {
+            log.clear();
+            TestWindow w(Plain, log);
+            RecordingComponent a("A", log, w), b("B", log, w);
+            a.results[ev::Accepted] = level;
+            w.components = {&a, &b};
+            bool loopWentOn = false;
+            layer.onOpen(Plain).accept("?OTHER").call([&](window::Window&) { loopWentOn = true; }).close();
+            w.Run();
+            EXPECT_EQ(loopWentOn, level != LevelFatal);
+            const Log seenByB = only({"B.OnEvent:1"});
+            EXPECT_EQ(seenByB.size(), level == LevelQuiet ? 1u : 0u);
+        }
+        // A close: does the layer's default action close the window?
+        {
+            TestWindow w(Plain, log);
+            RecordingComponent a("A", log, w);
+            a.results[ev::CloseWindow] = level;
+            w.components = {&a};
+            bool stillOpen = false;
+            layer.onOpen(Plain)
+                .close()
+                .call([&](window::Window& win) {
+                    stillOpen = win.isOpen();
+                    a.results.clear();
+                })
+                .close();
+            w.Run();
+            EXPECT_EQ(stillOpen, level == LevelNotify);
+        }
+    }
+}
+
 // Each event is handed on in one fixed order; the log between two script
 // markers shows it.
 TEST_F(WindowManagerTest, OnEventHandsEachEventOnInTheFixedOrder) {

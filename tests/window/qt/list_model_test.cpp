@@ -82,11 +82,21 @@ protected:
         ASSERT_TRUE(w);
         window_.reset(static_cast<QtWindow*>(w.release()));
         list_ = window_->control("?EXTENSIONQ");
+        view_ = window_->listView(list_);
+        ASSERT_TRUE(view_);
+        // Watches the model from before its first change to the end of the
+        // test: every signal it sends is checked against what it answers,
+        // and a model that breaks the rules ends the test program.
+        tester_ = checkedModel(view_->model());
         window_->setProperty(list_, prop::IconList, "~boxoff.ico", 1);
         window_->setProperty(list_, prop::IconList, "~boxon.ico", 2);
         window_->setProperty(list_, prop::LineHeight, 10);
-        view_ = window_->listView(list_);
         drainEvents(*window_);
+    }
+
+    static std::unique_ptr<QAbstractItemModelTester> checkedModel(QAbstractItemModel* model) {
+        return std::make_unique<QAbstractItemModelTester>(model,
+                                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
 
     // Lets the window's loop deliver one event, after which lists follow
@@ -101,6 +111,7 @@ protected:
     std::unique_ptr<QtWindow> window_;
     int32_t list_ = 0;
     QTableView* view_ = nullptr;
+    std::unique_ptr<QAbstractItemModelTester> tester_;  // declared after window_: goes first
 };
 
 TEST_F(ListModelTest, ShowsTheQueuesRowsThroughPicturesWithCheckBoxes) {
@@ -109,7 +120,6 @@ TEST_F(ListModelTest, ShowsTheQueuesRowsThroughPicturesWithCheckBoxes) {
     QueueListSource source(queue);
     window_->bindList(list_, &source);
     QAbstractItemModel* model = view_->model();
-    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
     ASSERT_EQ(model->rowCount(), 5);
     ASSERT_EQ(model->columnCount(), 6);
     const char* headers[] = {"", "Extension", "Procedure", "Template", "From", "To"};
@@ -249,6 +259,7 @@ TEST_F(ListModelTest, ViewerLikeWindowScreenshot) {
     ASSERT_TRUE(opened);
     auto* w = static_cast<QtWindow*>(opened.get());
     const int32_t list = w->control("?LIST");
+    std::unique_ptr<QAbstractItemModelTester> tester = checkedModel(w->listView(list)->model());
     w->bindList(list, &source);
     w->setProperty(list, prop::ColumnHeader, "Lyn", 1);
     w->setProperty(list, prop::ColumnWidth, 4 * 22 + 10, 1);
