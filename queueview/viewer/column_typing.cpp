@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <system_error>
 
 #include "platform/trailing_spaces.h"
 #include "queueview/viewer/field_text.h"
@@ -22,21 +24,25 @@ int32_t lastViewerDate() {
     return date;
 }
 
+double numericValue(std::string_view numericText) {
+    size_t from = 0;
+    while (from < numericText.size() && numericText[from] == ' ') ++from;
+    // from_chars reads a '-' but not a '+'.
+    if (from < numericText.size() && numericText[from] == '+') ++from;
+    const char* last = numericText.data() + numericText.size();
+    double value = 0;
+    const std::errc error = std::from_chars(numericText.data() + from, last, value).ec;
+    return error == std::errc() ? value : std::nan("");
+}
+
+bool inViewerDateRange(double number) {
+    return number >= firstViewerDate() && number <= lastViewerDate();
+}
+
 namespace {
 
 int32_t textLength(std::string_view text) {
     return static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
-}
-
-// The value of a numeric text (NUMERIC said yes): leading spaces and a '+'
-// are set aside, as from_chars takes neither.
-double numberOf(std::string_view text) {
-    size_t from = 0;
-    while (from < text.size() && text[from] == ' ') ++from;
-    if (from < text.size() && text[from] == '+') ++from;
-    double value = 0;
-    std::from_chars(text.data() + from, text.data() + text.size(), value);
-    return value;
 }
 
 }  // namespace
@@ -67,14 +73,14 @@ void takeColumnValue(ColumnEntry& column, std::string_view value, bool first) {
     // test is skipped from then on.
     if (column.Numeric) {
         if (NUMERIC(value)) {
+            // The point's position p counts from 1; it must not be the last
+            // character, and a point in front (".125") counts like any other.
             const size_t dot = value.find('.');
-            if (dot != std::string_view::npos && dot > 0 && dot + 1 < value.size())
-                column.Decimals = static_cast<int16_t>(
-                    std::clamp<int32_t>(len - int32_t(dot) - 1, column.Decimals, INT16_MAX));
-            if (column.DateField) {
-                const double number = numberOf(value);
-                if (number < firstViewerDate() || number > lastViewerDate()) column.DateField = 0;
+            if (dot != std::string_view::npos && dot + 1 < value.size()) {
+                const int32_t p = int32_t(dot) + 1;
+                column.Decimals = static_cast<int16_t>(std::clamp<int32_t>(len - p, column.Decimals, INT16_MAX));
             }
+            if (column.DateField && !inViewerDateRange(numericValue(value))) column.DateField = 0;
         } else {
             column.Numeric = 0;
             column.DateField = 0;

@@ -12,11 +12,12 @@
 // value of every entry, through read-for-display, so the queue's buffer,
 // cursor and change counter stay as they were:
 //   - Numeric stays 1 while every value is a number (runtime NUMERIC);
-//   - Decimals is the most digits after a '.' (one that is neither the first
-//     nor the last character) among the values read while the column was
-//     numeric;
+//   - Decimals is the most characters after a '.' that is not the last
+//     character, among the values read while the column was numeric: ".125"
+//     and "1.125" count 3, "5." counts none;
 //   - DateField stays 1 while every value is a number inside the date range
-//     (1 January 1950 to 31 December 2049, standard dates 54425 to 90949);
+//     (1 January 1950 to 31 December 2049, standard dates 54425 to 90949),
+//     by the number's value: "6e4" and "0060000" are dates as "60000" is;
 //   - MaxLen is the longest name or value, MaxFieldLen the longest value,
 //     SameLen 1 while every value has the same length (0 with no entries).
 // Values are texts without trailing spaces (the record reflection's).
@@ -42,6 +43,15 @@ namespace varnok::queueview {
 // The date range that marks a column of dates.
 int32_t firstViewerDate();  // DATE(1, 1, 1950) = 54425
 int32_t lastViewerDate();   // DATE(12, 31, 2049) = 90949
+
+// The value of a text that NUMERIC accepts, as a double: leading spaces, a
+// '+', leading zeros and an exponent are all read ("+6e4" and "0060000" are
+// 60000). NaN, which lies in no range, when a double cannot hold the value.
+double numericValue(std::string_view numericText);
+
+// Whether a number lies in the date range, ends included. The typing pass
+// and the record view both decide with this.
+bool inViewerDateRange(double number);
 
 // One entry of ColumnQ. The lengths are 32-bit, so that fields longer than
 // a SHORT can count still get their true width.

@@ -17,21 +17,12 @@ RecordLayout fieldQueueLayout() {
 }
 
 std::string recordViewValue(std::string_view value) {
+    // The same numeric test and date range as the typing pass, with no '.'.
     if (!NUMERIC(value) || value.find('.') != std::string_view::npos) return std::string(value);
-    // A whole number; only one inside the date range fits in an int32.
-    std::string_view digits = value;
-    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
-    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-    if (digits.find_first_of("eE") != std::string_view::npos) return std::string(value);
-    if (digits.size() > 12) return std::string(value);  // far outside the range
-    int64_t number = 0;
-    for (char c : digits) {
-        if (c == '-') return std::string(value);  // negative: never a date here
-        number = number * 10 + (c - '0');
-    }
-    if (number < firstViewerDate() || number > lastViewerDate()) return std::string(value);
+    const double number = numericValue(value);
+    if (!inViewerDateRange(number)) return std::string(value);
     const size_t length = platform::trimmedLength(value.data(), value.size());
-    return std::string(value.substr(0, length)) + " (" + FORMAT(double(number), "@d06") + ")";
+    return std::string(value.substr(0, length)) + " (" + FORMAT(number, "@d06") + ")";
 }
 
 namespace {
@@ -51,9 +42,10 @@ void fillFieldQueue(QueueDecl* fieldQ, const RecordLayout& layout, const uint8_t
     uint8_t* value = fieldQ->buffer + FieldNameSize;
     for (int n = 1;; ++n) {
         std::string fieldName = reflectFieldName(layout, n);
-        if (fieldName.empty()) break;  // past the last field
-        // A name that is all prefix ("Q:") shows empty, and the walk goes on.
+        // Past the last field, or (with stripPrefix) a name that is all
+        // prefix ("Q:"): either way the list ends here.
         if (stripPrefix) fieldName = withoutPrefix(fieldName);
+        if (fieldName.empty()) break;
         if (reflectIsGroup(layout, n)) continue;
         const uint32_t elements = reflectElementCount(layout, n);
         if (elements <= 1) {

@@ -5,15 +5,17 @@
 //     FieldValue  STRING(1024)  its value as text
 //
 // fillFieldQueue frees the queue and adds, for each field of the record in
-// order up to the last, except groups:
+// order up to the first empty name, except groups:
 //   - a plain field: its name and value;
 //   - an array: one entry per element k, named name & "_" & k;
 //   - with stripPrefix, a name with a ':' among its first 79 characters
 //     loses everything up to and including that ':' ("Q:NAME" -> "NAME");
-//     a name that is only a prefix ("Q:") shows empty and the fields after
-//     it still follow.
-// A value that is a whole number inside the viewer's date range is shown
-// with its date as well: "54789 (31/12/1950)".
+//     a name that is only a prefix ("Q:") is then empty, and the list ends
+//     before it, as it does past the last field.
+// A value that NUMERIC accepts, written without a '.', whose value lies in
+// the viewer's date range (column_typing.h: the same test that types a
+// column as dates) is shown with its date as well: "54789 (31/12/1950)",
+// "6e4 (07/04/1965)".
 #pragma once
 #include <cstdint>
 #include <string>

@@ -235,6 +235,35 @@ TEST_F(QueueViewerTest, ColumnsArePicturedSizedAndAlignedByWhatTheyHold) {
     EXPECT_TRUE(user.finished());
 }
 
+// Fractions written with a point in front keep their digits on the screen,
+// and dates written in other numeric forms show as dates.
+TEST_F(QueueViewerTest, FractionsWithALeadingPointAndDatesInOtherForms) {
+    Queue q(RecordLayoutBuilder().string("part", 8).string("day", 16).build());
+    const char* parts[] = {".5", ".25", ".125"};
+    const char* days[] = {"6e4", "0000000060000", "+60001"};
+    for (int i = 0; i < 3; ++i) {
+        putText(q, 0, 8, parts[i]);
+        putText(q, 8, 16, days[i]);
+        ADD(q);
+    }
+    varnok::testing::UserSteps user(layer_);
+    user.then([&](QtWindow& w) {
+            EXPECT_EQ(column(w, 1).picture, "@n-15.3");
+            EXPECT_EQ(column(w, 1).align, "RR");
+            EXPECT_EQ(cell(w, 1, 1), "0.500");
+            EXPECT_EQ(cell(w, 2, 1), "0.250");
+            EXPECT_EQ(cell(w, 3, 1), "0.125");
+            EXPECT_EQ(column(w, 2).picture, "@d06");
+            EXPECT_EQ(cell(w, 1, 2), "07/04/1965");
+            EXPECT_EQ(cell(w, 2, 2), "07/04/1965");
+            EXPECT_EQ(cell(w, 3, 2), "08/04/1965");
+        })
+        .closeTop()
+        .start();
+    ViewQueue(q, "Fractions", 0, tool_.exportWriter());
+    EXPECT_TRUE(user.finished());
+}
+
 TEST_F(QueueViewerTest, EmptyQueueShowsHeadersOnlyWithDatePictures) {
     Queue q(mixedLayout());
     varnok::testing::UserSteps user(layer_);

@@ -86,6 +86,34 @@ TEST(ColumnTyping, LooksForTheTypicalColumns) {
     }
 }
 
+// A point in front counts its decimals like any other point; a point at the
+// end counts none. Each value alone, then all of a column together.
+TEST(ColumnTyping, DecimalsCountFromALeadingPoint) {
+    struct Case {
+        std::vector<std::string> values;
+        int16_t decimals;
+        const char* picture;
+    };
+    const Case cases[] = {
+        {{".5"}, 1, "@n-15.2"},
+        {{".25"}, 2, "@n-15.2"},
+        {{".125"}, 3, "@n-15.3"},
+        {{"1.125"}, 3, "@n-15.3"},
+        {{"-.5"}, 1, "@n-15.2"},
+        {{" .25"}, 2, "@n-15.2"},
+        {{"5."}, 0, "@n-15"},
+        {{".5", ".25", ".125"}, 3, "@n-15.3"},
+        {{".125", "1.5"}, 3, "@n-15.3"},
+        {{".5", "x.25"}, 1, "@s20"},  // a text ends the counting
+    };
+    for (const Case& c : cases) {
+        auto q = textQueue("f", c.values);
+        const std::vector<ColumnEntry> columns = typed(*q);
+        EXPECT_EQ(columns[0].Decimals, c.decimals) << c.values[0];
+        EXPECT_EQ(columnLook(columns[0]).picture, c.picture) << c.values[0];
+    }
+}
+
 TEST(ColumnTyping, NamesGetTheirFirstLetterInUpperCase) {
     Queue q(RecordLayoutBuilder().string("lyn", 4).longField("fromLineNo").byte("REM:Icon").string("9lives", 2).build());
     const std::vector<ColumnEntry> columns = typed(q);
@@ -167,9 +195,10 @@ std::vector<ColumnEntry> plainTyping(Queue& q) {
             const std::string v = reflectFieldValue(q.decl(), int(n + 1));
             const int32_t len = int32_t(v.size());
             if (NUMERIC(v)) {
-                const size_t p = v.find('.');
-                if (p != std::string::npos && p > 0 && p + 1 < v.size())
-                    c.Decimals = std::max<int16_t>(c.Decimals, int16_t(len - int32_t(p) - 1));
+                // p counts from 1: 0 < p < len.
+                const size_t dot = v.find('.');
+                const int32_t p = dot == std::string::npos ? 0 : int32_t(dot) + 1;
+                if (p > 0 && p < len) c.Decimals = std::max<int16_t>(c.Decimals, int16_t(len - p));
                 const double value = std::strtod(v.c_str(), nullptr);
                 if (value < 54425 || value > 90949) c.DateField = 0;
             } else {
@@ -192,7 +221,8 @@ std::vector<ColumnEntry> plainTyping(Queue& q) {
 TEST(ColumnTyping, AgreesWithThePlainReadingOnRandomQueues) {
     std::mt19937 random(99);
     const char* pieces[] = {"1", "12", "60000", "90949", "90950", "54424", "-3", "2.5", "0.125", " 7",
-                            "x", "", "1e3", "6e4", ".5", "5.", "12.000", "abcd", "+88"};
+                            "x", "", "1e3", "6e4", ".5", "5.", "12.000", "abcd", "+88",
+                            ".125", "-.25", "0060000", "+6e4", "1e400", "9095e1"};
     for (int round = 0; round < 200; ++round) {
         Queue q(RecordLayoutBuilder().string("a", 12).longField("b").string("c", 6).date("d").build());
         const int rows = int(random() % 12);
