@@ -1,25 +1,27 @@
 // ConfigHome: a fresh temporary folder that stands in for the user's
-// configuration home (XDG_CONFIG_HOME) and is also the current directory
-// for the test's duration, so nothing a test writes reaches the real home
-// or the build folder. Both are put back afterwards.
+// configuration home (XDG_CONFIG_HOME; APPDATA on Windows) and is also the
+// current directory for the test's duration, so nothing a test writes
+// reaches the real home or the build folder. Both are put back afterwards.
 #pragma once
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "platform/environment.h"
 #include "tests/app/temp_folder.h"
 
 namespace varnok::testing {
 
 class ConfigHome {
 public:
-    ConfigHome() {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
-        ::setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
+#ifdef _WIN32
+    static constexpr const char* Variable = "APPDATA";
+#else
+    static constexpr const char* Variable = "XDG_CONFIG_HOME";
+#endif
+
+    ConfigHome() : old_(platform::environmentVariable(Variable)) {
+        platform::setEnvironmentVariable(Variable, folder_.file("config"));
         oldDirectory_ = std::filesystem::current_path().string();
         std::filesystem::create_directories(folder_.file("work"));
         std::filesystem::current_path(folder_.file("work"));
@@ -27,8 +29,7 @@ public:
     ~ConfigHome() {
         std::error_code ignored;
         std::filesystem::current_path(oldDirectory_, ignored);
-        if (hadOld_) ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-        else ::unsetenv("XDG_CONFIG_HOME");
+        platform::setEnvironmentVariable(Variable, old_);
     }
     ConfigHome(const ConfigHome&) = delete;
     ConfigHome& operator=(const ConfigHome&) = delete;
@@ -49,9 +50,8 @@ public:
 
 private:
     TempFolder folder_;
-    std::string old_;
+    std::optional<std::string> old_;
     std::string oldDirectory_;
-    bool hadOld_ = false;
 };
 
 }  // namespace varnok::testing
