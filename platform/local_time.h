@@ -1,4 +1,5 @@
-// The local clock, as the runtime reads it: calendar date and time of day.
+// The local clock, as the runtime reads it: calendar date and time of day
+// (on Windows GetLocalTime, to the millisecond).
 #pragma once
 #include <cstdint>
 

@@ -1,15 +1,11 @@
-#include "platform/ascii_text.h"
 #include "platform/profile.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include <cerrno>
 #include <mutex>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "platform/temporary_files.h"
+#include "platform/ascii_text.h"
+#include "platform/directory.h"
+#include "platform/plain_file.h"
 
 namespace varnok::platform {
 
@@ -84,56 +80,53 @@ struct ProfileText {
     std::vector<std::string> lines;
     bool crlf = false;
     bool exists = false;
+    bool readable = true;  // false: it exists but could not be read whole
 };
 
 ProfileText load(const std::string& path) {
     ProfileText text;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return text;
+    InputFile in;
+    if (!in.open(path)) {
+        // Missing (or under a name that cannot be a folder): an empty profile.
+        text.readable = in.error() == ENOENT || in.error() == ENOTDIR;
+        text.exists = !text.readable;
+        return text;
+    }
     text.exists = true;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string bytes;
+    char chunk[8192];
+    for (uint64_t offset = 0;;) {
+        const int64_t n = in.readAt(offset, chunk, sizeof chunk);
+        if (n < 0) return ProfileText{{}, false, true, false};
+        if (n == 0) break;
+        bytes.append(chunk, size_t(n));
+        offset += uint64_t(n);
+    }
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
             text.crlf = true;
         }
-        text.lines.push_back(line);
+        text.lines.push_back(std::move(line));
+        start = end + 1;
     }
     return text;
 }
 
-void makeFolder(const std::string& folder) {
-    // Creates each missing level; failures show up when the file is written.
-    for (size_t i = 1; i <= folder.size(); ++i) {
-        if (i == folder.size() || folder[i] == '/') ::mkdir(folder.substr(0, i).c_str(), 0777);
-    }
-}
-
+// Writes the whole text through a temporary file that replaces the old one
+// only when complete. A file that could not be read is never replaced: its
+// unread settings would be lost.
 bool store(const std::string& path, const ProfileText& text) {
+    if (!text.readable) return false;
     std::string body;
     const char* eol = text.crlf ? "\r\n" : "\n";
     for (const std::string& line : text.lines) body.append(line).append(eol);
-    std::string temporary;
-    const int fd = createTemporaryBeside(path, temporary);
-    if (fd < 0) return false;
-    FILE* f = ::fdopen(fd, "wb");
-    if (!f) {
-        ::close(fd);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (::fsync(fileno(f)) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok) {
-        // Keep the permissions of the file being replaced.
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0) ::chmod(temporary.c_str(), st.st_mode & 07777);
-        ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-    }
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
+    SafeOutputFile out;
+    if (!out.create(path) || !out.write(body.data(), body.size())) return false;
+    return out.commit();
 }
 
 // Index of the first entry line for the key in any section of that name, or
@@ -183,26 +176,16 @@ bool validKey(std::string_view key) {
 
 }  // namespace
 
-std::string profileFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : ".") + "/.config";
-    }
-    return base + "/varnok";
-}
-
-std::string defaultProfilePath() { return profileFolder() + "/win.ini"; }
+std::string defaultProfilePath() { return profileFolder() + PathSeparator + "win.ini"; }
 
 std::string resolveProfilePath(std::string_view fileName) {
     if (fileName.empty()) return defaultProfilePath();
     std::string path(fileName);
     for (char& c : path)
-        if (c == '\\') c = '/';
-    if (path.find('/') == std::string::npos) return profileFolder() + "/" + path;
+        if (c == '\\' || c == '/') c = PathSeparator;
+    // A drive ("C:name") is a directory part on Windows.
+    const std::string_view parts = PathSeparator == '\\' ? std::string_view("\\:") : std::string_view("/");
+    if (path.find_first_of(parts) == std::string::npos) return profileFolder() + PathSeparator + path;
     return path;
 }
 
@@ -249,7 +232,7 @@ bool writePrivateProfileString(std::string_view section, std::string_view key,
     ProfileText text = load(path);
     Location loc = locate(text, section, key);
     if (!value) {
-        if (loc.entry < 0) return true;  // nothing to remove
+        if (loc.entry < 0) return text.readable;  // nothing to remove, if it could be told
         text.lines.erase(text.lines.begin() + loc.entry);
         return store(path, text);
     }
@@ -268,7 +251,7 @@ bool writePrivateProfileString(std::string_view section, std::string_view key,
         text.lines.push_back(line);
     }
     const std::string folder = profileFolder();
-    if (!text.exists && path.compare(0, folder.size() + 1, folder + "/") == 0) makeFolder(folder);
+    if (!text.exists && path.compare(0, folder.size() + 1, folder + PathSeparator) == 0) createDirectories(folder);
     return store(path, text);
 }
 
@@ -288,7 +271,7 @@ bool removePrivateProfileSection(std::string_view section, std::string_view file
         }
         kept.push_back(std::move(line));
     }
-    if (!removed) return true;
+    if (!removed) return text.readable;
     text.lines = std::move(kept);
     return store(path, text);
 }

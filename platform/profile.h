@@ -12,8 +12,12 @@
 //   as it stands when the file is rewritten.
 // - A write creates the file and the section when missing, replaces the
 //   first matching key in place, and otherwise appends the key at the end of
-//   the section. The file is rewritten through a temporary file and a rename,
-//   so a failed write leaves the old file whole.
+//   the section. The file is rewritten through SafeOutputFile (a temporary
+//   file and a rename, plain_file.h), so a failed write leaves the old file
+//   whole; a file that exists but cannot be read reads as empty, and writes
+//   to it fail rather than replace it. Lines keep the ends they had (CR LF or
+//   LF; a new file gets LF), and values are bytes: the program's UTF-8 is
+//   stored as it is, on every system.
 // - Writing no value (std::nullopt) removes the key; removing a section
 //   removes its header and every line up to the next section.
 // - Values, keys and sections holding a line break, keys holding '=' and
@@ -21,9 +25,18 @@
 //   change the file's structure.
 //
 // File names: an empty name is the default profile (see defaultProfilePath);
-// '\' separators are taken as '/', and a name without any directory part
-// lives in the folder of the default profile, the way bare profile names
-// live in one system folder. Any other name is used as given.
+// '\' and '/' are both taken as the system's separator (PathSeparator,
+// directory.h), and a name without any directory part (on Windows, without
+// a drive either) lives in the folder of the default profile, the way bare
+// profile names live in one system folder. Any other name is used as given,
+// so ".\remtxa.ini" is a file of the current directory.
+//
+// Windows has profile functions of its own (GetPrivateProfileStringW and
+// the others); they are not used, because they break several of the
+// promises above that callers rely on: they write in place (no safe rewrite), store
+// values in the ANSI code page (UTF-8 is lost), accept line breaks that
+// break the file, drop the quotes of a value that needs them, and look for
+// bare names in the Windows folder. The same reader runs on every system.
 //
 // All functions serialise on one process-wide lock.
 #pragma once
@@ -34,10 +47,12 @@
 
 namespace varnok::platform {
 
-// $XDG_CONFIG_HOME/varnok/win.ini, else $HOME/.config/varnok/win.ini (read on
-// every call, so tests can point it elsewhere through the environment).
+// win.ini in profileFolder().
 std::string defaultProfilePath();
-// The folder holding the default profile.
+// The folder holding the default profile: $XDG_CONFIG_HOME/varnok, else
+// $HOME/.config/varnok; on Windows %APPDATA%\varnok (the user's roaming
+// application data, asked of the system when APPDATA is not set). Read from
+// the environment on every call, so tests can point it elsewhere.
 std::string profileFolder();
 // The path a profile file name refers to (rules above).
 std::string resolveProfilePath(std::string_view fileName);

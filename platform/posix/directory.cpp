@@ -58,4 +58,13 @@ size_t listDirectory(const std::string& pattern, std::vector<DirectoryEntry>& ou
     return out.size();
 }
 
+bool createDirectories(const std::string& path) {
+    // Each missing level in turn; one that cannot be made shows up at the end.
+    for (size_t i = 1; i < path.size(); ++i)
+        if (path[i] == '/' && path[i - 1] != '/') ::mkdir(path.substr(0, i).c_str(), 0777);
+    if (!path.empty()) ::mkdir(path.c_str(), 0777);
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace varnok::platform

@@ -1,7 +1,5 @@
 #include "platform/drag_full_windows.h"
 
-#include <atomic>
-
 namespace varnok::platform {
 
 namespace {
@@ -13,19 +11,11 @@ public:
     bool set(bool) override { return false; }
 };
 
-StandIn standIn;
-std::atomic<DragFullWindowsSetting*> current{nullptr};
-
 }  // namespace
 
-DragFullWindowsSetting& dragFullWindowsSetting() {
-    DragFullWindowsSetting* s = current.load();
-    return s ? *s : standIn;
-}
-
-DragFullWindowsSetting* setDragFullWindowsSetting(DragFullWindowsSetting* setting) {
-    DragFullWindowsSetting* previous = current.exchange(setting);
-    return previous ? previous : &standIn;
+DragFullWindowsSetting& systemDragFullWindowsSetting() {
+    static StandIn standIn;
+    return standIn;
 }
 
 }  // namespace varnok::platform

@@ -1,5 +1,6 @@
 #include "platform/large_pages.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #if defined(__linux__)
@@ -9,6 +10,7 @@
 namespace varnok::platform {
 
 void* allocateLargePages(size_t bytes) {
+    if (bytes > SIZE_MAX - LargePageBytes) return nullptr;
     bytes = (bytes + LargePageBytes - 1) / LargePageBytes * LargePageBytes;
     void* block = std::aligned_alloc(LargePageBytes, bytes);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)

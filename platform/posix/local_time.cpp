@@ -24,9 +24,4 @@ LocalTime localTime() {
     return t;
 }
 
-int32_t clockHundredths() {
-    LocalTime t = localTime();
-    return ((t.hour * 60 + t.minute) * 60 + t.second) * 100 + t.hundredths + 1;
-}
-
 }  // namespace varnok::platform

@@ -41,22 +41,6 @@ uint32_t rootOfName(std::string_view name) {
     return 0;
 }
 
-// "a\\b\" -> "a\b"; the names between separators are kept as they are.
-std::string normalisePath(std::string_view path) {
-    std::string out;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string_view::npos) end = path.size();
-        if (end > start) {
-            if (!out.empty()) out += '\\';
-            out.append(path.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return out;
-}
-
 std::string inQuotes(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
@@ -135,7 +119,8 @@ bool load(const std::string& path, Store& store) {
             std::string_view inner = line.substr(1, line.size() - 2);
             size_t slash = inner.find('\\');
             uint32_t root = rootOfName(inner.substr(0, slash));
-            std::string keyPath = slash == std::string_view::npos ? std::string() : normalisePath(inner.substr(slash));
+            std::string keyPath =
+                slash == std::string_view::npos ? std::string() : registryKeyPath(inner.substr(slash));
             current = nullptr;
             if (root != 0 && !keyPath.empty()) current = &store.keys.emplace_back(Key{root, keyPath, {}});
             continue;
@@ -195,21 +180,10 @@ Value* findValue(Key& key, std::string_view name) {
 
 }  // namespace
 
-std::string_view registryRootName(uint32_t root) {
-    switch (root) {
-    case HkeyClassesRoot: return "HKEY_CLASSES_ROOT";
-    case HkeyCurrentUser: return "HKEY_CURRENT_USER";
-    case HkeyLocalMachine: return "HKEY_LOCAL_MACHINE";
-    case HkeyUsers: return "HKEY_USERS";
-    case HkeyCurrentConfig: return "HKEY_CURRENT_CONFIG";
-    default: return {};
-    }
-}
-
 std::string registryStorePath() { return profileFolder() + "/registry.reg"; }
 
 std::optional<std::string> readRegistryValue(uint32_t root, std::string_view keyPath, std::string_view name) {
-    const std::string path = normalisePath(keyPath);
+    const std::string path = registryKeyPath(keyPath);
     if (registryRootName(root).empty() || path.empty()) return std::nullopt;
     std::lock_guard guard(storeLock());
     Store store;
@@ -223,7 +197,7 @@ std::optional<std::string> readRegistryValue(uint32_t root, std::string_view key
 }
 
 bool writeRegistryValue(uint32_t root, std::string_view keyPath, std::string_view name, std::string_view value) {
-    const std::string path = normalisePath(keyPath);
+    const std::string path = registryKeyPath(keyPath);
     if (registryRootName(root).empty() || path.empty()) return false;
     if (path.find('\n') != std::string::npos || path.find('\r') != std::string::npos) return false;
     std::lock_guard guard(storeLock());
@@ -246,7 +220,7 @@ bool writeRegistryValue(uint32_t root, std::string_view keyPath, std::string_vie
 }
 
 bool deleteRegistryValue(uint32_t root, std::string_view keyPath, std::string_view name) {
-    const std::string path = normalisePath(keyPath);
+    const std::string path = registryKeyPath(keyPath);
     if (registryRootName(root).empty() || path.empty()) return true;
     std::lock_guard guard(storeLock());
     const std::string file = registryStorePath();
@@ -267,7 +241,7 @@ bool deleteRegistryValue(uint32_t root, std::string_view keyPath, std::string_vi
 }
 
 bool registryKeyExists(uint32_t root, std::string_view keyPath) {
-    const std::string path = normalisePath(keyPath);
+    const std::string path = registryKeyPath(keyPath);
     if (registryRootName(root).empty() || path.empty()) return false;
     std::lock_guard guard(storeLock());
     Store store;
@@ -276,7 +250,7 @@ bool registryKeyExists(uint32_t root, std::string_view keyPath) {
 }
 
 std::vector<std::string> registryValueNames(uint32_t root, std::string_view keyPath) {
-    const std::string path = normalisePath(keyPath);
+    const std::string path = registryKeyPath(keyPath);
     std::vector<std::string> names;
     if (registryRootName(root).empty() || path.empty()) return names;
     std::lock_guard guard(storeLock());

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <cstdio>
 #include <set>
+#include <string>
 
 namespace varnok::platform {
 namespace {
@@ -75,6 +81,92 @@ TEST(CodepageTest, CasePairsAreSymmetric) {
     EXPECT_EQ(ansiToUpper(0xFF), 0x9F);
     EXPECT_EQ(ansiToLower(0xD7), 0xD7);  // multiplication sign
 }
+
+#ifdef _WIN32
+// The tables against the system's own code pages 437 and 1252, for all 256
+// codes of each.
+
+uint16_t systemUnicode(UINT codePage, uint8_t code) {
+    const char byte = char(code);
+    wchar_t wide = 0;
+    return ::MultiByteToWideChar(codePage, 0, &byte, 1, &wide, 1) == 1 ? uint16_t(wide) : 0xFFFF;
+}
+
+// The code the system gives a Unicode character in a code page: exact only
+// (-1 when it has none), or with its best-fit look-alikes ('?' when none).
+int systemCode(UINT codePage, uint16_t unicode, bool bestFit) {
+    const wchar_t wide = wchar_t(unicode);
+    char byte = 0;
+    BOOL usedDefault = FALSE;
+    const DWORD flags = bestFit ? 0 : WC_NO_BEST_FIT_CHARS;
+    if (::WideCharToMultiByte(codePage, flags, &wide, 1, &byte, 1, "?", &usedDefault) != 1) return -1;
+    if (usedDefault) return bestFit ? '?' : -1;
+    return uint8_t(byte);
+}
+
+TEST(CodepageTest, EveryCodeStandsForTheSystemsCharacter) {
+    for (int c = 0; c < 256; ++c) {
+        EXPECT_EQ(oemToUnicode(uint8_t(c)), systemUnicode(437, uint8_t(c))) << "code page 437, code " << c;
+        EXPECT_EQ(ansiToUnicode(uint8_t(c)), systemUnicode(1252, uint8_t(c))) << "code page 1252, code " << c;
+    }
+}
+
+// A character both sets have converts exactly as the system converts it.
+// The look-alikes for the others are the tables' own; where the system's
+// best fit differs they are listed (not a failure: the system's choice
+// differs between Windows versions and Wine).
+TEST(CodepageTest, ConversionsAgreeWithTheSystemWhereBothSetsHaveTheCharacter) {
+    std::string differences;
+    int exact = 0;
+    for (int c = 128; c < 256; ++c) {
+        const struct {
+            const char* direction;
+            uint8_t ours;
+            uint16_t unicode;
+            UINT target;
+        } ways[] = {{"437->1252", oemToAnsi(uint8_t(c)), oemToUnicode(uint8_t(c)), 1252},
+                    {"1252->437", ansiToOem(uint8_t(c)), ansiToUnicode(uint8_t(c)), 437}};
+        for (const auto& way : ways) {
+            const int system = systemCode(way.target, way.unicode, false);
+            if (system >= 0) {
+                ++exact;
+                EXPECT_EQ(way.ours, system) << way.direction << " code " << c;
+                continue;
+            }
+            const int bestFit = systemCode(way.target, way.unicode, true);
+            if (bestFit != way.ours) {
+                char line[96];
+                std::snprintf(line, sizeof line, "%s %02X (U+%04X): ours %02X, system %02X\n", way.direction, c,
+                              way.unicode, way.ours, bestFit);
+                differences += line;
+            }
+        }
+    }
+    EXPECT_EQ(exact, 2 * 54) << "the 54 shared characters above ASCII, both ways";
+    RecordProperty("LookAlikeDifferences", differences);
+    std::printf("Look-alikes that differ from the system's best fit:\n%s", differences.c_str());
+}
+
+// The system's own case functions on the same characters (through Unicode,
+// so whatever the ANSI code page of the machine).
+TEST(CodepageTest, CasePairsAgreeWithTheSystem) {
+    for (int c = 0; c < 256; ++c) {
+        wchar_t upper[2] = {wchar_t(ansiToUnicode(uint8_t(c))), 0};
+        wchar_t lower[2] = {upper[0], 0};
+        ::CharUpperW(upper);
+        ::CharLowerW(lower);
+        const int systemUpper = systemCode(1252, uint16_t(upper[0]), false);
+        const int systemLower = systemCode(1252, uint16_t(lower[0]), false);
+        // A partner outside Windows-1252 (micro sign, sharp s, f with hook)
+        // leaves the letter as it is.
+        EXPECT_EQ(ansiToUpper(uint8_t(c)), systemUpper < 0 ? c : systemUpper) << c;
+        EXPECT_EQ(ansiToLower(uint8_t(c)), systemLower < 0 ? c : systemLower) << c;
+        if (::IsCharUpperW(wchar_t(ansiToUnicode(uint8_t(c))))) {
+            EXPECT_TRUE(isAnsiUpper(uint8_t(c))) << c;
+        }
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace varnok::platform

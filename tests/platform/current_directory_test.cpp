@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/directory.h"
 #include "tests/app/temp_folder.h"
 
 namespace varnok::platform {
@@ -44,11 +45,50 @@ TEST_F(CurrentDirectoryTest, WhatCannotBeEnteredChangesNothing) {
     }
 }
 
+#ifndef _WIN32
+// Windows does not remove a folder that is a process's current directory.
 TEST_F(CurrentDirectoryTest, ARemovedCurrentDirectoryIsEmpty) {
     testing::TempFolder gone;
     ASSERT_TRUE(setCurrentDirectory(gone.path()));
     fs::remove(gone.path());
     EXPECT_EQ(currentDirectory(), "");
+}
+#endif
+
+// Names are UTF-8 both ways, also with letters outside any ANSI code page.
+TEST_F(CurrentDirectoryTest, NonAsciiFolderNames) {
+    const std::string name = "\xC3\x84rger-\xE6\x97\xA5\xE6\x9C\xAC-\xE2\x82\xAC";  // Ärger-日本-€
+    ASSERT_TRUE(setCurrentDirectory(folder_.path()));
+    const std::string base = currentDirectory();
+    ASSERT_TRUE(createDirectories(base + PathSeparator + name + PathSeparator + "inner"));
+    ASSERT_TRUE(setCurrentDirectory(name));
+    EXPECT_EQ(currentDirectory(), base + PathSeparator + name);
+    ASSERT_TRUE(setCurrentDirectory("inner"));
+    EXPECT_EQ(currentDirectory(), base + PathSeparator + name + PathSeparator + "inner");
+    ASSERT_TRUE(setCurrentDirectory(".."));
+    EXPECT_EQ(currentDirectory(), base + PathSeparator + name);
+}
+
+// A folder deeper than the classic 260 characters: current on Linux (and
+// under Wine); Windows itself refuses it without the program's long-path
+// opt-in, and then nothing changes.
+TEST_F(CurrentDirectoryTest, FoldersPastTheClassicLimit) {
+    ASSERT_TRUE(setCurrentDirectory(folder_.path()));
+    const std::string here = currentDirectory();
+    std::string deep = here;
+    while (deep.size() < 300) deep += PathSeparator + std::string(50, 'q');
+    ASSERT_TRUE(createDirectories(deep));
+#ifdef _WIN32
+    if (!setCurrentDirectory(deep)) {
+        EXPECT_EQ(currentDirectory(), here);
+        return;
+    }
+#else
+    ASSERT_TRUE(setCurrentDirectory(deep));
+#endif
+    EXPECT_EQ(currentDirectory(), deep);
+    ASSERT_TRUE(setCurrentDirectory(".."));
+    EXPECT_EQ(currentDirectory(), deep.substr(0, deep.find_last_of(PathSeparator)));
 }
 
 }  // namespace

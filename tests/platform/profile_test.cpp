@@ -2,37 +2,37 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
 
+#include "platform/directory.h"
+#include "platform/environment.h"
+#include "platform/plain_file.h"
+#include "tests/support/config_home.h"
+
 namespace varnok::platform {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The configuration home's variable (XDG_CONFIG_HOME, or APPDATA on Windows).
+constexpr const char* ConfigVariable = testing::ConfigHome::Variable;
 
 // A private folder that also serves as the configuration home, so the
 // default profile of these tests never touches the user's own.
 class ProfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("varnok_profile_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
-        ::setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
+        folder_ = fs::path(temp_.path());
+        old_ = environmentVariable(ConfigVariable);
+        setEnvironmentVariable(ConfigVariable, (folder_ / "config").string());
     }
     void TearDown() override {
-        if (hadOld_) ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-        else ::unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(folder_);
+        clearFileFaults();
+        setEnvironmentVariable(ConfigVariable, old_);
     }
     std::string file(const char* name) const { return (folder_ / name).string(); }
     static std::string contents(const std::string& path) {
@@ -44,9 +44,9 @@ protected:
     static void write(const std::string& path, const std::string& text) {
         std::ofstream(path, std::ios::binary) << text;
     }
+    testing::TempFolder temp_;
     fs::path folder_;
-    std::string old_;
-    bool hadOld_ = false;
+    std::optional<std::string> old_;
 };
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
@@ -119,7 +119,8 @@ TEST_F(ProfileTest, DefaultProfileAndBareNamesLiveInTheConfigurationFolder) {
     EXPECT_EQ(getPrivateProfileString("intl", "s1159", "", ""), "vm");
     EXPECT_EQ(getProfileInt("intl", "iTime", 7), 7);
     EXPECT_EQ(resolveProfilePath("varnok.INI"), (folder_ / "config" / "varnok" / "varnok.INI").string());
-    EXPECT_EQ(resolveProfilePath(".\\remtxa.ini"), "./remtxa.ini");
+    EXPECT_EQ(resolveProfilePath(".\\remtxa.ini"), std::string(".") + PathSeparator + "remtxa.ini");
+    EXPECT_EQ(resolveProfilePath("sub/x.ini"), std::string("sub") + PathSeparator + "x.ini");
     ASSERT_TRUE(writePrivateProfileString("Main", "Maximize", "No", "varnok.INI"));
     EXPECT_EQ(getPrivateProfileString("main", "maximize", "", "varnok.INI"), "No");
 }
@@ -193,6 +194,97 @@ TEST_F(ProfileTest, EveryValueWrittenReadsBackAsWritten) {
     ASSERT_TRUE(removePrivateProfileSection(" a ", path));
     EXPECT_TRUE(privateProfileSections(path).empty());
 }
+
+// Every way the rewrite can fail leaves the old file as it was and no
+// temporary file behind.
+TEST_F(ProfileTest, AFailedRewriteLeavesTheOldFileWhole) {
+    const std::string ini = file("keep.ini");
+    write(ini, "; mine\r\n[S]\r\nK=old\r\n");
+    const std::string before = contents(ini);
+    for (FileOp op : {FileOp::Open, FileOp::Write, FileOp::Sync, FileOp::Rename}) {
+        // The first Open is the read; the rewrite's own open comes second.
+        failFileOperation(op, op == FileOp::Open ? 2 : 1);
+        EXPECT_FALSE(writePrivateProfileString("S", "K", "new", ini)) << int(op);
+        failFileOperation(op, op == FileOp::Open ? 2 : 1);
+        EXPECT_FALSE(writePrivateProfileString("S", "K", std::nullopt, ini)) << int(op);
+        failFileOperation(op, op == FileOp::Open ? 2 : 1);
+        EXPECT_FALSE(removePrivateProfileSection("S", ini)) << int(op);
+        clearFileFaults();
+        EXPECT_EQ(contents(ini), before) << int(op);
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder_)) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"keep.ini"});
+    ASSERT_TRUE(writePrivateProfileString("S", "K", "new", ini));
+    EXPECT_EQ(contents(ini), "; mine\r\n[S]\r\nK=new\r\n");
+}
+
+// A file that exists but cannot be read gives the defaults, and is never
+// replaced by a file that would lack what could not be read.
+TEST_F(ProfileTest, AFileThatCannotBeReadIsNeverReplaced) {
+    const std::string ini = file("unread.ini");
+    write(ini, "[S]\nK=v\n");
+    for (FileOp op : {FileOp::Open, FileOp::Read}) {
+        failFileOperation(op, 1);
+        EXPECT_EQ(getPrivateProfileString("S", "K", "dflt", ini), "dflt") << int(op);
+        failFileOperation(op, 1);
+        EXPECT_FALSE(writePrivateProfileString("S", "Other", "1", ini)) << int(op);
+        failFileOperation(op, 1);
+        EXPECT_FALSE(writePrivateProfileString("S", "Missing", std::nullopt, ini)) << int(op);
+        failFileOperation(op, 1);
+        EXPECT_FALSE(removePrivateProfileSection("T", ini)) << int(op);
+        clearFileFaults();
+        EXPECT_EQ(contents(ini), "[S]\nK=v\n") << int(op);
+    }
+    // Without faults the same calls succeed.
+    EXPECT_TRUE(writePrivateProfileString("S", "Missing", std::nullopt, ini));
+    EXPECT_TRUE(removePrivateProfileSection("T", ini));
+}
+
+// Values are bytes: the program's UTF-8 goes into the file unchanged, on
+// every system (no code page conversion on Windows).
+TEST_F(ProfileTest, Utf8ValuesAreStoredAsTheyAre) {
+    const std::string ini = file("utf8.ini");
+    const std::string value = "M\xC3\xBCller \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC";  // Müller, euro, two CJK letters
+    ASSERT_TRUE(writePrivateProfileString("TXA", "FileName", value, ini));
+    EXPECT_EQ(contents(ini), "[TXA]\nFileName=" + value + "\n");
+    EXPECT_EQ(getPrivateProfileString("txa", "filename", "", ini), value);
+}
+
+#ifdef _WIN32
+// %APPDATA% decides where bare names and the default profile live; without
+// it the system's own roaming folder does.
+TEST_F(ProfileTest, BareNamesLiveUnderAppData) {
+    const std::string appData = (folder_ / "roaming").string();
+    setEnvironmentVariable("APPDATA", appData + "\\");
+    EXPECT_EQ(profileFolder(), appData + "\\varnok") << "one separator, whatever APPDATA ends with";
+    setEnvironmentVariable("APPDATA", appData);
+    EXPECT_EQ(resolveProfilePath("varnok.INI"), appData + "\\varnok\\varnok.INI");
+    EXPECT_EQ(resolveProfilePath("C:varnok.INI"), "C:varnok.INI") << "a drive is a directory part";
+    ASSERT_TRUE(writePrivateProfileString("Main", "XPos", "40", "varnok.INI"));
+    EXPECT_EQ(contents(appData + "\\varnok\\varnok.INI"), "[Main]\nXPos=40\n");
+
+    setEnvironmentVariable("APPDATA", std::nullopt);
+    const std::string system = profileFolder();
+    ASSERT_GT(system.size(), 10u) << system;
+    EXPECT_EQ(system.substr(1, 2), ":\\") << system;
+    EXPECT_EQ(system.substr(system.size() - 7), "\\varnok") << system;
+}
+
+// A settings folder with letters outside any ANSI code page, deeper than the
+// classic 260 characters: the folder is created and the file found again.
+TEST_F(ProfileTest, LongAndNonAsciiSettingsFolders) {
+    std::string appData = folder_.string() + "\\\xC3\x84rger-\xE6\x97\xA5\xE6\x9C\xAC";  // Ärger-日本
+    while (appData.size() < 300) appData += "\\" + std::string(40, 'd');
+    setEnvironmentVariable("APPDATA", appData);
+    ASSERT_TRUE(writePrivateProfileString("Main", "Maximize", "No", "varnok.INI"));
+    EXPECT_EQ(getPrivateProfileString("main", "maximize", "", "varnok.INI"), "No");
+    std::vector<DirectoryEntry> listing;
+    ASSERT_EQ(listDirectory(appData + "\\varnok\\*.INI", listing), 1u);
+    EXPECT_EQ(listing[0].name, "varnok.INI");
+    EXPECT_EQ(listing[0].size, std::string("[Main]\nMaximize=No\n").size());
+}
+#endif
 
 }  // namespace
 }  // namespace varnok::platform
