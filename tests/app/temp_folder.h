@@ -1,10 +1,16 @@
 // TempFolder: a fresh folder for one test, removed with everything in it.
 #pragma once
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,10 +20,20 @@ namespace varnok::testing {
 
 class TempFolder {
 public:
+    // A folder of a new random name: creating it fails when the name is
+    // taken, so it is never one that another test uses.
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "varnok-test-XXXXXX").string();
-        char* made = ::mkdtemp(pattern.data());
-        path_ = made ? made : "";
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::random_device entropy;
+        std::mt19937_64 random((uint64_t{entropy()} << 32) ^
+                               static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            char name[40];
+            std::snprintf(name, sizeof name, "varnok-test-%012llx",
+                          static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+            std::error_code ec;
+            if (std::filesystem::create_directory(base / name, ec)) path_ = (base / name).string();
+        }
     }
     ~TempFolder() {
         std::error_code ec;
@@ -55,6 +71,10 @@ inline std::string readFile(const std::string& path) {
 }
 
 // True when the tests run as root, whom folder permissions do not stop.
+#ifdef _WIN32
+inline bool runningAsRoot() { return false; }
+#else
 inline bool runningAsRoot() { return ::geteuid() == 0; }
+#endif
 
 }  // namespace varnok::testing

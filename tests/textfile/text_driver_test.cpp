@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <random>
 
-#include "platform/posix_file.h"
+#include "platform/os_file.h"
 #include "runtime/errors/error_codes.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/textfile/text_file_fixture.h"
@@ -230,12 +231,9 @@ TEST_F(TextDriverTest, AFailedLookForTheTrailingCtrlZIsMadeAgain) {
         writeBytes(path, "a\r\n\x1A");
         TextFile f(path);
         ASSERT_EQ(f.open(mode), 0);
-        platform::posixCalls().pread = [](int, void*, size_t, off_t) -> ssize_t {
-            errno = EIO;
-            return -1;
-        };
+        platform::setOsFaultHook([](platform::OsCall call) { return call == platform::OsCall::Read; });
         EXPECT_EQ(f.add("b"), 330);
-        platform::posixCalls() = platform::realPosixCalls();
+        platform::setOsFaultHook(nullptr);
         EXPECT_EQ(f.add("c"), 0);
         f.close();
         EXPECT_EQ(readBytes(path), "a\r\nc\r\n") << int(mode);
@@ -419,6 +417,51 @@ TEST_F(TextDriverTest, SharedReaderSeesLinesAppendedLater) {
     EXPECT_EQ(reader.number(op::BYTES), 10u);
     EXPECT_EQ(reader.next(), 0);
     EXPECT_EQ(reader.record(), "two");
+}
+
+// Appends through several deny-none opens of one file land at its real end,
+// whatever each open last knew of its size, with QUICKSCAN on or off, and
+// with or without a lock the program holds itself.
+TEST_F(TextDriverTest, SharedAppendsLandAtTheRealEndWhateverQuickScanSays) {
+    for (const std::string quickScan : {"ON", "OFF"}) {
+        const std::string options = "/QUICKSCAN=" + quickScan;
+        for (bool programLocks : {false, true}) {
+            writeBytes(path, "");
+            TextFile a(path, 40, options), b(path, 40, options), reader(path, 40, options);
+            ASSERT_EQ(a.open(ReadWriteDenyNone), 0);
+            ASSERT_EQ(b.open(ReadWriteDenyNone), 0);
+            ASSERT_EQ(a.send("QUICKSCAN"), quickScan);
+            Lines expected;
+            std::mt19937 random(3);
+            for (int k = 0; k < 40; ++k) {
+                TextFile& writer = random() % 2 ? a : b;
+                const std::string line = (&writer == &a ? "a" : "b") + std::to_string(k);
+                if (programLocks) {
+                    ASSERT_EQ(writer.run(op::LOCKfile), 0);
+                }
+                ASSERT_EQ(writer.add(line), 0) << line;
+                if (programLocks) {
+                    ASSERT_EQ(writer.run(op::UNLOCK), 0);
+                }
+                expected.push_back(line);
+            }
+            a.close();
+            b.close();
+            ASSERT_EQ(reader.open(ReadOnlyDenyWrite), 0);
+            EXPECT_EQ(reader.readAll(), expected) << options << (programLocks ? " locked" : "");
+        }
+    }
+    // The case as it was seen: "a1" must not be overwritten by "a2".
+    writeBytes(path, "");
+    TextFile a(path, 40, "/QUICKSCAN=ON"), b(path, 40, "/QUICKSCAN=ON");
+    ASSERT_EQ(a.open(ReadWriteDenyNone), 0);
+    ASSERT_EQ(b.open(ReadWriteDenyNone), 0);
+    EXPECT_EQ(a.add("a1"), 0);
+    EXPECT_EQ(b.add("b1"), 0);
+    EXPECT_EQ(a.add("a2"), 0);
+    a.close();
+    b.close();
+    EXPECT_EQ(readBytes(path), "a1\r\nb1\r\na2\r\n");
 }
 
 TEST_F(TextDriverTest, SendAnswersAndChangesOptions) {
