@@ -23,6 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempFolder;
 
+// The variable that decides where the default profile lives.
+#ifdef _WIN32
+constexpr const char* kConfigHome = "APPDATA";
+#else
+constexpr const char* kConfigHome = "XDG_CONFIG_HOME";
+#endif
+
 // Sets (or, with nullptr, removes) an environment variable.
 void setEnvironment(const char* name, const char* value) {
 #ifdef _WIN32
@@ -52,10 +59,10 @@ class TraceLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::path(folder_.path());
-        const char* old = std::getenv("XDG_CONFIG_HOME");
+        const char* old = std::getenv(kConfigHome);
         hadConfig_ = old != nullptr;
         if (old) oldConfig_ = old;
-        setEnvironment("XDG_CONFIG_HOME", dir_.string().c_str());
+        setEnvironment(kConfigHome, dir_.string().c_str());
         logName_ = (dir_ / "trace.log").string();
         TraceLog::instance().reset();
 
@@ -70,7 +77,7 @@ protected:
     }
     void TearDown() override {
         TraceLog::instance().reset();
-        setEnvironment("XDG_CONFIG_HOME", hadConfig_ ? oldConfig_.c_str() : nullptr);
+        setEnvironment(kConfigHome, hadConfig_ ? oldConfig_.c_str() : nullptr);
     }
 
     TraceSettings settings() const {
