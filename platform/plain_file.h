@@ -11,11 +11,16 @@
 //
 // On POSIX systems the rename is rename(2), and a replaced file keeps its
 // permission bits (and its owner and group where the system allows). On
-// Windows an existing target is replaced with ReplaceFileW, which keeps its
-// attributes, security and creation time, and a new one is moved into place
-// with MoveFileExW (write-through); a target that another program holds open
-// without sharing deletion, or that is read-only, cannot be replaced there.
-// Readers (InputFile) share deletion, so they never stop a replacement.
+// Windows it is MoveFileExW (replacing, write-through), and a replaced file
+// keeps its attributes (hidden, system, archive) and its creation time; its
+// security is the folder's, as for any new file there. On Windows a target
+// that is open cannot always be replaced: one held without sharing deletion
+// never, one held by a reader (InputFile shares deletion) only where the
+// system renames with POSIX semantics (not Wine, not older Windows); the
+// save then fails with EACCES and the old file stays. A read-only target may
+// be refused too. ReplaceFileW is not used: it is not one step everywhere
+// (Wine's moves the old file away first), so a process killed inside it
+// could leave neither file under the name.
 //
 // Failures are errno values on every system (Windows errors mapped as the C
 // runtime maps them), so systemErrorText() describes them.

@@ -84,6 +84,21 @@ std::string resolveTarget(const std::string& target) {
     return win32::narrow(name);
 }
 
+// Gives the new file what the old one had that a new file would not: its
+// attributes (hidden, system, archive, not indexed) and its creation time.
+// Where the system refuses, the new file is saved all the same.
+void keepWhatTheOldFileHad(HANDLE file, const std::wstring& target) {
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    if (!::GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old)) return;
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO basic{};  // zero times and attributes are left as they are
+    basic.CreationTime.LowPart = old.ftCreationTime.dwLowDateTime;
+    basic.CreationTime.HighPart = static_cast<LONG>(old.ftCreationTime.dwHighDateTime);
+    basic.FileAttributes = old.dwFileAttributes & kKept;
+    ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+}
+
 }  // namespace
 
 FileIdentity fileIdentity(const std::string& path) {
@@ -251,61 +266,33 @@ bool SafeOutputFile::commit() {
         error_ = EBADF;
         return false;
     }
+    const HANDLE file = handleOf(handle_);
+    const std::wstring target = win32::systemPath(target_);
+    if (keepMode_) keepWhatTheOldFileHad(file, target);
     if (fileFaultInjected(FileOp::Sync)) {
         error_ = errno;
         abandon();
         return false;
     }
-    if (!::FlushFileBuffers(handleOf(handle_))) {
+    if (!::FlushFileBuffers(file)) {
         error_ = win32::errnoFromLastError();
         abandon();
         return false;
     }
-    const HANDLE file = handleOf(handle_);
     handle_ = kNoHandle;
     if (!::CloseHandle(file)) {
         error_ = win32::errnoFromLastError();
         abandon();
         return false;
     }
-    if (fileFaultInjected(FileOp::Rename)) {
-        error_ = errno;
-        abandon();
-        return false;
-    }
-    const std::wstring target = win32::systemPath(target_);
-    const std::wstring temporary = win32::systemPath(temp_);
-    constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    auto moveIntoPlace = [&] { return ::MoveFileExW(temporary.c_str(), target.c_str(), kMove) != 0; };
-    bool placed = false;
-    bool onlyCopy = false;  // the old file is gone and the new one not in place
-    DWORD failure = ERROR_SUCCESS;
-    if (exists(::GetFileAttributesW(target.c_str()))) {
-        placed = ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                                REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
-        if (!placed) {
-            failure = ::GetLastError();
-            // The target went away meanwhile; or, without a backup name,
-            // ERROR_UNABLE_TO_MOVE_REPLACEMENT may mean that the old file is
-            // gone and the new one still has its temporary name. Either way
-            // the new file is moved in.
-            if (failure == ERROR_FILE_NOT_FOUND ||
-                (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !exists(::GetFileAttributesW(target.c_str())))) {
-                onlyCopy = failure != ERROR_FILE_NOT_FOUND;
-                placed = moveIntoPlace();
-                if (!placed) failure = ::GetLastError();
-            }
-        }
-    } else {
-        placed = moveIntoPlace();
-        if (!placed) failure = ::GetLastError();
-    }
-    if (!placed) {
-        error_ = win32::errnoFromWin32(failure);
-        if (onlyCopy) {
-            temp_.clear();  // the temporary file is the only copy now: it stays
-            return false;
-        }
+    // One rename puts the new file in place, over the old one if there is
+    // one: a process stopped at any moment leaves one or the other.
+    // (ReplaceFileW is not one step everywhere: Wine's moves the old file
+    // away first and the new one in afterwards.)
+    const bool injected = fileFaultInjected(FileOp::Rename);
+    if (injected || !::MoveFileExW(win32::systemPath(temp_).c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error_ = injected ? errno : win32::errnoFromLastError();
         abandon();
         return false;
     }

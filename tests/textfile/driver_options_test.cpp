@@ -304,7 +304,6 @@ TEST(DriverOptionsThroughTheDriver, DriverStringAndSend) {
     std::ifstream in(path, std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(content, "a\tb\nsecond\nx           \n") << "CLIP off keeps the trailing spaces";
-    fs::remove(path);
 }
 
 }  // namespace

@@ -295,7 +295,7 @@ TEST_F(TraceLogTest, DispatchedOperationsOfTheTextDriver) {
     EXPECT_EQ(dispatch(op::OPEN, file_, args), FileNotFoundErr);
 
     std::string present = (dir_ / "present.txt").string();
-    std::ofstream(present) << "one\r\ntwo\r\n";
+    std::ofstream(present, std::ios::binary) << "one\r\ntwo\r\n";
     FileDecl other = file_;
     other.label = "Other";
     other.name = present;
