@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <random>
 
 #include "platform/os_file.h"
@@ -281,7 +282,7 @@ TEST_F(TextDriverTest, BytesEofEmptyAndLineBytesProperty) {
     EXPECT_EQ(get.answer, "1");
     get.text = "FileName";
     EXPECT_EQ(f.run(op::GET_PROPERTY, get), 0);
-    EXPECT_EQ(get.answer, path);
+    EXPECT_EQ(get.answer, platform::resolveFileName(path));  // the full name (on Windows with '\')
     get.text = "NoSuchProperty";
     EXPECT_EQ(f.run(op::GET_PROPERTY, get), 80);
     EXPECT_EQ(f.run(op::EMPTY), 0);
@@ -338,6 +339,42 @@ TEST_F(TextDriverTest, ErrorsOfOpenCreateAndNames) {
     EXPECT_EQ(readBytes(target.text), "data\r\n");
     EXPECT_EQ(f.run(op::REMOVE), 0);
     EXPECT_EQ(f.run(op::REMOVE), 2);
+}
+
+// Names with blanks and letters outside ASCII, and names past 260
+// characters, work for the driver's every use of a name.
+TEST_F(TextDriverTest, NamesOutsideAsciiAndPast260Characters) {
+    const std::string folderName = "Dateien für Ünïcödé 名前";
+    std::filesystem::create_directory(dir.path() /
+                                      std::filesystem::path(std::u8string(folderName.begin(), folderName.end())));
+    const std::string longName = std::string(120, 'l') + " ñ " + std::string(120, 'm') + ".txt";
+    for (const std::string& name :
+         {dir.file(folderName) + "/Straße 1.txt", dir.file(longName), dir.file(folderName) + "/" + longName}) {
+        TextFile f(name);
+        ASSERT_EQ(f.run(op::CREATE), 0) << name;
+        ASSERT_EQ(f.open(ReadWriteDenyAll), 0);
+        EXPECT_EQ(f.add("first"), 0);
+        EXPECT_EQ(f.add("zweite Zeile"), 0);
+        EXPECT_EQ(f.readAll(), (Lines{"first", "zweite Zeile"}));
+        FileArgs property;
+        property.text = "FileName";
+        EXPECT_EQ(f.run(op::GET_PROPERTY, property), 0);
+        EXPECT_EQ(property.answer, platform::resolveFileName(name));
+        EXPECT_EQ(f.close(), 0);
+        FileArgs target;
+        target.text = name + ".copy";
+        EXPECT_EQ(f.run(op::COPY, target), 0);
+        EXPECT_EQ(f.run(op::REMOVE), 0);
+        EXPECT_EQ(f.open(), 2);
+        TextFile copy(target.text);
+        target.text = name;
+        EXPECT_EQ(copy.run(op::RENAME, target), 0);
+        ASSERT_EQ(f.open(ReadOnlyDenyWrite), 0);
+        EXPECT_EQ(f.readAll(), (Lines{"first", "zweite Zeile"}));
+        EXPECT_EQ(f.close(), 0);
+        EXPECT_EQ(f.run(op::REMOVE), 0);
+    }
+    EXPECT_GT(dir.file(longName).size(), 260u);
 }
 
 TEST_F(TextDriverTest, WriteOnlyFilesCannotBeRead) {

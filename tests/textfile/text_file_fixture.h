@@ -18,9 +18,11 @@
 namespace varnok::testing {
 
 // A fresh folder under the system's temporary folder, removed at the end.
+// Names are joined as UTF-8 text: a std::filesystem::path made from a narrow
+// string would take it in the Windows code page.
 class ScratchDir {
 public:
-    std::string file(const std::string& name) const { return (path() / name).string(); }
+    std::string file(const std::string& name) const { return folder_.file(name); }
     std::filesystem::path path() const { return std::filesystem::path(folder_.path()); }
 
 private:
