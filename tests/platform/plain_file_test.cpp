@@ -66,7 +66,7 @@ TEST(SafeOutputFile, CommitReplacesTheTargetOnlyThen) {
     EXPECT_EQ(dir.listing(), "fresh.txa\nout.txa\n");
 }
 
-#ifndef _WIN32  // POSIX only: permission bits and owners (Windows keeps attributes and security through ReplaceFileW)
+#ifndef _WIN32  // POSIX only: permission bits, owners, and links (which need a privilege on Windows)
 TEST(SafeOutputFile, AReplacedFileKeepsItsPermissionBits) {
     TempFolder dir;
     std::string target = dir.write("out.txa", "old");
@@ -99,7 +99,7 @@ TEST(SafeOutputFile, ALinkIsFollowedToTheFileItNames) {
 }
 #endif
 
-#ifdef _WIN32
+#ifdef _WIN32  // Windows only: file attributes
 // A replaced file keeps its attributes. (Its creation time is kept too where
 // the file system can set one; Wine's cannot.)
 TEST(SafeOutputFile, AReplacedFileKeepsItsAttributes) {
@@ -172,7 +172,7 @@ TEST(SafeOutputFile, ATargetOpenForReadingIsReplacedWholeOrNotAtAll) {
     ASSERT_TRUE(out.create(target));
     ASSERT_TRUE(out.write("new bytes!", 10));
     const bool replaced = out.commit();
-#ifndef _WIN32
+#ifndef _WIN32  // POSIX systems always replace a file that is open
     EXPECT_TRUE(replaced);
 #endif
     if (!replaced) {

@@ -80,7 +80,7 @@ TEST(TemporaryFiles, NamesAreRecognisedAndNothingElseIs) {
 TEST(TemporaryFiles, FoldersOfPaths) {
     const std::pair<const char*, const char*> table[] = {
         {"/a/b/c.txt", "/a/b"}, {"/c.txt", "/"}, {"c.txt", "."}, {"a/b/", "a/b"}, {"a/c.txt", "a"},
-#ifdef _WIN32
+#ifdef _WIN32  // drive letters, shares and both separators
         {"C:\\a\\c.txt", "C:\\a"}, {"C:\\c.txt", "C:\\"}, {"C:c.txt", "C:"}, {"a\\b/c.txt", "a\\b"},
         {"\\\\server\\share\\c.txt", "\\\\server\\share"},
 #else
@@ -88,7 +88,7 @@ TEST(TemporaryFiles, FoldersOfPaths) {
 #endif
     };
     for (const auto& [path, folder] : table) EXPECT_EQ(folderOfPath(path), folder) << path;
-#ifdef _WIN32
+#ifdef _WIN32  // drive letters
     EXPECT_EQ(temporaryNameFor("C:\\a\\out.txa", 7, 1), "C:\\a\\.out.txa.varnok-7-1.tmp");
     EXPECT_EQ(temporaryNameFor("C:out.txa", 7, 1), "C:.out.txa.varnok-7-1.tmp");
 #endif
