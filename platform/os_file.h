@@ -60,6 +60,7 @@ enum class FileSharing : uint8_t { Compatible, DenyAll, DenyWrite, DenyRead, Den
 // error of the system would: writes and truncations with 329 (a write puts
 // the first half of its bytes first, as a write cut short does), the others
 // with 330; a failing close still releases the file.
+// (Name: the removing, renaming or moving into place of a file by name.)
 enum class OsCall : uint8_t { Open, Read, Write, Truncate, Size, Lock, Close, Name };
 using OsFaultHook = bool (*)(OsCall call);
 // Sets the hook (nullptr: no faults); answers the previous one.
