@@ -6,9 +6,24 @@
 // commit(), after every byte was written and flushed to disk, by one rename;
 // until then, and after any failure, the target is untouched and the
 // temporary file is removed. A process killed at any moment leaves under the
-// target's name either the old file or the complete new one. A replaced file keeps its permission bits (and its owner and
-// group where the system allows); a symbolic link as
-// target is followed, so the file it names is replaced.
+// target's name either the old file or the complete new one. A symbolic link
+// as target is followed, so the file it names is replaced.
+//
+// On POSIX systems the rename is rename(2), and a replaced file keeps its
+// permission bits (and its owner and group where the system allows). On
+// Windows it is MoveFileExW (replacing, write-through), and a replaced file
+// keeps its attributes (hidden, system, archive) and its creation time; its
+// security is the folder's, as for any new file there. On Windows a target
+// that is open cannot always be replaced: one held without sharing deletion
+// never, one held by a reader (InputFile shares deletion) only where the
+// system renames with POSIX semantics (not Wine, not older Windows); the
+// save then fails with EACCES and the old file stays. A read-only target may
+// be refused too. ReplaceFileW is not used: it is not one step everywhere
+// (Wine's moves the old file away first), so a process killed inside it
+// could leave neither file under the name.
+//
+// Failures are errno values on every system (Windows errors mapped as the C
+// runtime maps them), so systemErrorText() describes them.
 //
 // Every open, read, write, flush and rename goes through a fault seam: a test
 // can make the Nth call of one kind fail (failFileOperation).
@@ -30,8 +45,13 @@ void failFileOperation(FileOp op, int nth);
 void beforeFileOperation(FileOp op, int nth, std::function<void()> action);
 // Disarms every failure and action.
 void clearFileFaults();
+// Counts one call of op: runs its action when due, and answers true (with
+// errno set as the failure would set it) when this call is to fail. The
+// implementations ask before each call of that kind.
+bool fileFaultInjected(FileOp op);
 
-// Device and inode of a file, following symbolic links.
+// Device and inode of a file, following symbolic links (on Windows the
+// volume's serial number and the file's index).
 struct FileIdentity {
     uint64_t device = 0;
     uint64_t inode = 0;
@@ -46,7 +66,7 @@ FileIdentity fileIdentity(const std::string& path);
 // stamp before and after being read was not written meanwhile.
 struct FileStamp {
     uint64_t size = 0;
-    int64_t modifiedNs = 0;  // nanoseconds since 1970
+    int64_t modifiedNs = 0;  // nanoseconds since 1970 (Windows keeps 100 ns steps)
     bool valid = false;
     bool operator==(const FileStamp& o) const {
         return valid && o.valid && size == o.size && modifiedNs == o.modifiedNs;
@@ -80,7 +100,7 @@ public:
     int error() const { return error_; }
 
 private:
-    int fd_ = -1;
+    intptr_t handle_ = -1;  // a descriptor on POSIX systems, a HANDLE on Windows
     int error_ = 0;
 };
 
@@ -110,10 +130,11 @@ public:
     const std::string& temporaryName() const { return temp_; }
 
 private:
-    int fd_ = -1;
+    intptr_t handle_ = -1;  // the temporary file's (see InputFile)
     int error_ = 0;
     std::string target_;
     std::string temp_;
+    uint64_t end_ = 0;  // where write() goes on
     unsigned mode_ = 0;
     unsigned owner_ = 0, group_ = 0;
     bool keepMode_ = false;

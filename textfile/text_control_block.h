@@ -7,8 +7,9 @@
 //    is a Ctrl-Z, so a scan can stop on it without a bounds test;
 //  - bufferFill <= readBuffer.size() - 1; bufferFill == 0 means the buffer holds
 //    nothing to be trusted (any write to the file clears it);
-//  - fileSize is the size the driver last learnt; it is refreshed only where
-//    another process may have grown the file (shared and QUICKSCAN off);
+//  - fileSize is the size the driver last learnt; it is refreshed where
+//    another open may have grown the file: before reads when the file is
+//    shared and QUICKSCAN is off, before every append when it is shared;
 //  - nextRead is 1-based; lineStart is 0-based;
 //  - lockCount counts nested LOCKfile calls; the file lock is held iff > 0;
 //  - while controlBitsValid and bufferFill != 0, bit i of controlBits (i <= bufferFill) is set
@@ -23,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/posix_file.h"
+#include "platform/os_file.h"
 #include "textfile/driver_options.h"
 #include "textfile/file_decl.h"
 
@@ -57,7 +58,7 @@ public:
     uint8_t* record = nullptr;      // the program's record buffer
     uint32_t recordBytes = 0;       // its size: the longest line a read returns
     uint8_t accessMode = 0;         // the byte passed to OPEN
-    platform::PosixFile file;
+    platform::OsFile file;
     DriverOptions options;
     std::vector<uint8_t, UninitializedAllocator<uint8_t>> readBuffer;
     uint64_t bufferStart = 0;       // file offset of readBuffer[0]
@@ -82,8 +83,9 @@ public:
     bool resizeReadBuffer(uint32_t bytes) override;
     void readBufferChanged() override { bufferFill = 0; }
 
-    // The file size must be asked of the system before positioned reads and
-    // appends: another process may append to a shared file.
+    // The file size must be asked of the system before positioned reads:
+    // another open may append to a shared file. (Appends to a shared file
+    // always ask, QUICKSCAN or not.)
     bool refreshesSize() const { return shared && !options.quickScan; }
     // Bytes one refill of the read buffer asks the system for.
     size_t refillSize() const;

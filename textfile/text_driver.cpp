@@ -185,7 +185,7 @@ int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
     case op::REMOVE: {
         if (file.driverState) return 5;  // deleting an open file would lose what is written to it
         const std::string name = platform::resolveFileName(trimmed(file.name));
-        const int32_t code = platform::PosixFile::remove(name);
+        const int32_t code = platform::OsFile::remove(name);
         return (code == 0 || code == 2 || code == 3 || code == 45) ? code : 5;
     }
     case op::RENAME:
@@ -193,8 +193,8 @@ int32_t TextDriver::call(int operation, FileDecl& file, FileArgs& args) {
         const std::string from = platform::resolveFileName(trimmed(file.name));
         const std::string to = platform::resolveFileName(trimmed(args.text));
         if (from.empty() || to.empty()) return 45;
-        return operation == op::RENAME ? platform::PosixFile::rename(from, to)
-                                       : platform::PosixFile::copy(from, to);
+        return operation == op::RENAME ? platform::OsFile::rename(from, to)
+                                       : platform::OsFile::copy(from, to);
     }
     case op::CLEAR:
         if (file.record && file.buffer) clearRecord(*file.record, file.buffer);
@@ -315,7 +315,7 @@ int32_t TextDriver::create(FileDecl& file) {
     const std::string name = platform::resolveFileName(trimmed(file.name));
     if (name.empty()) return 45;
     // Deny-all: a file that someone has open is not wiped under them.
-    platform::PosixFile created;
+    platform::OsFile created;
     if (created.open(name, platform::FileAccess::ReadWrite, platform::FileSharing::DenyAll, true) != 0)
         return 5;
     if (created.truncate(0) != 0) return 5;

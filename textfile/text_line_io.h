@@ -30,7 +30,7 @@ int32_t emptyFile(TextControlBlock& cb);
 // Takes the file lock for one write, waiting a bounded time (10 seconds
 // unless changed) while another open holds it; answers 0, 32 when the time
 // ran out, or the system's error.
-int32_t waitForWriteLock(platform::PosixFile& file);
+int32_t waitForWriteLock(platform::OsFile& file);
 // Sets that bound for the whole process; answers the previous one.
 uint32_t setWriteLockWaitMilliseconds(uint32_t milliseconds);
 // LOCKfile: waits for the file lock without limit (nested calls only count).

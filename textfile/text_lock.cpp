@@ -15,7 +15,7 @@ std::atomic<uint32_t> gWriteLockWait{10'000};
 
 }  // namespace
 
-int32_t waitForWriteLock(platform::PosixFile& file) {
+int32_t waitForWriteLock(platform::OsFile& file) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(gWriteLockWait.load());
     // Writers hold the lock for one write call, so a short wait is usual:

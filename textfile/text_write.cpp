@@ -26,6 +26,18 @@ bool peekAtEnd(TextControlBlock& cb, uint64_t& size, uint8_t& last) {
     return true;
 }
 
+// The size of a shared file, asked before every append: another open may
+// have appended since this one last looked. QUICKSCAN lets positioned reads
+// go without asking, never appends; an append runs under the file lock, so
+// the size asked here holds until its write.
+int32_t sizeBeforeAppend(TextControlBlock& cb) {
+    if (!cb.shared) return 0;
+    uint64_t bytes = 0;
+    if (const int32_t code = cb.file.size(bytes)) return code;
+    cb.fileSize = bytes;
+    return 0;
+}
+
 // The write position of an append: the end of the file, or the trailing
 // Ctrl-Z the first append of this open finds there (the new line replaces it).
 int32_t appendPosition(TextControlBlock& cb, uint64_t& position) {
@@ -33,11 +45,10 @@ int32_t appendPosition(TextControlBlock& cb, uint64_t& position) {
     uint64_t peekedSize = 0;
     uint8_t last = 0;
     bool lastKnown = false;
-    if (lookForCtrlZ && cb.refreshesSize() && cb.fileSize > 0 && cb.file.isRegular() &&
-        peekAtEnd(cb, peekedSize, last)) {
+    if (lookForCtrlZ && cb.shared && cb.fileSize > 0 && cb.file.isRegular() && peekAtEnd(cb, peekedSize, last)) {
         cb.fileSize = peekedSize;
         lastKnown = true;
-    } else if (const int32_t code = refreshFileSize(cb)) {
+    } else if (const int32_t code = sizeBeforeAppend(cb)) {
         return code;
     }
     position = cb.fileSize;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/posix_file.h"
+#include "platform/os_file.h"
 #include "runtime/errors/error_codes.h"
 #include "textfile/dispatcher.h"
 #include "textfile/operations.h"
@@ -34,7 +34,7 @@ int32_t ErrorLogFile::openFile() {
     int32_t code = textfile::dispatch(textfile::op::OPEN, file_, args);
     if (code == FileNotFoundErr) {
         // Made without truncating: another process may have made it meanwhile.
-        platform::PosixFile made;
+        platform::OsFile made;
         code = made.open(fileName_, platform::FileAccess::ReadWrite, platform::FileSharing::DenyNone, true);
         if (code == 0) code = made.close();
         if (code == 0) code = textfile::dispatch(textfile::op::OPEN, file_, args);

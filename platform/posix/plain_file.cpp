@@ -1,3 +1,4 @@
+// The POSIX half of plain files (platform/plain_file.h).
 #include "platform/plain_file.h"
 
 #include <fcntl.h>
@@ -19,35 +20,7 @@ namespace varnok::platform {
 
 namespace {
 
-struct Fault {
-    std::atomic<int> countdown{0};  // the call that makes it reach 0 fails; 0 = disarmed
-};
-Fault faults[fileOpCount];
-
-struct Hook {
-    std::atomic<int> countdown{0};  // the call that makes it reach 0 runs the action first
-    std::function<void()> action;   // set while countdown is 0
-};
-Hook hooks[fileOpCount];
-
-// Counts one call down; true for the call that reaches 0.
-bool countsDownToThisCall(std::atomic<int>& countdown) {
-    int left = countdown.load(std::memory_order_relaxed);
-    do {
-        if (left == 0) return false;
-    } while (!countdown.compare_exchange_weak(left, left - 1, std::memory_order_acq_rel));
-    return left == 1;
-}
-
-// True when this call of op is to fail; sets errno as the failure would.
-bool injected(FileOp op) {
-    Hook& hook = hooks[static_cast<int>(op)];
-    if (countsDownToThisCall(hook.countdown)) hook.action();
-    // Atomic, as two threads may read one file at once.
-    if (!countsDownToThisCall(faults[static_cast<int>(op)].countdown)) return false;
-    errno = op == FileOp::Open ? EACCES : EIO;
-    return true;
-}
+int fdOf(intptr_t handle) { return static_cast<int>(handle); }
 
 // Closes a handle on a helper thread of its own (here, when none can be
 // started).
@@ -70,20 +43,6 @@ std::string resolveTarget(const std::string& target) {
 }
 
 }  // namespace
-
-void failFileOperation(FileOp op, int nth) { faults[static_cast<int>(op)].countdown = nth < 0 ? 0 : nth; }
-
-void beforeFileOperation(FileOp op, int nth, std::function<void()> action) {
-    Hook& hook = hooks[static_cast<int>(op)];
-    hook.countdown = 0;
-    hook.action = std::move(action);
-    hook.countdown = nth < 0 || !hook.action ? 0 : nth;
-}
-
-void clearFileFaults() {
-    for (Fault& f : faults) f.countdown = 0;
-    for (Hook& h : hooks) h.countdown = 0;
-}
 
 FileIdentity fileIdentity(const std::string& path) {
     struct stat st;
@@ -114,17 +73,17 @@ InputFile::~InputFile() { close(); }
 
 bool InputFile::open(const std::string& path) {
     close();
-    if (injected(FileOp::Open)) {
+    if (fileFaultInjected(FileOp::Open)) {
         error_ = errno;
         return false;
     }
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
+    handle_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (handle_ < 0) {
         error_ = errno;
         return false;
     }
     struct stat st;
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fdOf(handle_), &st) == 0 && S_ISDIR(st.st_mode)) {
         close();
         error_ = EISDIR;
         return false;
@@ -135,12 +94,12 @@ bool InputFile::open(const std::string& path) {
 
 bool InputFile::duplicate(const InputFile& other) {
     close();
-    if (other.fd_ < 0) {
+    if (other.handle_ < 0) {
         error_ = EBADF;
         return false;
     }
-    fd_ = ::fcntl(other.fd_, F_DUPFD_CLOEXEC, 0);
-    if (fd_ < 0) {
+    handle_ = ::fcntl(fdOf(other.handle_), F_DUPFD_CLOEXEC, 0);
+    if (handle_ < 0) {
         error_ = errno;
         return false;
     }
@@ -148,16 +107,16 @@ bool InputFile::duplicate(const InputFile& other) {
 }
 
 int64_t InputFile::readAt(uint64_t offset, void* buffer, size_t n) {
-    if (fd_ < 0) {
+    if (handle_ < 0) {
         error_ = EBADF;
         return -1;
     }
-    if (injected(FileOp::Read)) {
+    if (fileFaultInjected(FileOp::Read)) {
         error_ = errno;
         return -1;
     }
     for (;;) {
-        ssize_t got = ::pread(fd_, buffer, n, static_cast<off_t>(offset));
+        ssize_t got = ::pread(fdOf(handle_), buffer, n, static_cast<off_t>(offset));
         if (got >= 0) return got;
         if (errno != EINTR) {
             error_ = errno;
@@ -167,14 +126,14 @@ int64_t InputFile::readAt(uint64_t offset, void* buffer, size_t n) {
 }
 
 void InputFile::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (handle_ >= 0) ::close(fdOf(handle_));
+    handle_ = -1;
 }
 
 FileStamp InputFile::stamp() const {
     struct stat st;
     FileStamp stamp;
-    if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+    if (handle_ >= 0 && ::fstat(fdOf(handle_), &st) == 0) {
         stamp.size = static_cast<uint64_t>(st.st_size);
         stamp.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
         stamp.valid = true;
@@ -185,7 +144,7 @@ FileStamp InputFile::stamp() const {
 FileIdentity InputFile::identity() const {
     struct stat st;
     FileIdentity id;
-    if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+    if (handle_ >= 0 && ::fstat(fdOf(handle_), &st) == 0) {
         id.device = static_cast<uint64_t>(st.st_dev);
         id.inode = static_cast<uint64_t>(st.st_ino);
         id.valid = true;
@@ -209,14 +168,14 @@ bool SafeOutputFile::create(const std::string& target) {
     mode_ = keepMode_ ? (st.st_mode & 07777) : 0;
     owner_ = keepMode_ ? st.st_uid : 0;
     group_ = keepMode_ ? st.st_gid : 0;
-    if (injected(FileOp::Open)) {
+    if (fileFaultInjected(FileOp::Open)) {
         error_ = errno;
         return false;
     }
     // A new file of its own beside the target (platform/temporary_files.h);
     // leftovers of runs that died are cleared away first.
-    fd_ = createTemporaryBeside(target_, temp_);
-    if (fd_ < 0) {
+    handle_ = createTemporaryBeside(target_, temp_);
+    if (handle_ < 0) {
         error_ = errno;
         temp_.clear();
         return false;
@@ -226,11 +185,11 @@ bool SafeOutputFile::create(const std::string& target) {
 }
 
 int SafeOutputFile::writeAt(uint64_t offset, const void* data, size_t n) const {
-    if (fd_ < 0) return EBADF;
-    if (injected(FileOp::Write)) return errno;
+    if (handle_ < 0) return EBADF;
+    if (fileFaultInjected(FileOp::Write)) return errno;
     const char* p = static_cast<const char*>(data);
     while (n > 0) {
-        ssize_t put = ::pwrite(fd_, p, n, static_cast<off_t>(offset));
+        ssize_t put = ::pwrite(fdOf(handle_), p, n, static_cast<off_t>(offset));
         if (put < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -243,17 +202,17 @@ int SafeOutputFile::writeAt(uint64_t offset, const void* data, size_t n) const {
 }
 
 bool SafeOutputFile::write(const void* data, size_t n) {
-    if (fd_ < 0) {
+    if (handle_ < 0) {
         error_ = EBADF;
         return false;
     }
-    if (injected(FileOp::Write)) {
+    if (fileFaultInjected(FileOp::Write)) {
         error_ = errno;
         return false;
     }
     const char* p = static_cast<const char*>(data);
     while (n > 0) {
-        ssize_t put = ::write(fd_, p, n);
+        ssize_t put = ::write(fdOf(handle_), p, n);
         if (put < 0) {
             if (errno == EINTR) continue;
             error_ = errno;
@@ -266,27 +225,27 @@ bool SafeOutputFile::write(const void* data, size_t n) {
 }
 
 bool SafeOutputFile::commit() {
-    if (fd_ < 0) {
+    if (handle_ < 0) {
         error_ = EBADF;
         return false;
     }
     if (keepMode_) {
         // Owner and group first (changing them may clear set-id bits); only
         // a privileged user can give the file away, so a refusal is no failure.
-        [[maybe_unused]] int ignored = ::fchown(fd_, static_cast<uid_t>(owner_), static_cast<gid_t>(group_));
+        [[maybe_unused]] int ignored = ::fchown(fdOf(handle_), static_cast<uid_t>(owner_), static_cast<gid_t>(group_));
     }
-    if (keepMode_ && ::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) {
+    if (keepMode_ && ::fchmod(fdOf(handle_), static_cast<mode_t>(mode_)) != 0) {
         error_ = errno;
         abandon();
         return false;
     }
-    if (injected(FileOp::Sync) || ::fsync(fd_) != 0) {
+    if (fileFaultInjected(FileOp::Sync) || ::fsync(fdOf(handle_)) != 0) {
         error_ = errno;
         abandon();
         return false;
     }
-    int fd = fd_;
-    fd_ = -1;
+    int fd = fdOf(handle_);
+    handle_ = -1;
     if (::close(fd) != 0) {
         error_ = errno;
         abandon();
@@ -297,7 +256,7 @@ bool SafeOutputFile::commit() {
     // the handle is closed on a helper thread instead, while the program
     // goes on.
     const int replaced = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (injected(FileOp::Rename) || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (fileFaultInjected(FileOp::Rename) || ::rename(temp_.c_str(), target_.c_str()) != 0) {
         error_ = errno;
         if (replaced >= 0) ::close(replaced);
         abandon();
@@ -317,8 +276,8 @@ bool SafeOutputFile::commit() {
 }
 
 void SafeOutputFile::abandon() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (handle_ >= 0) ::close(fdOf(handle_));
+    handle_ = -1;
     if (!temp_.empty()) ::unlink(temp_.c_str());
     temp_.clear();
 }

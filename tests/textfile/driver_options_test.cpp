@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
+#include "tests/app/temp_folder.h"
 #include "textfile/dispatcher.h"
 #include "textfile/operations.h"
 
@@ -265,7 +265,8 @@ TEST(DriverOptionsDriverString, RandomStringsKeepInvariants) {
 // answers SEND with the previous value.
 TEST(DriverOptionsThroughTheDriver, DriverStringAndSend) {
     namespace fs = std::filesystem;
-    fs::path path = fs::temp_directory_path() / ("varnok_options_" + std::to_string(::getpid()) + ".txt");
+    testing::TempFolder folder;
+    fs::path path = fs::path(folder.path()) / "options.txt";
     std::ofstream(path, std::ios::binary) << "a\tb\nsecond\n";
     RecordLayout layout = RecordLayoutBuilder().string("Lyn", 12).build();
     std::vector<uint8_t> buffer(layout.size(), ' ');
@@ -303,7 +304,6 @@ TEST(DriverOptionsThroughTheDriver, DriverStringAndSend) {
     std::ifstream in(path, std::ios::binary);
     std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(content, "a\tb\nsecond\nx           \n") << "CLIP off keeps the trailing spaces";
-    fs::remove(path);
 }
 
 }  // namespace

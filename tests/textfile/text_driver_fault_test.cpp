@@ -5,19 +5,20 @@
 // rewritten line either old or new.
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include <cstdio>
 #include <set>
 
-#include "platform/posix_file.h"
+#include "platform/os_file.h"
 #include "tests/textfile/text_file_fixture.h"
 
 namespace varnok::testing {
 namespace {
 
 using namespace textfile;
-using platform::PosixCalls;
 
-// Fails the call numbered failAt (counting every call through the table).
+// Fails the call numbered failAt (counting every system call of the file
+// layer): a write that fails has put half of its bytes, a close that fails
+// has released the file (platform/os_file.h).
 struct FaultPlan {
     int failAt = 0;
     int calls = 0;
@@ -25,58 +26,18 @@ struct FaultPlan {
     bool failNow() {
         if (++calls != failAt) return false;
         fired = true;
-        errno = EIO;
         return true;
     }
 };
 FaultPlan gPlan;
 
-int faultyOpen(const char* path, int flags, mode_t mode) {
-    return gPlan.failNow() ? -1 : platform::realPosixCalls().open(path, flags, mode);
-}
-ssize_t faultyRead(int fd, void* buffer, size_t count, off_t offset) {
-    return gPlan.failNow() ? -1 : platform::realPosixCalls().pread(fd, buffer, count, offset);
-}
-// A failing write may still leave part of its bytes in the file.
-ssize_t faultyWrite(int fd, const void* buffer, size_t count, off_t offset) {
-    if (gPlan.failNow()) {
-        platform::realPosixCalls().pwrite(fd, buffer, count / 2, offset);
-        errno = EIO;
-        return -1;
-    }
-    return platform::realPosixCalls().pwrite(fd, buffer, count, offset);
-}
-int faultyTruncate(int fd, off_t length) {
-    return gPlan.failNow() ? -1 : platform::realPosixCalls().ftruncate(fd, length);
-}
-int faultyStat(int fd, struct stat* info) {
-    return gPlan.failNow() ? -1 : platform::realPosixCalls().fstat(fd, info);
-}
-int faultyLock(int fd, int command, struct flock* request) {
-    return gPlan.failNow() ? -1 : platform::realPosixCalls().lock(fd, command, request);
-}
-// The descriptor is gone whatever close answers.
-int faultyClose(int fd) {
-    const bool fail = gPlan.failNow();
-    platform::realPosixCalls().close(fd);
-    if (fail) errno = EIO;
-    return fail ? -1 : 0;
-}
-
 class FaultInjection {
 public:
     explicit FaultInjection(int failAt) {
         gPlan = FaultPlan{failAt};
-        PosixCalls& calls = platform::posixCalls();
-        calls.open = faultyOpen;
-        calls.pread = faultyRead;
-        calls.pwrite = faultyWrite;
-        calls.ftruncate = faultyTruncate;
-        calls.fstat = faultyStat;
-        calls.lock = faultyLock;
-        calls.close = faultyClose;
+        platform::setOsFaultHook([](platform::OsCall) { return gPlan.failNow(); });
     }
-    ~FaultInjection() { platform::posixCalls() = platform::realPosixCalls(); }
+    ~FaultInjection() { platform::setOsFaultHook(nullptr); }
 };
 
 std::string lineText(int id, const char* tag) {

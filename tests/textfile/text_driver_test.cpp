@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <random>
 
-#include "platform/posix_file.h"
+#include "platform/os_file.h"
 #include "runtime/errors/error_codes.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/textfile/text_file_fixture.h"
@@ -230,12 +232,9 @@ TEST_F(TextDriverTest, AFailedLookForTheTrailingCtrlZIsMadeAgain) {
         writeBytes(path, "a\r\n\x1A");
         TextFile f(path);
         ASSERT_EQ(f.open(mode), 0);
-        platform::posixCalls().pread = [](int, void*, size_t, off_t) -> ssize_t {
-            errno = EIO;
-            return -1;
-        };
+        platform::setOsFaultHook([](platform::OsCall call) { return call == platform::OsCall::Read; });
         EXPECT_EQ(f.add("b"), 330);
-        platform::posixCalls() = platform::realPosixCalls();
+        platform::setOsFaultHook(nullptr);
         EXPECT_EQ(f.add("c"), 0);
         f.close();
         EXPECT_EQ(readBytes(path), "a\r\nc\r\n") << int(mode);
@@ -283,7 +282,7 @@ TEST_F(TextDriverTest, BytesEofEmptyAndLineBytesProperty) {
     EXPECT_EQ(get.answer, "1");
     get.text = "FileName";
     EXPECT_EQ(f.run(op::GET_PROPERTY, get), 0);
-    EXPECT_EQ(get.answer, path);
+    EXPECT_EQ(get.answer, platform::resolveFileName(path));  // the full name (on Windows with '\')
     get.text = "NoSuchProperty";
     EXPECT_EQ(f.run(op::GET_PROPERTY, get), 80);
     EXPECT_EQ(f.run(op::EMPTY), 0);
@@ -340,6 +339,42 @@ TEST_F(TextDriverTest, ErrorsOfOpenCreateAndNames) {
     EXPECT_EQ(readBytes(target.text), "data\r\n");
     EXPECT_EQ(f.run(op::REMOVE), 0);
     EXPECT_EQ(f.run(op::REMOVE), 2);
+}
+
+// Names with blanks and letters outside ASCII, and names past 260
+// characters, work for the driver's every use of a name.
+TEST_F(TextDriverTest, NamesOutsideAsciiAndPast260Characters) {
+    const std::string folderName = "Dateien für Ünïcödé 名前";
+    std::filesystem::create_directory(dir.path() /
+                                      std::filesystem::path(std::u8string(folderName.begin(), folderName.end())));
+    const std::string longName = std::string(120, 'l') + " ñ " + std::string(120, 'm') + ".txt";
+    for (const std::string& name :
+         {dir.file(folderName) + "/Straße 1.txt", dir.file(longName), dir.file(folderName) + "/" + longName}) {
+        TextFile f(name);
+        ASSERT_EQ(f.run(op::CREATE), 0) << name;
+        ASSERT_EQ(f.open(ReadWriteDenyAll), 0);
+        EXPECT_EQ(f.add("first"), 0);
+        EXPECT_EQ(f.add("zweite Zeile"), 0);
+        EXPECT_EQ(f.readAll(), (Lines{"first", "zweite Zeile"}));
+        FileArgs property;
+        property.text = "FileName";
+        EXPECT_EQ(f.run(op::GET_PROPERTY, property), 0);
+        EXPECT_EQ(property.answer, platform::resolveFileName(name));
+        EXPECT_EQ(f.close(), 0);
+        FileArgs target;
+        target.text = name + ".copy";
+        EXPECT_EQ(f.run(op::COPY, target), 0);
+        EXPECT_EQ(f.run(op::REMOVE), 0);
+        EXPECT_EQ(f.open(), 2);
+        TextFile copy(target.text);
+        target.text = name;
+        EXPECT_EQ(copy.run(op::RENAME, target), 0);
+        ASSERT_EQ(f.open(ReadOnlyDenyWrite), 0);
+        EXPECT_EQ(f.readAll(), (Lines{"first", "zweite Zeile"}));
+        EXPECT_EQ(f.close(), 0);
+        EXPECT_EQ(f.run(op::REMOVE), 0);
+    }
+    EXPECT_GT(dir.file(longName).size(), 260u);
 }
 
 TEST_F(TextDriverTest, WriteOnlyFilesCannotBeRead) {
@@ -419,6 +454,51 @@ TEST_F(TextDriverTest, SharedReaderSeesLinesAppendedLater) {
     EXPECT_EQ(reader.number(op::BYTES), 10u);
     EXPECT_EQ(reader.next(), 0);
     EXPECT_EQ(reader.record(), "two");
+}
+
+// Appends through several deny-none opens of one file land at its real end,
+// whatever each open last knew of its size, with QUICKSCAN on or off, and
+// with or without a lock the program holds itself.
+TEST_F(TextDriverTest, SharedAppendsLandAtTheRealEndWhateverQuickScanSays) {
+    for (const std::string quickScan : {"ON", "OFF"}) {
+        const std::string options = "/QUICKSCAN=" + quickScan;
+        for (bool programLocks : {false, true}) {
+            writeBytes(path, "");
+            TextFile a(path, 40, options), b(path, 40, options), reader(path, 40, options);
+            ASSERT_EQ(a.open(ReadWriteDenyNone), 0);
+            ASSERT_EQ(b.open(ReadWriteDenyNone), 0);
+            ASSERT_EQ(a.send("QUICKSCAN"), quickScan);
+            Lines expected;
+            std::mt19937 random(3);
+            for (int k = 0; k < 40; ++k) {
+                TextFile& writer = random() % 2 ? a : b;
+                const std::string line = (&writer == &a ? "a" : "b") + std::to_string(k);
+                if (programLocks) {
+                    ASSERT_EQ(writer.run(op::LOCKfile), 0);
+                }
+                ASSERT_EQ(writer.add(line), 0) << line;
+                if (programLocks) {
+                    ASSERT_EQ(writer.run(op::UNLOCK), 0);
+                }
+                expected.push_back(line);
+            }
+            a.close();
+            b.close();
+            ASSERT_EQ(reader.open(ReadOnlyDenyWrite), 0);
+            EXPECT_EQ(reader.readAll(), expected) << options << (programLocks ? " locked" : "");
+        }
+    }
+    // The case as it was seen: "a1" must not be overwritten by "a2".
+    writeBytes(path, "");
+    TextFile a(path, 40, "/QUICKSCAN=ON"), b(path, 40, "/QUICKSCAN=ON");
+    ASSERT_EQ(a.open(ReadWriteDenyNone), 0);
+    ASSERT_EQ(b.open(ReadWriteDenyNone), 0);
+    EXPECT_EQ(a.add("a1"), 0);
+    EXPECT_EQ(b.add("b1"), 0);
+    EXPECT_EQ(a.add("a2"), 0);
+    a.close();
+    b.close();
+    EXPECT_EQ(readBytes(path), "a1\r\nb1\r\na2\r\n");
 }
 
 TEST_F(TextDriverTest, SendAnswersAndChangesOptions) {

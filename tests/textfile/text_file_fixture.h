@@ -2,8 +2,6 @@
 // declared with the driver whose record is one STRING field, driven through
 // the dispatcher the way a program does.
 #pragma once
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -13,27 +11,22 @@
 #include <vector>
 
 #include "runtime/records/record_layout.h"
+#include "tests/app/temp_folder.h"
 #include "textfile/dispatcher.h"
 #include "textfile/operations.h"
 
 namespace varnok::testing {
 
 // A fresh folder under the system's temporary folder, removed at the end.
+// Names are joined as UTF-8 text: a std::filesystem::path made from a narrow
+// string would take it in the Windows code page.
 class ScratchDir {
 public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "varnok-text-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return folder_.file(name); }
+    std::filesystem::path path() const { return std::filesystem::path(folder_.path()); }
 
 private:
-    std::filesystem::path path_;
+    TempFolder folder_;
 };
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
 #include "platform/profile.h"
 #include "runtime/calendar/dates.h"
 #include "runtime/errors/error_codes.h"
+#include "tests/app/temp_folder.h"
 #include "textfile/dispatcher.h"
 #include "textfile/operations.h"
 
@@ -21,6 +21,27 @@ namespace varnok::textfile {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::TempFolder;
+
+// The variable that decides where the default profile lives.
+#ifdef _WIN32
+constexpr const char* kConfigHome = "APPDATA";
+#else
+constexpr const char* kConfigHome = "XDG_CONFIG_HOME";
+#endif
+
+// Sets (or, with nullptr, removes) an environment variable.
+void setEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    if (value) {
+        ::setenv(name, value, 1);
+    } else {
+        ::unsetenv(name);
+    }
+#endif
+}
 
 // Whether text has the shape of pattern, where '9' stands for any digit.
 bool matches(const std::string& text, const std::string& pattern) {
@@ -37,15 +58,11 @@ bool matches(const std::string& text, const std::string& pattern) {
 class TraceLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("varnok_trace_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        const char* old = std::getenv("XDG_CONFIG_HOME");
+        dir_ = fs::path(folder_.path());
+        const char* old = std::getenv(kConfigHome);
         hadConfig_ = old != nullptr;
         if (old) oldConfig_ = old;
-        ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+        setEnvironment(kConfigHome, dir_.string().c_str());
         logName_ = (dir_ / "trace.log").string();
         TraceLog::instance().reset();
 
@@ -60,9 +77,7 @@ protected:
     }
     void TearDown() override {
         TraceLog::instance().reset();
-        if (hadConfig_) ::setenv("XDG_CONFIG_HOME", oldConfig_.c_str(), 1);
-        else ::unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(dir_);
+        setEnvironment(kConfigHome, hadConfig_ ? oldConfig_.c_str() : nullptr);
     }
 
     TraceSettings settings() const {
@@ -92,6 +107,7 @@ protected:
         traceEnd(file_, operation, call, result, key);
     }
 
+    TempFolder folder_;
     fs::path dir_;
     std::string logName_;
     bool hadConfig_ = false;
@@ -238,6 +254,14 @@ TEST_F(TraceLogTest, KeyedOperationsNameTheKeyAndShowItsValues) {
 }
 
 TEST_F(TraceLogTest, SettingsComeFromTheProgramSection) {
+    // The keys go again at the end, wherever the default profile lives.
+    struct Forget {
+        ~Forget() {
+            for (const char* key : {"trace", "Flush", "logfile"}) {
+                platform::writeProfileString("varnok", key, std::nullopt);
+            }
+        }
+    } forget;
     ASSERT_TRUE(platform::writeProfileString("varnok", "trace", "1"));
     ASSERT_TRUE(platform::writeProfileString("varnok", "Flush", "on"));
     ASSERT_TRUE(platform::writeProfileString("varnok", "logfile", logName_ + " [Other, lines]"));
@@ -271,7 +295,7 @@ TEST_F(TraceLogTest, DispatchedOperationsOfTheTextDriver) {
     EXPECT_EQ(dispatch(op::OPEN, file_, args), FileNotFoundErr);
 
     std::string present = (dir_ / "present.txt").string();
-    std::ofstream(present) << "one\r\ntwo\r\n";
+    std::ofstream(present, std::ios::binary) << "one\r\ntwo\r\n";
     FileDecl other = file_;
     other.label = "Other";
     other.name = present;

@@ -1,4 +1,7 @@
-#include "platform/posix_file.h"
+// The POSIX half of OsFile (platform/os_file.h): descriptors, positioned
+// reads and writes, and the sharing modes and the file lock as advisory
+// locks on bytes beyond any real data.
+#include "platform/os_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "platform/current_directory.h"
+#include "platform/posix/posix_calls.h"
 #include "platform/temporary_files.h"
 
 namespace varnok::platform {
@@ -25,6 +29,45 @@ const PosixCalls kRealCalls = {
 };
 
 PosixCalls gCalls = kRealCalls;
+OsFaultHook gFaultHook = nullptr;
+
+// The calls as OsFile makes them: first offered to the fault hook, which may
+// make them fail as a device error (EIO) would.
+bool faulted(OsCall call) {
+    if (!gFaultHook || !gFaultHook(call)) return false;
+    errno = EIO;
+    return true;
+}
+int sysOpen(const char* path, int flags, mode_t mode) {
+    return faulted(OsCall::Open) ? -1 : gCalls.open(path, flags, mode);
+}
+ssize_t sysPread(int fd, void* buffer, size_t count, off_t offset) {
+    return faulted(OsCall::Read) ? -1 : gCalls.pread(fd, buffer, count, offset);
+}
+ssize_t sysPwrite(int fd, const void* buffer, size_t count, off_t offset) {
+    if (faulted(OsCall::Write)) {
+        gCalls.pwrite(fd, buffer, count / 2, offset);  // cut short part way
+        errno = EIO;
+        return -1;
+    }
+    return gCalls.pwrite(fd, buffer, count, offset);
+}
+int sysTruncate(int fd, off_t length) { return faulted(OsCall::Truncate) ? -1 : gCalls.ftruncate(fd, length); }
+int sysStat(int fd, struct stat* info) { return faulted(OsCall::Size) ? -1 : gCalls.fstat(fd, info); }
+int sysLock(int fd, int command, struct flock* request) {
+    return faulted(OsCall::Lock) ? -1 : gCalls.lock(fd, command, request);
+}
+// The descriptor is gone whatever the answer.
+int sysClose(int fd) {
+    const bool fail = faulted(OsCall::Close);
+    const int answer = gCalls.close(fd);
+    if (fail) errno = EIO;
+    return fail ? -1 : answer;
+}
+int sysUnlink(const char* path) { return faulted(OsCall::Name) ? -1 : gCalls.unlink(path); }
+int sysRename(const char* from, const char* to) { return faulted(OsCall::Name) ? -1 : gCalls.rename(from, to); }
+
+int fdOf(intptr_t handle) { return static_cast<int>(handle); }
 
 // Open-file-description locks belong to one open, so two opens in the same
 // process see each other's locks; classic record locks are the fallback where
@@ -84,14 +127,14 @@ struct flock lockRequest(short type, off_t start, off_t count) {
 
 int setLock(int fd, short type, off_t start, off_t count = 1) {
     struct flock request = lockRequest(type, start, count);
-    return gCalls.lock(fd, kSetLock, &request);
+    return sysLock(fd, kSetLock, &request);
 }
 
 // True when another open holds a lock on the bytes that a lock of `type`
 // would collide with.
 bool heldByOther(int fd, short type, off_t start, off_t count) {
     struct flock request = lockRequest(type, start, count);
-    if (gCalls.lock(fd, kGetLock, &request) != 0) return false;
+    if (sysLock(fd, kGetLock, &request) != 0) return false;
     return request.l_type != F_UNLCK;
 }
 
@@ -116,6 +159,12 @@ int32_t missingNameCode(const std::string& path) {
 
 const PosixCalls& realPosixCalls() { return kRealCalls; }
 PosixCalls& posixCalls() { return gCalls; }
+
+OsFaultHook setOsFaultHook(OsFaultHook hook) {
+    const OsFaultHook previous = gFaultHook;
+    gFaultHook = hook;
+    return previous;
+}
 
 int32_t osErrorCode(int error, OsActivity activity) {
     switch (error) {
@@ -145,9 +194,9 @@ int32_t osErrorCode(int error, OsActivity activity) {
     }
 }
 
-PosixFile::~PosixFile() { close(); }
+OsFile::~OsFile() { close(); }
 
-int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing sharing,
+int32_t OsFile::open(const std::string& path, FileAccess access, FileSharing sharing,
                         bool create) {
     close();
     if (path.empty()) return 45;
@@ -164,11 +213,11 @@ int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing 
     // Prefer a descriptor that can both read and write: shared sharing
     // markers need reading, exclusive ones and the file lock need writing.
     // Fall back to what was asked for when the file does not allow more.
-    int fd = gCalls.open(path.c_str(), O_RDWR | extra, 0666);
+    int fd = sysOpen(path.c_str(), O_RDWR | extra, 0666);
 #ifdef O_NOATIME
     if (fd < 0 && errno == EPERM && (extra & O_NOATIME) != 0) {
         extra &= ~O_NOATIME;
-        fd = gCalls.open(path.c_str(), O_RDWR | extra, 0666);
+        fd = sysOpen(path.c_str(), O_RDWR | extra, 0666);
     }
 #endif
     bool canWrite = true;
@@ -178,7 +227,7 @@ int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing 
         const int wanted = access == FileAccess::ReadOnly    ? O_RDONLY
                            : access == FileAccess::WriteOnly ? O_WRONLY
                                                              : O_RDWR;
-        fd = gCalls.open(path.c_str(), wanted | extra, 0666);
+        fd = sysOpen(path.c_str(), wanted | extra, 0666);
         canWrite = wanted != O_RDONLY;
         canRead = wanted != O_WRONLY;
     }
@@ -187,16 +236,16 @@ int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing 
         return error == ENOENT ? missingNameCode(path) : osErrorCode(error, OsActivity::Open);
     }
     struct stat info{};
-    if (gCalls.fstat(fd, &info) != 0) {
+    if (sysStat(fd, &info) != 0) {
         const int error = errno;
-        gCalls.close(fd);
+        sysClose(fd);
         return osErrorCode(error, OsActivity::Open);
     }
     if (S_ISDIR(info.st_mode)) {
-        gCalls.close(fd);
+        sysClose(fd);
         return 5;
     }
-    fd_ = fd;
+    handle_ = fd;
     sizeAtOpen_ = static_cast<uint64_t>(info.st_size);
     regular_ = S_ISREG(info.st_mode);
     writable_ = canWrite && access != FileAccess::ReadOnly;
@@ -209,7 +258,7 @@ int32_t PosixFile::open(const std::string& path, FileAccess access, FileSharing 
     return 0;
 }
 
-int32_t PosixFile::takeSharingMarkers(FileAccess access, FileSharing sharing) {
+int32_t OsFile::takeSharingMarkers(FileAccess access, FileSharing sharing) {
     const bool reads = access != FileAccess::WriteOnly;
     const bool writes = access != FileAccess::ReadOnly;
     const bool deniesRead = sharing == FileSharing::DenyAll || sharing == FileSharing::DenyRead;
@@ -220,8 +269,8 @@ int32_t PosixFile::takeSharingMarkers(FileAccess access, FileSharing sharing) {
         const off_t start = reads ? kReadArea : kWriteArea;
         const off_t end = writes ? kWriteArea + kAreaBytes : kReadArea + kAreaBytes;
         if (readable_) {
-            if (setLock(fd_, F_RDLCK, start, end - start) != 0) return markerCode(errno);
-        } else if (heldByOther(fd_, F_RDLCK, start, end - start)) {
+            if (setLock(fdOf(handle_), F_RDLCK, start, end - start) != 0) return markerCode(errno);
+        } else if (heldByOther(fdOf(handle_), F_RDLCK, start, end - start)) {
             return 32;  // a denier is there (only exclusive locks answer)
         }
     }
@@ -231,8 +280,8 @@ int32_t PosixFile::takeSharingMarkers(FileAccess access, FileSharing sharing) {
         for (const auto& [denies, area] : denials) {
             if (!denies) continue;
             if (lockable_) {
-                if (setLock(fd_, F_WRLCK, area + own) != 0) return markerCode(errno);
-            } else if (heldByOther(fd_, F_WRLCK, area, 1)) {
+                if (setLock(fdOf(handle_), F_WRLCK, area + own) != 0) return markerCode(errno);
+            } else if (heldByOther(fdOf(handle_), F_WRLCK, area, 1)) {
                 return 32;  // someone reads (writes): every such open holds the area's first byte
             }
         }
@@ -240,22 +289,22 @@ int32_t PosixFile::takeSharingMarkers(FileAccess access, FileSharing sharing) {
     return 0;
 }
 
-int32_t PosixFile::close() {
-    if (fd_ < 0) return 0;
-    const int fd = fd_;
-    fd_ = -1;
-    writable_ = readable_ = lockable_ = regular_ = false;
-    if (gCalls.close(fd) != 0 && errno != EINTR) return osErrorCode(errno, OsActivity::Other);
+int32_t OsFile::close() {
+    if (handle_ == kNoHandle) return 0;
+    const int fd = fdOf(handle_);
+    handle_ = kNoHandle;
+    writable_ = readable_ = lockable_ = regular_ = locked_ = false;
+    if (sysClose(fd) != 0 && errno != EINTR) return osErrorCode(errno, OsActivity::Other);
     return 0;
 }
 
-int32_t PosixFile::readAt(uint64_t offset, void* buffer, size_t count, size_t& got) {
+int32_t OsFile::readAt(uint64_t offset, void* buffer, size_t count, size_t& got) {
     got = 0;
-    if (fd_ < 0) return 37;
+    if (handle_ == kNoHandle) return 37;
     if (!readable_) return 5;
     auto* out = static_cast<char*>(buffer);
     while (got < count) {
-        const ssize_t n = gCalls.pread(fd_, out + got, count - got, static_cast<off_t>(offset + got));
+        const ssize_t n = sysPread(fdOf(handle_), out + got, count - got, static_cast<off_t>(offset + got));
         if (n < 0) {
             if (errno == EINTR) continue;
             return osErrorCode(errno, OsActivity::Read);
@@ -266,12 +315,12 @@ int32_t PosixFile::readAt(uint64_t offset, void* buffer, size_t count, size_t& g
     return 0;
 }
 
-int32_t PosixFile::readSomeAt(uint64_t offset, void* buffer, size_t count, size_t& got) {
+int32_t OsFile::readSomeAt(uint64_t offset, void* buffer, size_t count, size_t& got) {
     got = 0;
-    if (fd_ < 0) return 37;
+    if (handle_ == kNoHandle) return 37;
     if (!readable_) return 5;
     for (;;) {
-        const ssize_t n = gCalls.pread(fd_, buffer, count, static_cast<off_t>(offset));
+        const ssize_t n = sysPread(fdOf(handle_), buffer, count, static_cast<off_t>(offset));
         if (n >= 0) {
             got = static_cast<size_t>(n);
             return 0;
@@ -280,14 +329,14 @@ int32_t PosixFile::readSomeAt(uint64_t offset, void* buffer, size_t count, size_
     }
 }
 
-int32_t PosixFile::writeAt(uint64_t offset, const void* buffer, size_t count, size_t& written) {
+int32_t OsFile::writeAt(uint64_t offset, const void* buffer, size_t count, size_t& written) {
     written = 0;
-    if (fd_ < 0) return 37;
+    if (handle_ == kNoHandle) return 37;
     if (!writable_) return 5;
     const auto* in = static_cast<const char*>(buffer);
     while (written < count) {
         const ssize_t n =
-            gCalls.pwrite(fd_, in + written, count - written, static_cast<off_t>(offset + written));
+            sysPwrite(fdOf(handle_), in + written, count - written, static_cast<off_t>(offset + written));
         if (n < 0) {
             if (errno == EINTR) continue;
             return osErrorCode(errno, OsActivity::Write);
@@ -298,73 +347,75 @@ int32_t PosixFile::writeAt(uint64_t offset, const void* buffer, size_t count, si
     return 0;
 }
 
-int32_t PosixFile::truncate(uint64_t length) {
-    if (fd_ < 0) return 37;
+int32_t OsFile::truncate(uint64_t length) {
+    if (handle_ == kNoHandle) return 37;
     if (!writable_) return 5;
-    if (gCalls.ftruncate(fd_, static_cast<off_t>(length)) != 0) {
+    if (sysTruncate(fdOf(handle_), static_cast<off_t>(length)) != 0) {
         return osErrorCode(errno, OsActivity::Write);
     }
     return 0;
 }
 
-int32_t PosixFile::size(uint64_t& bytes) {
+int32_t OsFile::size(uint64_t& bytes) {
     bytes = 0;
-    if (fd_ < 0) return 37;
+    if (handle_ == kNoHandle) return 37;
     struct stat info{};
-    if (gCalls.fstat(fd_, &info) != 0) return osErrorCode(errno, OsActivity::Read);
+    if (sysStat(fdOf(handle_), &info) != 0) return osErrorCode(errno, OsActivity::Read);
     bytes = static_cast<uint64_t>(info.st_size);
     return 0;
 }
 
-int32_t PosixFile::tryLock() {
-    if (fd_ < 0) return 37;
+int32_t OsFile::tryLock() {
+    if (handle_ == kNoHandle) return 37;
     if (!lockable_) return 5;
-    if (setLock(fd_, F_WRLCK, kFileLockByte) != 0) {
+    if (setLock(fdOf(handle_), F_WRLCK, kFileLockByte) != 0) {
         const int error = errno;
         return (error == EAGAIN || error == EACCES) ? 32 : osErrorCode(error, OsActivity::Other);
     }
+    locked_ = true;
     return 0;
 }
 
-int32_t PosixFile::unlock() {
-    if (fd_ < 0) return 37;
-    if (setLock(fd_, F_UNLCK, kFileLockByte) != 0) return osErrorCode(errno, OsActivity::Other);
+int32_t OsFile::unlock() {
+    if (handle_ == kNoHandle) return 37;
+    if (setLock(fdOf(handle_), F_UNLCK, kFileLockByte) != 0) return osErrorCode(errno, OsActivity::Other);
+    locked_ = false;
     return 0;
 }
 
-int32_t PosixFile::remove(const std::string& path) {
+int32_t OsFile::remove(const std::string& path) {
     if (path.empty()) return 45;
-    if (gCalls.unlink(path.c_str()) != 0) {
+    if (sysUnlink(path.c_str()) != 0) {
         const int error = errno;
         return error == ENOENT ? missingNameCode(path) : osErrorCode(error, OsActivity::Other);
     }
     return 0;
 }
 
-int32_t PosixFile::rename(const std::string& from, const std::string& to) {
+int32_t OsFile::rename(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty()) return 45;
     struct stat info{};
     if (::lstat(to.c_str(), &info) == 0) return 380;
-    if (gCalls.rename(from.c_str(), to.c_str()) != 0) {
+    if (sysRename(from.c_str(), to.c_str()) != 0) {
         const int error = errno;
         return error == ENOENT ? missingNameCode(from) : osErrorCode(error, OsActivity::Other);
     }
     return 0;
 }
 
-int32_t PosixFile::copy(const std::string& from, const std::string& to) {
+int32_t OsFile::copy(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty()) return 45;
-    PosixFile source;
+    OsFile source;
     int32_t code = source.open(from, FileAccess::ReadOnly, FileSharing::DenyWrite);
     if (code != 0) return code;
     std::string temporary;
-    int fd = createTemporaryBeside(to, temporary, gCalls.open);
+    const intptr_t fd = faulted(OsCall::Open) ? -1 : createTemporaryBeside(to, temporary);
     if (fd < 0) {
         const int error = errno;
         return error == ENOENT ? missingNameCode(to) : osErrorCode(error, OsActivity::Open);
     }
-    PosixFile target;
-    target.fd_ = fd;
+    OsFile target;
+    target.handle_ = fd;
     target.writable_ = true;
     std::vector<char> chunk(64 * 1024);
     uint64_t offset = 0;
@@ -378,8 +429,8 @@ int32_t PosixFile::copy(const std::string& from, const std::string& to) {
         offset += got;
     }
     if (code == 0) code = target.close();
-    if (code == 0 && gCalls.rename(temporary.c_str(), to.c_str()) != 0) {
-        code = osErrorCode(errno, OsActivity::Write);
+    if (code == 0 && sysRename(temporary.c_str(), to.c_str()) != 0) {
+        code = osErrorCode(errno, OsActivity::Other);
     }
     if (code != 0) {
         target.close();
