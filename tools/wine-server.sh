@@ -12,7 +12,7 @@ server=/usr/lib/wine/wineserver64
 case "${1:-}" in
   start)
     mkdir -p "$WINEPREFIX"
-    "$server" -p
+    "$server" -p >/dev/null 2>&1 </dev/null
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       echo "making the Wine prefix $WINEPREFIX" >&2
       /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true

@@ -50,7 +50,6 @@ inline std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// True when the tests run as root, whom folder permissions do not stop.
-inline bool runningAsRoot() { return testing::runningAsRoot(); }
+// runningAsRoot(): tests/support/test_system.h.
 
 }  // namespace varnok::testing

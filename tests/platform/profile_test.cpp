@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The configuration home's variable (XDG_CONFIG_HOME, or APPDATA on Windows).
-constexpr const char* ConfigVariable = testing::ConfigHome::Variable;
+const std::string ConfigVariable = testing::settingsHomeVariable();
 
 // A private folder that also serves as the configuration home, so the
 // default profile of these tests never touches the user's own.

@@ -619,10 +619,12 @@ TEST_F(IniManagerTest, RegistryPlacementAndSectorsGiveTheExactStoreText) {
     window.set(prop::Maximize, "1");
     ini.SaveWindow("Main", window);
     ini.Release();
+#ifndef _WIN32  // the store's text is the Linux stand-in's file; Windows keeps the values in its registry
     EXPECT_EQ(readFile(platform::registryStorePath()),
               "Windows Registry Editor Version 5.00\n\n"
               "[HKEY_CLASSES_ROOT\\varnok\\Main]\n\"Maximize\"=\"Yes\"\n\"Minimize\"=\"No\"\n\n"
               "[HKEY_CLASSES_ROOT\\varnok\\__Dont_Touch_Me__]\n\"Sectors\"=\"1\"\n\"Sectors_1\"=\"F,I,T\"\n\n");
+#endif
     IniManager again;
     again.Init("varnok", 1, 0);
     EXPECT_EQ(sectors(again), (std::vector<std::string>{"F|I|T"}));
