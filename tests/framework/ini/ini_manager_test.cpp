@@ -25,6 +25,22 @@ namespace prop = window::prop;
 
 class IniManagerTest : public ::testing::Test {
 protected:
+#ifdef _WIN32
+    // Windows keeps registry-mode settings in its real registry, which
+    // outlives the test program: each test starts and ends with the keys
+    // these tests use emptied.
+    IniManagerTest() { clearRegistryKeys(); }
+    ~IniManagerTest() override { clearRegistryKeys(); }
+    static void clearRegistryKeys() {
+        const std::pair<uint32_t, const char*> keys[] = {
+            {platform::HkeyClassesRoot, "varnok\\Main"},         {platform::HkeyClassesRoot, "varnok\\__Dont_Touch_Me__"},
+            {platform::HkeyClassesRoot, "Software\\varnok\\Main"}, {platform::HkeyClassesRoot, "Mine\\S"},
+            {platform::HkeyClassesRoot, "Theirs\\S"},             {platform::HkeyCurrentUser, "Sect"},
+        };
+        for (const auto& [root, key] : keys)
+            for (const std::string& name : platform::registryValueNames(root, key)) platform::deleteRegistryValue(root, key, name);
+    }
+#endif
     std::string iniText() const { return readFile(home.inVarnokFolder("varnok.INI")); }
     void addSector(IniManager& ini, const char* family, const char* item, const char* type) {
         QueueDecl* q = ini.Sectors->decl();
