@@ -11,7 +11,7 @@
 
 #include "platform/temporary_files.h"
 #include "platform/win32/system_errors.h"
-#include "platform/win32/wide_names.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_calls.h"
 
 namespace varnok::platform {
@@ -141,7 +141,7 @@ int32_t OsFile::open(const std::string& path, FileAccess access, FileSharing sha
     // opens' sharing. Reading attributes never counts there.
     const DWORD desired = FILE_READ_ATTRIBUTES | (reads ? GENERIC_READ : 0) | (writes ? GENERIC_WRITE : 0);
     if (faulted(OsCall::Open)) return lastErrorCode(OsActivity::Open);
-    const HANDLE file = gCalls.createFile(win32::systemPath(path).c_str(), desired, shareFlags(sharing), nullptr,
+    const HANDLE file = gCalls.createFile(win32::widePath(path).c_str(), desired, shareFlags(sharing), nullptr,
                                           create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return lastErrorCode(OsActivity::Open);
     handle_ = reinterpret_cast<intptr_t>(file);
@@ -274,7 +274,7 @@ int32_t OsFile::unlock() {
 
 int32_t OsFile::remove(const std::string& path) {
     if (path.empty()) return 45;
-    if (faulted(OsCall::Name) || !gCalls.deleteFile(win32::systemPath(path).c_str())) {
+    if (faulted(OsCall::Name) || !gCalls.deleteFile(win32::widePath(path).c_str())) {
         return lastErrorCode(OsActivity::Other);
     }
     return 0;
@@ -285,7 +285,7 @@ int32_t OsFile::rename(const std::string& from, const std::string& to) {
     // Without MOVEFILE_REPLACE_EXISTING an existing file of the new name
     // refuses the move (ERROR_ALREADY_EXISTS, 380), in the same call.
     if (faulted(OsCall::Name) ||
-        !gCalls.moveFileEx(win32::systemPath(from).c_str(), win32::systemPath(to).c_str(), MOVEFILE_COPY_ALLOWED)) {
+        !gCalls.moveFileEx(win32::widePath(from).c_str(), win32::widePath(to).c_str(), MOVEFILE_COPY_ALLOWED)) {
         return lastErrorCode(OsActivity::Other);
     }
     return 0;
@@ -314,9 +314,9 @@ int32_t OsFile::copy(const std::string& from, const std::string& to) {
         offset += got;
     }
     if (code == 0) code = target.close();
-    const std::wstring temporaryName = win32::systemPath(temporary);
+    const std::wstring temporaryName = win32::widePath(temporary);
     if (code == 0 && (faulted(OsCall::Name) ||
-                      !gCalls.moveFileEx(temporaryName.c_str(), win32::systemPath(to).c_str(),
+                      !gCalls.moveFileEx(temporaryName.c_str(), win32::widePath(to).c_str(),
                                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
         code = lastErrorCode(OsActivity::Other);
     }
@@ -329,11 +329,12 @@ int32_t OsFile::copy(const std::string& from, const std::string& to) {
 
 std::string resolveFileName(const std::string& name) {
     if (name.empty()) return {};
-    std::wstring wide = win32::widen(name);
+    std::wstring wide;
+    if (!win32::toWide(name, wide)) return name;  // no file has a name that is not UTF-8
     for (wchar_t& c : wide) {
         if (c == L'/') c = L'\\';
     }
-    return win32::narrow(win32::fullPath(wide));
+    return win32::toUtf8(win32::fullPath(wide));
 }
 
 }  // namespace varnok::platform

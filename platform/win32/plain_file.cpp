@@ -9,7 +9,7 @@
 
 #include "platform/temporary_files.h"
 #include "platform/win32/system_errors.h"
-#include "platform/win32/wide_names.h"
+#include "platform/win32/wide_text.h"
 
 namespace varnok::platform {
 
@@ -27,7 +27,7 @@ OVERLAPPED at(uint64_t offset) {
     return where;
 }
 
-DWORD attributesOf(const std::string& path) { return ::GetFileAttributesW(win32::systemPath(path).c_str()); }
+DWORD attributesOf(const std::string& path) { return ::GetFileAttributesW(win32::widePath(path).c_str()); }
 
 bool exists(DWORD attributes) { return attributes != INVALID_FILE_ATTRIBUTES; }
 
@@ -62,7 +62,7 @@ bool identityOf(HANDLE file, FileIdentity& id) {
 std::string resolveTarget(const std::string& target) {
     const DWORD attributes = attributesOf(target);
     if (!exists(attributes) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return target;
-    const HANDLE file = ::CreateFileW(win32::systemPath(target).c_str(), 0,
+    const HANDLE file = ::CreateFileW(win32::widePath(target).c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return target;
@@ -81,7 +81,7 @@ std::string resolveTarget(const std::string& target) {
     } else if (name.rfind(L"\\\\?\\", 0) == 0) {
         name = name.substr(4);
     }
-    return win32::narrow(name);
+    return win32::toUtf8(name);
 }
 
 // Gives the new file what the old one had that a new file would not: its
@@ -103,7 +103,7 @@ void keepWhatTheOldFileHad(HANDLE file, const std::wstring& target) {
 
 FileIdentity fileIdentity(const std::string& path) {
     FileIdentity id;
-    const HANDLE file = ::CreateFileW(win32::systemPath(path).c_str(), 0,
+    const HANDLE file = ::CreateFileW(win32::widePath(path).c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return id;
@@ -133,7 +133,7 @@ bool InputFile::open(const std::string& path) {
     }
     // Other programs may read, write, rename and delete the file meanwhile,
     // as they may on POSIX systems.
-    const HANDLE file = ::CreateFileW(win32::systemPath(path).c_str(), GENERIC_READ,
+    const HANDLE file = ::CreateFileW(win32::widePath(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -267,7 +267,7 @@ bool SafeOutputFile::commit() {
         return false;
     }
     const HANDLE file = handleOf(handle_);
-    const std::wstring target = win32::systemPath(target_);
+    const std::wstring target = win32::widePath(target_);
     if (keepMode_) keepWhatTheOldFileHad(file, target);
     if (fileFaultInjected(FileOp::Sync)) {
         error_ = errno;
@@ -290,7 +290,7 @@ bool SafeOutputFile::commit() {
     // (ReplaceFileW is not one step everywhere: Wine's moves the old file
     // away first and the new one in afterwards.)
     const bool injected = fileFaultInjected(FileOp::Rename);
-    if (injected || !::MoveFileExW(win32::systemPath(temp_).c_str(), target.c_str(),
+    if (injected || !::MoveFileExW(win32::widePath(temp_).c_str(), target.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error_ = injected ? errno : win32::errnoFromLastError();
         abandon();
@@ -303,7 +303,7 @@ bool SafeOutputFile::commit() {
 void SafeOutputFile::abandon() {
     if (handle_ != kNoHandle) ::CloseHandle(handleOf(handle_));
     handle_ = kNoHandle;
-    if (!temp_.empty()) ::DeleteFileW(win32::systemPath(temp_).c_str());
+    if (!temp_.empty()) ::DeleteFileW(win32::widePath(temp_).c_str());
     temp_.clear();
 }
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/win32/system_errors.h"
-#include "platform/win32/wide_names.h"
+#include "platform/win32/wide_text.h"
 
 namespace varnok::platform {
 
@@ -39,19 +39,19 @@ long currentProcessId() { return static_cast<long>(::GetCurrentProcessId()); }
 size_t removeStaleTemporaryFiles(const std::string& folder) {
     const std::string where = folder.empty() ? "." : folder;
     WIN32_FIND_DATAW entry{};
-    const HANDLE search = ::FindFirstFileExW(win32::systemPath(inFolder(where, "*")).c_str(), FindExInfoBasic, &entry,
+    const HANDLE search = ::FindFirstFileExW(win32::widePath(inFolder(where, "*")).c_str(), FindExInfoBasic, &entry,
                                              FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) return 0;
     const long self = currentProcessId();
     size_t removed = 0;
     do {
-        const std::string name = win32::narrow(entry.cFileName);
+        const std::string name = win32::toUtf8(entry.cFileName);
         const long pid = temporaryFileProcess(name);
         if (pid == 0 || pid == self) continue;
         // Links (and other reparse points) and folders are never removed.
         if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) continue;
         if (!processEnded(pid)) continue;
-        if (::DeleteFileW(win32::systemPath(inFolder(where, name)).c_str())) ++removed;
+        if (::DeleteFileW(win32::widePath(inFolder(where, name)).c_str())) ++removed;
     } while (::FindNextFileW(search, &entry));
     ::FindClose(search);
     return removed;
@@ -65,7 +65,7 @@ intptr_t createTemporaryBeside(const std::string& target, std::string& name) {
         std::string candidate = temporaryNameFor(target, pid, ++serial);
         // CREATE_NEW never opens an existing name, a link included. Nobody
         // else may open the file while it is being written.
-        const HANDLE file = ::CreateFileW(win32::systemPath(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const HANDLE file = ::CreateFileW(win32::widePath(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             name = std::move(candidate);

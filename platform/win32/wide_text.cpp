@@ -50,16 +50,25 @@ std::wstring widePath(std::string_view utf8) {
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     if (path.size() < ClassicLimit) return path;
-    // GetFullPathNameW has no length limit; it resolves "." and "..", which
-    // the prefixed form would take literally.
+    // The full path resolves "." and "..", which the prefixed form would
+    // take literally.
+    const std::wstring full = fullPath(path);
+    if (hasPrefix(full, L"\\\\?\\")) return full;
+    if (hasPrefix(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+std::wstring fullPath(const std::wstring& path) {
+    if (path.empty()) return path;
+    // GetFullPathNameW has no length limit: asked with no room, it answers
+    // the room it needs (with the terminating zero).
     const DWORD need = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (need == 0) return path;
     std::wstring full(need, L'\0');
     const DWORD got = ::GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
     if (got == 0 || got >= need) return path;
     full.resize(got);
-    if (hasPrefix(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
+    return full;
 }
 
 std::string pathFromWide(std::wstring_view wide) {

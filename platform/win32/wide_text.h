@@ -19,6 +19,10 @@ std::string toUtf8(std::wstring_view wide);
 // the limit. Empty when the path is empty, holds a zero byte or is not
 // valid UTF-8.
 std::wstring widePath(std::string_view utf8);
+// The absolute, normal form of a path as the system resolves it (against
+// the current directory, "." and ".." taken away), at any length; the path
+// itself when the system cannot resolve it.
+std::wstring fullPath(const std::wstring& path);
 // A path a wide function returned, as UTF-8 and without the "\\?\" prefix,
 // the form the rest of the program sees.
 std::string pathFromWide(std::wstring_view wide);

@@ -13,6 +13,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/varnok-same-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/inputs"
 cp "$sample" "$work/inputs/sample.txa"
+cp "$sample" "$work/inputs/prüfung.txa"
 "$txagen" --mb 3 --seed 7 -o "$work/inputs/gen.txa"
 "$txagen" --mb 1 --seed 11 -o "$work/inputs/gen2.txa"
 # The same file with LF line ends only.
@@ -25,6 +26,8 @@ commands=(
   "list gen.txa --json"
   "list genlf.txa"
   "list missing.txa"
+  "list prüfung.txa --json"
+  "remove prüfung.txa --row 2"
   "remove sample.txa --row 1"
   "remove sample.txa --ext WindowResizer -o out.txa"
   "remove gen.txa --ext WindowResizer"
