@@ -71,13 +71,23 @@ QtWindow::QtWindow(QtWindowLayer& layer, WindowStructure structure, QtWindow* be
     if (below || structure_.modal) frame_->setWindowModality(Qt::ApplicationModal);
 
     frame_->installEventFilter(this);
+    below_ = below;
     open_ = true;
     layer_.opened(this);
     push({event::OpenWindow, 0, 0});
-    if (below) {
+}
+
+void QtWindow::showOnce() {
+    if (!showPending_ || !open_) return;
+    showPending_ = false;
+    // Nothing made the native window before: a place the program gave
+    // until now is the frame's, and the window manager frames the window
+    // there when it maps it.
+    const std::vector<QtWindow*>& open = layer_.openWindows();
+    if (below_ && std::find(open.begin(), open.end(), below_) != open.end()) {
         frame_->winId();
-        if (frame_->windowHandle() && below->frame_->windowHandle())
-            frame_->windowHandle()->setTransientParent(below->frame_->windowHandle());
+        if (frame_->windowHandle() && below_->frame_->windowHandle())
+            frame_->windowHandle()->setTransientParent(below_->frame_->windowHandle());
     }
     frame_->show();
     frame_->raise();
@@ -194,6 +204,7 @@ QTableView* QtWindow::listView(int32_t control) const {
 }
 
 bool QtWindow::nextEvent(Event& event) {
+    showOnce();
     layer_.followLists();
     while (open_ && queue_.empty()) {
         QEventLoop loop;

@@ -26,6 +26,12 @@
 // Changes the program makes itself (select(), Selected) post no
 // NewSelection.
 //
+// Showing: the window appears when its accept loop first asks for an
+// event, so what the program sets up before (its place restored, its size)
+// is where and how it is first shown. A window manager frames a window where
+// it is mapped; Xpos and Ypos are the frame's top-left corner, read and
+// written alike.
+//
 // Nesting: a window opened while another is open is modal: the windows
 // below refuse input until it closes, and only the top window's loop runs
 // (its events queue up meanwhile in their own windows).
@@ -95,6 +101,8 @@ public:
     const DialogBase& base() const { return base_; }
     size_t queuedEvents() const { return queue_.size(); }
 
+    // Shows the window the first time it is asked for (nextEvent does).
+    void showOnce();
     // Redraws the lists whose source changed (called after every event).
     void followLists();
     // Input reaches this window only while it is the top open window.
@@ -169,6 +177,8 @@ private:
     std::deque<Event> queue_;
     QEventLoop* loop_ = nullptr;  // while nextEvent waits
     bool open_ = false;
+    bool showPending_ = true;     // not shown yet: nextEvent shows it
+    QtWindow* below_ = nullptr;   // the window it opened over
     bool closing_ = false;        // our own close: the close event passes
     bool programmatic_ = false;   // changes made by the program, not the user
     bool acceptingAll_ = false;

@@ -82,7 +82,7 @@ std::string QtWindow::windowProperty(int prop, int32_t index) const {
     case prop::Iconize: return flagPropertyText(frame_->windowState() & Qt::WindowMinimized);
     case prop::Resize: return flagPropertyText(structure_.resizable);
     case prop::Text: return toProgram(frame_->windowTitle());
-    case prop::Hide: return flagPropertyText(frame_->isHidden());
+    case prop::Hide: return flagPropertyText(!showPending_ && frame_->isHidden());
     case prop::Disable: return flagPropertyText(!frame_->isEnabled());
     case prop::Icon: return icon_;
     case prop::MinWidth: return numberText(minWidth_);
@@ -194,6 +194,9 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
         } else {
             frame_->setFixedSize(size);
         }
+        // A window not shown yet gets its resize event when it is shown;
+        // its client area takes the new size now.
+        layoutFrame();
     };
     switch (prop) {
     case prop::Xpos:
@@ -223,7 +226,15 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
         }
         break;
     case prop::Text: frame_->setWindowTitle(fromProgram(value)); break;
-    case prop::Hide: frame_->setVisible(!propertyTextIsSet(value)); break;
+    case prop::Hide:
+        if (showPending_ && propertyTextIsSet(value)) {
+            showPending_ = false;  // the program keeps it hidden
+        } else if (showPending_) {
+            showOnce();
+        } else {
+            frame_->setVisible(!propertyTextIsSet(value));
+        }
+        break;
     case prop::Disable: frame_->setEnabled(!propertyTextIsSet(value)); break;
     case prop::Icon:
         icon_ = std::string(value);

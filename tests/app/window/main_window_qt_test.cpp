@@ -14,6 +14,7 @@
 #include "app/startup/program_run.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"
+#include "tests/app/window/window_starts.h"
 #include "tests/support/qt_user_steps.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/window/qt/qt_test_support.h"
@@ -22,6 +23,7 @@
 #include "window/qt/message_presenter.h"
 #include "window/qt/qt_window.h"
 #include "window/qt/qt_window_layer.h"
+#include "window/qt/window_font.h"
 
 // Fontconfig keeps its configuration for the life of the process.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
@@ -179,6 +181,36 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
     runProgram();
     EXPECT_TRUE(driver.finished());
     boxes.verifyDone();
+}
+
+// Five starts, each closed where it opened. The window is shown where the
+// program's INI file puts it (a window manager frames a window where it is
+// mapped, so a place set after the window is shown comes too late), and
+// the place saved is the frame's top-left corner, the point restored: the
+// frame stays where the first start put it. The offscreen platform draws a
+// frame of a few pixels around the client area.
+TEST_F(MainWindowQt, TheWindowKeepsItsPlaceOverFiveStarts) {
+    std::filesystem::create_directories(home.varnokFolder());
+    home.root().write("config/varnok/varnok.INI",
+                      "[Main]\nMaximize=No\nMinimize=No\nXPos=40\nYPos=30\nWidth=420\nHeight=273\n");
+    const std::vector<testing::WindowPlace> places = testing::startAndClose(layer, 5);
+    ASSERT_EQ(places.size(), 5u);
+    const window::DialogBase base = window::qt::dialogBase(window::qt::windowFont("MS Sans Serif", 8));
+    const QPoint saved(window::unitsToPixelsX(40, base), window::unitsToPixelsY(30, base));
+    // The frame is there: the client area lies inside it, below its top.
+    EXPECT_GT(places[0].client.y(), places[0].frame.top());
+    EXPECT_GE(places[0].client.x(), places[0].frame.left());
+    for (size_t i = 0; i < places.size(); ++i) {
+        SCOPED_TRACE("start " + std::to_string(i + 1));
+        const testing::WindowPlace& p = places[i];
+        EXPECT_LE((p.firstShown - saved).manhattanLength(), 1) << "first shown at " << p.firstShown.x() << ","
+                                                                << p.firstShown.y();
+        EXPECT_LE(std::abs(p.frame.left() - saved.x()), 1) << p.frame.left();
+        EXPECT_LE(std::abs(p.frame.top() - saved.y()), 1) << p.frame.top();
+        EXPECT_EQ(p.client - p.frame.topLeft(), places[0].client - places[0].frame.topLeft());
+        EXPECT_EQ(p.savedX, 40);
+        EXPECT_EQ(p.savedY, 30);
+    }
 }
 
 // One whole use, from a first start without remtxa.ini to the close.
