@@ -167,7 +167,20 @@ void MainWindow::Load() {
         if (CHANGES(remover.LineQ) == before) remover.FileNameTXA = previous;
         window::windowLayer().setCursor(window::Cursor::Normal);
     }
+    fitLineNumberColumns();
     w.select(control(use::List));
+}
+
+void MainWindow::fitLineNumberColumns() {
+    if (!MyWindow) return;
+    const int32_t list = control(use::List);
+    const LineNumberLook look = lineNumberLook(main_.remover.lineCount());
+    for (int32_t column : {FromColumn, ToColumn}) {
+        if (MyWindow->property(list, prop::ColumnPicture, column) != look.picture)
+            MyWindow->setProperty(list, prop::ColumnPicture, look.picture, column);
+        if (MyWindow->propertyNumber(list, prop::ColumnWidth, column) != look.width)
+            MyWindow->setProperty(list, prop::ColumnWidth, look.width, column);
+    }
 }
 
 // The loaded lines in the queue viewer, titled with the entry's text; the
@@ -185,6 +198,10 @@ void MainWindow::SelectAll() {
     main_.remover.SelectAll(MyWindow->choice(control(use::List)));
 }
 
-RemoveOutcome MainWindow::RemoveAndSave() { return main_.remover.RemoveAndSave(); }
+RemoveOutcome MainWindow::RemoveAndSave() {
+    const RemoveOutcome outcome = main_.remover.RemoveAndSave();
+    fitLineNumberColumns();
+    return outcome;
+}
 
 }  // namespace varnok::app

@@ -48,6 +48,9 @@ public:
 
 private:
     int32_t control(std::string_view useName) const;
+    // Gives the From and To columns the look the lines loaded need
+    // (lineNumberLook), after every rebuild of the list.
+    void fitLineNumberColumns();
 
     MainProcedure& main_;
 };

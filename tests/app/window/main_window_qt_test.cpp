@@ -3,6 +3,7 @@
 // message boxes answered through ScriptedPresenter. Screenshots of the
 // window and of every message box go to build/screenshots/.
 #include <QAbstractButton>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
@@ -335,6 +336,64 @@ TEST_F(MainWindowQt, TheOtherMessages) {
     EXPECT_EQ(boxes.shown()[5].text, "missing.txa");
     EXPECT_EQ(readFile(home.file("main_.txa")), "older copy\r\n");
     EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=missing.txa\n");
+}
+
+// A file of over a million lines: the From and To columns show every line
+// number whole, each in a column wide enough to draw it without eliding,
+// so no two rows look alike; a file under a million lines keeps the
+// columns as the window's structure gives them.
+TEST_F(MainWindowQt, LineNumbersOfAMillionAndMoreShowWhole) {
+    constexpr int kLines = 1580749;
+    std::string big;
+    big.reserve(kLines * 3 + 64);
+    for (int line = 1; line <= kLines - 9; ++line) big += "L\r\n";
+    // Lines 1580741-1580744 and 1580745-1580748 are two instances.
+    big += "[ADDITION]\r\nNAME Tools First\r\n[PROMPTS]\r\nx\r\n[ADDITION]\r\nNAME Tools Second\r\nx\r\nx\r\n[END]\r\n";
+    home.write("big.txa", big);
+    big.clear();
+    home.write("small.txa", testing::kSmallTxa);
+    testing::ScriptedPresenter boxes;
+    testing::UserSteps driver(layer, 120000);
+    driver.closeWindowsWhenDone().start();
+    auto load = [&](QtWindow& w, const char* name) {
+        auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+        entry->clear();
+        QTest::keyClicks(entry, name);
+        click(w, use::LoadButton);
+    };
+    // Every From and To cell is drawn whole in its column.
+    auto fitsColumns = [&](QtWindow& w) {
+        QTableView* v = list(w);
+        const QFontMetrics metrics(v->font());
+        for (int r = 0; r < v->model()->rowCount(); ++r) {
+            for (int c : {4, 5}) {
+                const QString text = v->model()->data(v->model()->index(r, c), Qt::DisplayRole).toString();
+                EXPECT_LE(metrics.horizontalAdvance(text) + 4, v->horizontalHeader()->sectionSize(c))
+                    << text.toStdString() << " in column " << c + 1;
+            }
+        }
+    };
+    driver.then([&](QtWindow& w) { load(w, "big.txa"); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w),
+                      ".|First||Tools|1580741|1580744\n"
+                      ".|Second||Tools|1580745|1580748\n");
+            fitsColumns(w);
+            saveScreenshot(w.widget(), "main-window-million-lines");
+            load(w, "small.txa");
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w).substr(0, rows(w).find('\n')), ".|Logger|Main|Tools|3|6");
+            fitsColumns(w);
+            const int32_t listControl = number(use::List);
+            for (int32_t column : {5, 6}) {
+                EXPECT_EQ(w.property(listControl, window::prop::ColumnPicture, column), "@s6");
+                EXPECT_EQ(w.propertyNumber(listControl, window::prop::ColumnWidth, column), 30);
+            }
+        });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
 }
 
 // The bundled sample, loaded through the "..." dialog, with two ticks.
