@@ -333,9 +333,15 @@ int32_t QtWindow::focus() const {
 
 int32_t QtWindow::choice(int32_t control) const {
     const Control* c = find(control);
-    if (!c || !c->list) return 0;
-    const QModelIndex current = c->list->selectionModel()->currentIndex();
-    return current.isValid() ? current.row() + 1 : 0;
+    return c && c->list ? highlightedRow(*c) : 0;
+}
+
+int32_t QtWindow::highlightedRow(const Control& c) const {
+    // The highlighted row is the current row while it is selected; a
+    // current row left without its selection is no choice.
+    const QItemSelectionModel* selection = c.list->selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    return current.isValid() && selection->isRowSelected(current.row()) ? current.row() + 1 : 0;
 }
 
 void QtWindow::alert(int32_t control, uint32_t keyCode) {

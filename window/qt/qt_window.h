@@ -13,6 +13,7 @@
 //   entry left after a change, or Enter in it (or unchanged with Touched set)
 //                                 -> the bound TextVariable is written, then EVENT:Accepted
 //   the list's highlighted row moved by the user -> EVENT:NewSelection
+//   a mouse press below the rows  -> no row highlighted (no event)
 //   alerted keys (alert()): right button press 2, left double click 5,
 //   Enter 13, plus 0x100 Shift, 0x200 Ctrl, 0x400 Alt -> EVENT:AlertKey
 //   Enter not alerted             -> presses the default button, if any
@@ -138,6 +139,7 @@ private:
     const Control* find(int32_t control) const;
     int32_t controlOf(const QObject* object) const;
     void setListRow(Control& c, int32_t row);  // no NewSelection
+    int32_t highlightedRow(const Control& c) const;  // 0 none
     // Rereads a list's rows (onlyWhenChanged: only when its source changed);
     // when their count changed, the selection moves to the nearest row left.
     void refreshList(Control& c, bool onlyWhenChanged);

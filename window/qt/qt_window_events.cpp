@@ -79,7 +79,7 @@ void QtWindow::connectControl(int32_t number) {
                                  list.list->selectionModel()->select(
                                      current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
                              }
-                             if (!programmatic_) push({event::NewSelection, number, 0});
+                             if (!programmatic_ && current.isValid()) push({event::NewSelection, number, 0});
                          });
         QObject::connect(c.list->horizontalHeader(), &QHeaderView::sectionResized, this,
                          [this, number](int section, int, int size) {
@@ -215,6 +215,10 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
             const int row = c.list->rowAt(at.y());
             c.mouseDownColumn = column >= 0 ? column + 1 : 0;
             c.mouseDownRow = row >= 0 ? row + 1 : 0;
+            // A press on no row leaves no row highlighted, nor a current
+            // row that Enter or a command could still act on.
+            if (row < 0 && (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton))
+                c.list->selectionModel()->clear();
             if (mouse->button() == Qt::RightButton && alerted(control, key::MouseRight | mods)) {
                 // The row under the mouse becomes the highlighted one, as
                 // the user's own choice.

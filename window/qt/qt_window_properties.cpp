@@ -112,10 +112,7 @@ std::string QtWindow::listProperty(const Control& c, int prop, int32_t index) co
     case prop::LineHeight:
         return numberText(pixelsToUnitsY(c.list->verticalHeader()->defaultSectionSize(), base_));
     case prop::IconList: return c.model->iconName(index);
-    case prop::Selected: {
-        const QModelIndex current = c.list->selectionModel()->currentIndex();
-        return numberText(current.isValid() ? current.row() + 1 : 0);
-    }
+    case prop::Selected: return numberText(highlightedRow(c));
     case prop::MouseDownColumn: return numberText(c.mouseDownColumn);
     case prop::MouseDownRow: return numberText(c.mouseDownRow);
     default: return std::string();

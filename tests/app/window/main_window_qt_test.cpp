@@ -396,6 +396,60 @@ TEST_F(MainWindowQt, LineNumbersOfAMillionAndMoreShowWhole) {
     boxes.verifyDone();
 }
 
+// A click on the empty space below the rows leaves no row highlighted;
+// then Enter highlights row 1 and ticks nothing, and the right button, on
+// no row, asks nothing and changes nothing.
+TEST_F(MainWindowQt, NoHighlightedRowAfterAClickBelowTheRows) {
+    home.write("main.txa", testing::kSmallTxa);
+    testing::ScriptedPresenter boxes;  // no message at all
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
+    const std::string unticked =
+        ".|Logger|Main|Tools|3|6\n.|Caf\u00e9|Main|Other|7|9\n.|Logger|Main|Other|10|12\n";
+    auto below = [](QtWindow& w) { return QPoint(rowPoint(w, 1).x(), list(w)->viewport()->height() - 4); };
+    auto highlighted = [](QtWindow& w) {
+        return static_cast<int>(list(w)->selectionModel()->selectedRows().size()) == 0
+                   ? 0
+                   : list(w)->selectionModel()->selectedRows().front().row() + 1;
+    };
+    driver
+        .then([&](QtWindow& w) {
+            QTest::keyClicks(control(w, use::FileName), "main.txa");
+            click(w, use::LoadButton);
+        })
+        .then([&](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2)); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(highlighted(w), 2);
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, below(w));
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(highlighted(w), 0);
+            EXPECT_EQ(w.choice(number(use::List)), 0);
+            QTest::keyClick(list(w), Qt::Key_Return);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w), unticked) << "Enter ticked a row that was not highlighted";
+            EXPECT_EQ(highlighted(w), 1);
+            EXPECT_EQ(w.choice(number(use::List)), 1);
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, below(w));
+        })
+        .then([&](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::RightButton, {}, below(w)); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w), unticked);
+            EXPECT_EQ(highlighted(w), 0);
+            // The button with no highlighted row: row 1 is highlighted again.
+            click(w, use::SelectButton);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w), unticked);
+            EXPECT_EQ(highlighted(w), 1);
+        });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
 // The bundled sample, loaded through the "..." dialog, with two ticks.
 TEST_F(MainWindowQt, TheSampleWithTwoTicks) {
     const std::string sample = VARNOK_SAMPLE_TXA;
