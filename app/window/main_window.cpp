@@ -57,8 +57,15 @@ uint8_t MainWindow::Init() {
     lookup.ReplaceMasks("TXA Files", "*.txa");
     lookup.WindowTitle = "TXA File";
 
-    // The list and its group stretch with the window; "Remove and Save"
-    // keeps to the bottom right corner, "Select for removal" to the bottom.
+    // The file name's group and entry stretch with the window's width, "..."
+    // keeps to the right edge, Load and View stay centred. The list and its
+    // group stretch with the window; "Remove and Save" keeps to the bottom
+    // right corner, "Select for removal" to the bottom.
+    main_.resizer.SetStrategy(control(use::Group1), framework::GrowWidth);
+    main_.resizer.SetStrategy(control(use::FileName), framework::GrowWidth);
+    main_.resizer.SetStrategy(control(use::LookupFile), framework::MoveX);
+    main_.resizer.SetStrategy(control(use::LoadButton), framework::CentreX);
+    main_.resizer.SetStrategy(control(use::ViewButton), framework::CentreX);
     main_.resizer.SetStrategy(control(use::Group2), framework::GrowWidth | framework::GrowHeight);
     main_.resizer.SetStrategy(list, framework::GrowWidth | framework::GrowHeight);
     main_.resizer.SetStrategy(control(use::RemoveButton), framework::MoveX | framework::MoveY);
@@ -168,7 +175,8 @@ void MainWindow::Load() {
         window::windowLayer().setCursor(window::Cursor::Normal);
     }
     fitLineNumberColumns();
-    w.select(control(use::List));
+    // The list has the focus, its first row highlighted (none when empty).
+    w.select(control(use::List), 1);
 }
 
 void MainWindow::fitLineNumberColumns() {

@@ -1,6 +1,7 @@
 #include "window/qt/qt_window.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QLabel>
@@ -152,16 +153,35 @@ void QtWindow::applyListColumns(Control& c) {
     const bool wasProgrammatic = programmatic_;
     programmatic_ = true;
     bool headers = false;
+    // Column edges are converted from dialog units, not each width on its
+    // own: the columns end where their units end, however the pixels of
+    // each round, so columns that fit the list in units fit it in pixels.
+    int32_t unitsSoFar = 0, edge = 0;
     for (size_t i = 0; i < columns.size(); ++i) {
         const int section = static_cast<int>(i);
         header->setSectionResizeMode(section, columns[i].resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
-        // A column without a width gets the header's usual one.
-        header->resizeSection(section, columns[i].width > 0 ? unitsToPixelsX(columns[i].width, base_)
-                                                            : header->defaultSectionSize());
+        int width = header->defaultSectionSize();  // a column without a width gets the header's usual one
+        if (columns[i].width > 0) {
+            unitsSoFar += columns[i].width;
+            width = unitsToPixelsX(unitsSoFar, base_) - edge;
+        } else {
+            unitsSoFar += pixelsToUnitsX(width, base_);
+        }
+        header->resizeSection(section, width);
+        edge += width;
         headers = headers || columns[i].hasHeader;
     }
     header->setVisible(headers);
+    fitHorizontalBar(c);
     programmatic_ = wasProgrammatic;
+}
+
+void QtWindow::fitHorizontalBar(Control& c) {
+    // No horizontal scroll bar while the columns fit the list's width (the
+    // vertical scroll bar may then cover the last pixels of the last
+    // column); one as needed when they do not.
+    const bool fits = c.list->horizontalHeader()->length() <= c.list->width() - 2 * c.list->frameWidth();
+    c.list->setHorizontalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
 }
 
 int32_t QtWindow::statusHeight() const { return status_ ? status_->sizeHint().height() : 0; }
@@ -315,7 +335,14 @@ void QtWindow::setListRow(Control& c, int32_t row) {
 void QtWindow::select(int32_t control, int32_t row) {
     Control* c = find(control);
     if (!c) return;
-    if (c->list && row > 0) setListRow(*c, row);
+    if (c->list) {
+        // The rows the program just changed are there to be highlighted.
+        const bool wasProgrammatic = programmatic_;
+        programmatic_ = true;
+        refreshList(*c, true);
+        programmatic_ = wasProgrammatic;
+        if (row > 0) setListRow(*c, row);
+    }
     // A control that takes no focus passes it to the next one that does.
     for (size_t i = static_cast<size_t>(control - 1); i < controls_.size(); ++i) {
         QWidget* w = controls_[i].widget;
@@ -366,6 +393,12 @@ void QtWindow::acceptAll() {
 
 void QtWindow::beep() { QApplication::beep(); }
 
+QPoint QtWindow::popupPlace() const {
+    QWidget* focused = frame_ ? frame_->focusWidget() : nullptr;
+    if (!keyboardInput_ || !focused || !focused->isVisible()) return QCursor::pos();
+    return focused->mapToGlobal(QPoint(0, focused->height()));
+}
+
 void QtWindow::followLists() {
     for (Control& c : controls_) {
         if (!c.model || !c.model->source()) continue;
@@ -398,7 +431,7 @@ int rowHeight(const QTableView* list) { return std::max(1, list->verticalHeader(
 int heightAroundRows(const QTableView* list) {
     const QHeaderView* header = list->horizontalHeader();
     int height = 2 * list->frameWidth() + (header->isHidden() ? 0 : header->sizeHint().height());
-    if (header->length() > list->width() - 2 * list->frameWidth())
+    if (list->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         height += list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
     return height;
 }

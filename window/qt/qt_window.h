@@ -17,6 +17,8 @@
 //   alerted keys (alert()): right button press 2, left double click 5,
 //   Enter 13, plus 0x100 Shift, 0x200 Ctrl, 0x400 Alt -> EVENT:AlertKey
 //   Enter not alerted             -> presses the default button, if any
+//   Esc                           -> presses the cancel button, if any
+//   Home, End on a list           -> its first, last row (a NewSelection)
 //   a control gets the focus      -> EVENT:Selected
 //   the close box                 -> EVENT:CloseWindow; the window stays open
 //                                    until defaultAction or close()
@@ -104,6 +106,10 @@ public:
 
     // Shows the window the first time it is asked for (nextEvent does).
     void showOnce();
+    // Where a popup menu opened now goes (global pixels): at the mouse, or
+    // below the control that has the focus when the last input came from
+    // the keyboard (a button pressed with Space or Enter).
+    QPoint popupPlace() const;
     // Redraws the lists whose source changed (called after every event).
     void followLists();
     // Input reaches this window only while it is the top open window.
@@ -134,6 +140,7 @@ private:
     void buildControls();
     void layoutFrame();
     void applyListColumns(Control& c);
+    void fitHorizontalBar(Control& c);
     int32_t statusHeight() const;
     Control* find(int32_t control);
     const Control* find(int32_t control) const;
@@ -155,6 +162,7 @@ private:
     bool controlEvent(int32_t control, QObject* watched, QEvent* event);
     void acceptEntry(int32_t control);
     bool pressDefaultButton();
+    bool pressCancelButton();
     bool alerted(int32_t control, uint32_t keyCode) const;
 
     // Properties (qt_window_properties.cpp).
@@ -185,6 +193,7 @@ private:
     bool programmatic_ = false;   // changes made by the program, not the user
     bool acceptingAll_ = false;
     bool active_ = false;
+    bool keyboardInput_ = false;  // the last input was a key, not the mouse
     QSize lastSize_;
     QPoint lastPos_;
 };

@@ -2,6 +2,7 @@
 // lists them). Everything the user does to this window passes through
 // connectControl's signal handlers or eventFilter.
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -89,6 +90,7 @@ void QtWindow::connectControl(int32_t number) {
                              if (section < 0 || static_cast<size_t>(section) >= columns.size()) return;
                              columns[static_cast<size_t>(section)].width = pixelsToUnitsX(size, base_);
                              list.model->setColumns(std::move(columns));
+                             fitHorizontalBar(list);
                              push({event::ColumnResize, number, 0});
                          });
         break;
@@ -118,6 +120,17 @@ bool QtWindow::pressDefaultButton() {
     return false;
 }
 
+bool QtWindow::pressCancelButton() {
+    for (Control& c : controls_) {
+        auto* button = qobject_cast<QPushButton*>(c.widget);
+        if (button && c.spec.isCancel && button->isVisible() && button->isEnabled()) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!frame_) return false;
     if (watched == frame_ && event->type() == QEvent::Close) {
@@ -129,6 +142,10 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!open_) return false;
     if (refusesInput() && watched != frame_) return isInput(event->type());  // nothing reaches its controls
     if (refusesInput() && isInput(event->type())) return true;
+    // What a popup opened next is placed by: the mouse, or the keyboard.
+    if (event->type() == QEvent::KeyPress) keyboardInput_ = true;
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+        keyboardInput_ = false;
     if (watched == frame_) return frameEvent(event);
     const int32_t control = controlOf(watched);
     return control ? controlEvent(control, watched, event) : false;
@@ -170,6 +187,7 @@ bool QtWindow::frameEvent(QEvent* event) {
         break;
     case QEvent::KeyPress: {  // keys no control took
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && pressCancelButton()) return true;
         if (!isEnter(key)) break;
         const uint32_t code = key::Enter | modifierBits(key->modifiers());
         if (alerted(0, code)) {
@@ -188,6 +206,9 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
     Control& c = controls_[static_cast<size_t>(control - 1)];
     const bool viewport = c.list && watched == c.list->viewport();
     switch (event->type()) {
+    case QEvent::Resize:
+        if (c.list && watched == c.list) fitHorizontalBar(c);
+        break;
     case QEvent::FocusIn:
         if (!viewport && movesBetweenControls(static_cast<QFocusEvent*>(event)))
             push({event::Selected, control, 0});
@@ -198,6 +219,16 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && pressCancelButton()) return true;
+        if (c.list && !viewport && (key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
+            !(key->modifiers() & Qt::ControlModifier)) {
+            // Home and End go to the list's first and last row, as Ctrl
+            // with them does (alone they would go to its first and last
+            // column, which a list of whole rows has no use for).
+            QKeyEvent rows(QEvent::KeyPress, key->key(), key->modifiers() | Qt::ControlModifier);
+            QCoreApplication::sendEvent(c.list, &rows);
+            return true;
+        }
         if (!isEnter(key)) break;
         const uint32_t code = key::Enter | modifierBits(key->modifiers());
         if (alerted(control, code)) {

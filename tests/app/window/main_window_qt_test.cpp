@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "app/startup/program_run.h"
+#include "framework/windows/window_resizer.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"
 #include "tests/app/window/window_starts.h"
@@ -114,33 +115,40 @@ struct MainWindowQt : ::testing::Test {
 // Every control sits at its dialog-unit rectangle converted with the
 // window's font; a resize of +200 x +120 dialog units stretches the list and
 // its group by that much, moves "Remove and Save" by it and "Select for
-// removal" down only.
+// removal" down only; the file name's group and entry grow by the change in
+// width, "..." moves right by it, Load and View by half of it.
 TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
+    using framework::CentreX;
+    using framework::GrowHeight;
+    using framework::GrowWidth;
+    using framework::MoveX;
+    using framework::MoveY;
     struct Unit {
         std::string_view useName;
         window::Rect units;
-        bool grows = false;  // GROUP2 and the list
-        int moves = 0;       // 1: down only, 2: right and down
+        unsigned strategy = 0;
     };
     const Unit table[] = {
-        {use::Group1, {5, 6, 411, 45}},
+        {use::Group1, {5, 6, 411, 45}, GrowWidth},
         {use::FileNamePrompt, {9, 16, 0, 0}},  // natural size: only the place is fixed
-        {use::FileName, {61, 16, 327, 10}},
-        {use::LookupFile, {392, 15, 12, 12}},
-        {use::LoadButton, {115, 32, 89, 14}},
-        {use::ViewButton, {215, 32, 89, 14}},
-        {use::Group2, {5, 54, 411, 214}, true},
-        {use::List, {9, 62, 401, 182}, true},
-        {use::SelectButton, {9, 248, 139, 14}, false, 1},
-        {use::RemoveButton, {271, 248, 139, 14}, false, 2},
+        {use::FileName, {61, 16, 327, 10}, GrowWidth},
+        {use::LookupFile, {392, 15, 12, 12}, MoveX},
+        {use::LoadButton, {115, 32, 89, 14}, CentreX},
+        {use::ViewButton, {215, 32, 89, 14}, CentreX},
+        {use::Group2, {5, 54, 411, 214}, GrowWidth | GrowHeight},
+        {use::List, {9, 62, 401, 182}, GrowWidth | GrowHeight},
+        {use::SelectButton, {9, 248, 139, 14}, MoveY},
+        {use::RemoveButton, {271, 248, 139, 14}, MoveX | MoveY},
     };
     auto check = [&](QtWindow& w, int32_t dw, int32_t dh) {
         for (const Unit& u : table) {
             SCOPED_TRACE(u.useName);
             window::Rect r = u.units;
-            if (u.grows) r.width += dw, r.height += dh;
-            if (u.moves >= 1) r.y += dh;
-            if (u.moves == 2) r.x += dw;
+            if (u.strategy & GrowWidth) r.width += dw;
+            if (u.strategy & GrowHeight) r.height += dh;
+            if (u.strategy & MoveX) r.x += dw;
+            if (u.strategy & CentreX) r.x += dw / 2;
+            if (u.strategy & MoveY) r.y += dh;
             const window::Rect px = window::unitsToPixels(r, w.base());
             const QRect g = control(w, u.useName)->geometry();
             EXPECT_EQ(g.x(), px.x);
@@ -239,6 +247,7 @@ TEST_F(MainWindowQt, TheRoadOfOneUse) {
                       ".|Caf\u00e9|Main|Other|7|9\n"
                       ".|Logger|Main|Other|10|12\n");
             EXPECT_EQ(QApplication::focusWidget(), list(w));
+            EXPECT_EQ(w.choice(number(use::List)), 1) << "the first row highlighted after Load";
             QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2));
         })
         .then([&](QtWindow& w) { click(w, use::SelectButton); })  // tick row 2 by the button

@@ -170,8 +170,10 @@ TEST_F(MainWindowTest, LoadTickRemoveAndSave) {
         .accept(use::LoadButton)
         .call([&](window::Window& w) {
             EXPECT_EQ(ticks(p), "...");
-            EXPECT_EQ(w.focus(), list);  // the list has the focus after Load
+            EXPECT_EQ(w.focus(), list);  // the list has the focus after Load,
+            EXPECT_EQ(w.choice(list), 1);  // its first row highlighted
         })
+        .newSelection(use::List, 0)
         .accept(use::SelectButton)  // nothing highlighted: row 1 is, nothing ticked
         .call([&](window::Window& w) {
             EXPECT_EQ(w.choice(list), 1);
@@ -370,9 +372,12 @@ TEST_F(MainWindowTest, ResizingStretchesTheListAndMovesTheButtons) {
             {use::List, 9, 62, 401 + dw, 182 + dh},
             {use::SelectButton, 9, 248 + dh, 139, 14},
             {use::RemoveButton, 271 + dw, 248 + dh, 139, 14},
-            {use::Group1, 5, 6, 411, 45},
-            {use::FileName, 61, 16, 327, 10},
-            {use::LoadButton, 115, 32, 89, 14},
+            {use::Group1, 5, 6, 411 + dw, 45},
+            {use::FileNamePrompt, 9, 16, w.propertyNumber(number(use::FileNamePrompt), prop::Width), 8},
+            {use::FileName, 61, 16, 327 + dw, 10},
+            {use::LookupFile, 392 + dw, 15, 12, 12},
+            {use::LoadButton, 115 + dw / 2, 32, 89, 14},
+            {use::ViewButton, 215 + dw / 2, 32, 89, 14},
         };
         for (const Expect& e : expected) {
             SCOPED_TRACE(e.useName);

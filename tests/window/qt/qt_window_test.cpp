@@ -123,7 +123,19 @@ TEST_F(QtWindowTest, EveryControlSitsAtItsDialogUnitRectangleInTheWindowsFont) {
     QTableView* list = window->listView(window->control("?EXTENSIONQ"));
     ASSERT_NE(list, nullptr);
     const int widths[] = {12, 130, 110, 80, 30, 30};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(list->horizontalHeader()->sectionSize(i), unitsToPixelsX(widths[i], base));
+    // Each column's right edge is its dialog units so far, converted: each
+    // width is its own conversion or one pixel off, the columns end where
+    // their units end.
+    int32_t units = 0, edge = 0;
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i + 1);
+        units += widths[i];
+        edge += list->horizontalHeader()->sectionSize(i);
+        EXPECT_EQ(edge, unitsToPixelsX(units, base));
+        EXPECT_LE(std::abs(list->horizontalHeader()->sectionSize(i) - unitsToPixelsX(widths[i], base)), 1);
+    }
+    // 392 units of columns in a list of 401: no horizontal scroll bar.
+    EXPECT_EQ(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(window->widget()->windowTitle(), "Remove Extensions");
     EXPECT_FALSE(window->widget()->windowIcon().isNull());
 }
