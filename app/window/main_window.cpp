@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/txa/open_failure.h"
 #include "app/window/main_procedure.h"
 #include "app/window/main_window_structure.h"
 #include "app/window/remembered_file_name.h"
@@ -161,9 +162,10 @@ void MainWindow::Load() {
     window::windowLayer().setCursor(window::Cursor::Wait);
     std::vector<platform::DirectoryEntry> listing;
     if (platform::listDirectory(name, listing) == 0) {
-        // No ordinary file of that name: said so, and nothing changes.
+        // No ordinary file of that name: said so, with why, and nothing
+        // changes.
         window::windowLayer().setCursor(window::Cursor::Normal);
-        window::message(name, "Error Open");
+        showOpenFailure(name, notLoadableReason(name));
     } else {
         // LineQ changes only when the file could be opened; only then is
         // the name the one its lines came from.

@@ -342,7 +342,7 @@ TEST_F(MainWindowQt, TheOtherMessages) {
     EXPECT_TRUE(driver.finished());
     boxes.verifyDone();
     ASSERT_EQ(boxes.shown().size(), 6u);
-    EXPECT_EQ(boxes.shown()[5].text, "missing.txa");
+    EXPECT_EQ(boxes.shown()[5].text, "Cannot open missing.txa: No such file or directory");
     EXPECT_EQ(readFile(home.file("main_.txa")), "older copy\r\n");
     EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=missing.txa\n");
 }

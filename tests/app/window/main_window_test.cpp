@@ -283,19 +283,25 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedKeepsTheLoadedName) {
         .accept(use::SelectButton)
         .accept(use::RemoveButton);
     p.Run();
-    EXPECT_EQ(boxes.shown()[0].text, "locked.txa");
+    EXPECT_EQ(boxes.shown()[0].text, "Cannot open locked.txa: Permission denied");
+    EXPECT_EQ(boxes.shown()[0].icon, window::IconHand);
     EXPECT_EQ(boxes.shown()[2].text, "a_.txa");
     EXPECT_FALSE(std::filesystem::exists(home.file("locked_.txa")));
 }
 
 // Sound behaviour: a name that lists no ordinary file is reported as an open
-// failure, and the lists stay as they were, ticks and all.
+// failure that says why, and the lists stay as they were, ticks and all.
 TEST_F(MainWindowTest, LoadOfANameWithoutAnOrdinaryFileSaysSoAndChangesNothing) {
     home.write("main.txa", kSmallTxa);
     home.write(".hidden.txa", kSmallTxa);
     std::filesystem::create_directory(home.file("folder.txa"));
-    const char* names[] = {"missing.txa", "folder.txa", ".hidden.txa", ""};
-    for (const char* name : names) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing.txa", "Cannot open missing.txa: No such file or directory"},
+        {"folder.txa", "Cannot open folder.txa: Is a directory"},
+        {".hidden.txa", "Cannot open .hidden.txa: It is a hidden file"},
+        {"", "No file name given"},
+    };
+    for (auto [name, text] : cases) {
         SCOPED_TRACE(name);
         MainProcedure p;
         uint32_t lineChanges = 0, listChanges = 0;
@@ -320,9 +326,9 @@ TEST_F(MainWindowTest, LoadOfANameWithoutAnOrdinaryFileSaysSoAndChangesNothing) 
             });
         p.Run();
         const window::MessageRequest& shown = boxes.shown().back();
-        EXPECT_EQ(shown.text, name);
+        EXPECT_EQ(shown.text, text);
         EXPECT_EQ(shown.caption, "Error Open");
-        EXPECT_EQ(shown.icon, "");
+        EXPECT_EQ(shown.icon, window::IconHand);
         EXPECT_EQ(shown.buttons, ButtonOk);
         EXPECT_EQ(p.remover.FileNameTXA, "main.txa");
     }
