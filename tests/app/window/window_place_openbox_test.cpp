@@ -4,11 +4,18 @@
 // window where it opened; the next start must show it there again, to the
 // pixel or one off (the place is kept in dialog units). Skipped, saying
 // why, when no X server with openbox can be started here. The screen after
-// the fifth start goes to build/screenshots/.
+// the fifth start goes to build/screenshots/, and so does the screen with
+// each of the program's message boxes as openbox frames them.
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
+#include <QWindow>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <chrono>
 #include <filesystem>
 
 #include "tests/app/window/program_home.h"
@@ -16,6 +23,7 @@
 #include "tests/support/openbox_desktop.h"
 #include "tests/window/qt/qt_test_support.h"
 #include "window/dialog_units.h"
+#include "window/qt/message_presenter.h"
 #include "window/qt/qt_window_layer.h"
 #include "window/qt/window_font.h"
 
@@ -61,6 +69,28 @@ struct WindowPlaceOpenbox : ::testing::Test {
     window::WindowLayer* previous = nullptr;
 };
 
+// Runs the application's events until the condition holds (at most 10 s).
+bool waitUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// The screen just above the window's client area is no longer the black of
+// the empty screen: the window manager drew a title bar there.
+bool titleBarDrawn(QWidget& window) {
+    if (!window.windowHandle() || !window.windowHandle()->isExposed()) return false;
+    const QPoint corner = window.mapToGlobal(QPoint(0, 0));
+    const QImage above = QGuiApplication::primaryScreen()->grabWindow(0, corner.x(), corner.y() - 6, window.width(), 3)
+                             .toImage();
+    int lit = 0;
+    for (int x = 0; x < above.width(); ++x) lit += qGray(above.pixel(x, 1)) > 40;
+    return lit > above.width() / 2;
+}
+
 void expectSamePlace(const std::vector<testing::WindowPlace>& places, QPoint frame) {
     for (size_t i = 0; i < places.size(); ++i) {
         SCOPED_TRACE("start " + std::to_string(i + 1));
@@ -96,6 +126,33 @@ TEST_F(WindowPlaceOpenbox, FiveStartsKeepASavedPlace) {
     for (const testing::WindowPlace& p : places) {
         EXPECT_EQ(p.savedX, 40);
         EXPECT_EQ(p.savedY, 30);
+    }
+}
+
+// The program's message boxes as openbox frames them: each wide enough for
+// the window manager to show its whole title. Screenshots of the screen with
+// each box go to build/screenshots/openbox-message-*.png.
+TEST_F(WindowPlaceOpenbox, MessageBoxesShowTheirWholeTitles) {
+    const window::MessageRequest requests[] = {
+        {"main_.txa", "Saved", window::IconInformation, window::ButtonOk, 0},
+        {"Overwrite main_.txa ?", "File already exists", window::IconQuestion, window::ButtonYes | window::ButtonNo,
+         window::ButtonNo},
+        {"Nothing to delete", "Not saved", window::IconExclamation, window::ButtonOk, 0},
+        {"Cannot open missing.txa: No such file or directory", "Error Open", window::IconHand, window::ButtonOk, 0},
+        {"Select all the instances of: Logger", "Select All", window::IconQuestion,
+         window::ButtonYes | window::ButtonNo, window::ButtonNo},
+        {"x", "A title much longer than the text of its message", "", window::ButtonOk, 0},
+    };
+    for (const window::MessageRequest& request : requests) {
+        SCOPED_TRACE(request.caption);
+        const window::qt::MessageBoxPlan plan = window::qt::messageBoxPlan(request);
+        std::unique_ptr<QMessageBox> box = window::qt::buildMessageBox(plan, nullptr);
+        box->show();
+        ASSERT_TRUE(waitUntil([&] { return titleBarDrawn(*box); })) << "openbox drew the box's title bar";
+        std::string name = request.caption;
+        std::replace(name.begin(), name.end(), ' ', '-');
+        screenshot("openbox-message-" + name + ".png");
+        box->hide();
     }
 }
 
