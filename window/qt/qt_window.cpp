@@ -281,8 +281,14 @@ void QtWindow::bindList(int32_t control, ListSource* source) {
 void QtWindow::showVariable(Control& c) {
     auto* edit = qobject_cast<QLineEdit*>(c.widget);
     if (!edit || !c.variable.data) return;
-    edit->setText(fromProgram(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size))));
+    std::string value(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size)));
+    // What the user is typing stays until it is accepted, unless the
+    // program has given the variable another value since it was shown (a
+    // redisplay after a resize must not wipe a name being typed).
+    if (edit->isModified() && value == c.shown) return;
+    edit->setText(fromProgram(value));
     edit->setModified(false);
+    c.shown = std::move(value);
 }
 
 void QtWindow::writeVariable(Control& c) {
@@ -296,6 +302,7 @@ void QtWindow::writeVariable(Control& c) {
     }
     std::memcpy(c.variable.data, text.data(), length);
     std::memset(c.variable.data + length, ' ', c.variable.size - length);
+    c.shown = std::string(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size)));
 }
 
 void QtWindow::display(int32_t control) {

@@ -124,6 +124,7 @@ private:
         QWidget* widget = nullptr;
         // Entries.
         TextVariable variable;
+        std::string shown;  // the variable's value the entry last showed
         bool touched = false;
         std::string picture;
         // Images.

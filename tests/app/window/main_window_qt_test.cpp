@@ -166,6 +166,8 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
             return control(w, use::List)->width() == window::unitsToPixelsX(units, w.base());
         };
     };
+    const QString longPath =
+        "/home/developer/projects/customers/applications/2024/exports/nightly/customers-and-orders-with-invoices.txa";
     testing::ScriptedPresenter boxes;
     testing::UserSteps driver(layer, 60000);
     driver.closeWindowsWhenDone().start();
@@ -174,6 +176,10 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
               EXPECT_EQ(w.client()->height(), window::unitsToPixelsY(273, w.base()));
               check(w, 0, 0);
               saveScreenshot(w.widget(), "main-window-empty");
+              // A long path does not fit the entry at the window's first size.
+              auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+              QTest::keyClicks(entry, longPath);
+              EXPECT_GT(entry->fontMetrics().horizontalAdvance(longPath), entry->contentsRect().width());
               // The user drags the frame 200 x 120 dialog units larger.
               const QSize frameExtra = w.widget()->size() - w.client()->size();
               w.widget()->resize(QSize(window::unitsToPixelsX(620, w.base()), window::unitsToPixelsY(393, w.base())) +
@@ -182,6 +188,12 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
         .until(listWidthIs(601), "the list laid out for the larger window")
         .then([&](QtWindow& w) {
             check(w, 200, 120);
+            // On the wider window it does, whole (and the resize kept what
+            // was typed).
+            auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+            EXPECT_EQ(entry->text(), longPath);
+            EXPECT_LT(entry->fontMetrics().horizontalAdvance(longPath), entry->contentsRect().width() - 8);
+            entry->setCursorPosition(0);
             saveScreenshot(w.widget(), "main-window-larger");
             w.widget()->resize(100, 100);  // below the minimum
         })

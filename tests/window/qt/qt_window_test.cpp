@@ -321,6 +321,37 @@ TEST_F(QtWindowTest, ButtonsEntriesAndTheDefaultButtonPostTheirEvents) {
     EXPECT_EQ(window->focus(), kOk);
 }
 
+// display() shows a bound variable in its entry, but what the user is
+// typing there (not yet accepted) stays while the variable keeps the value
+// the entry last showed; a value the program gave it since wins.
+TEST_F(QtWindowTest, DisplayKeepsWhatTheUserTypesUnlessTheVariableChanged) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    char name[20];
+    auto set = [&](const char* text) {
+        std::memset(name, ' ', sizeof name);
+        std::memcpy(name, text, std::strlen(text));
+    };
+    set("old");
+    window->bindText(kName, {name, sizeof name});
+    auto* edit = static_cast<QLineEdit*>(window->controlWidget(kName));
+    EXPECT_EQ(edit->text(), "old");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "typed");
+    window->display();
+    EXPECT_EQ(edit->text(), "typed") << "a redisplay keeps what is being typed";
+    set("given");
+    window->display();
+    EXPECT_EQ(edit->text(), "given") << "a value the program gave wins";
+    QTest::keyClicks(edit, "x");
+    window->update(kName);  // stored, then emptied by the program
+    EXPECT_EQ(std::string(name, 6), "givenx");
+    set("");
+    window->display();
+    EXPECT_EQ(edit->text(), "");
+}
+
 TEST_F(QtWindowTest, AlertedKeysArriveWithTheirKeyCodes) {
     auto window = open("test$dialog");
     ASSERT_TRUE(window);
