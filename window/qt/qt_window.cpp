@@ -156,6 +156,7 @@ void QtWindow::applyListColumns(Control& c) {
     // Column edges are converted from dialog units, not each width on its
     // own: the columns end where their units end, however the pixels of
     // each round, so columns that fit the list in units fit it in pixels.
+    c.columnPixels.clear();
     int32_t unitsSoFar = 0, edge = 0;
     for (size_t i = 0; i < columns.size(); ++i) {
         const int section = static_cast<int>(i);
@@ -167,21 +168,38 @@ void QtWindow::applyListColumns(Control& c) {
         } else {
             unitsSoFar += pixelsToUnitsX(width, base_);
         }
-        header->resizeSection(section, width);
+        c.columnPixels.push_back(width);
         edge += width;
         headers = headers || columns[i].hasHeader;
     }
     header->setVisible(headers);
-    fitHorizontalBar(c);
     programmatic_ = wasProgrammatic;
+    fitColumns(c);
 }
 
-void QtWindow::fitHorizontalBar(Control& c) {
-    // No horizontal scroll bar while the columns fit the list's width (the
-    // vertical scroll bar may then cover the last pixels of the last
-    // column); one as needed when they do not.
-    const bool fits = c.list->horizontalHeader()->length() <= c.list->width() - 2 * c.list->frameWidth();
+void QtWindow::fitColumns(Control& c) {
+    QHeaderView* header = c.list->horizontalHeader();
+    int total = 0;
+    for (int width : c.columnPixels) total += width;
+    // Columns that fit the list's width show without a horizontal scroll
+    // bar. When the vertical scroll bar takes some of that width, the
+    // widest column gives it up, so that every column stays whole in view.
+    // Wider columns get a horizontal scroll bar as needed.
+    const bool fits = total <= c.list->width() - 2 * c.list->frameWidth();
     c.list->setHorizontalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    std::vector<int> widths = c.columnPixels;
+    const int overflow = total - c.list->viewport()->width();
+    if (fits && overflow > 0 && !widths.empty() && c.list->isVisible()) {
+        int& widest = *std::max_element(widths.begin(), widths.end());
+        widest = std::max(1, widest - overflow);
+    }
+    const bool wasProgrammatic = programmatic_;
+    programmatic_ = true;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        const int section = static_cast<int>(i);
+        if (header->sectionSize(section) != widths[i]) header->resizeSection(section, widths[i]);
+    }
+    programmatic_ = wasProgrammatic;
 }
 
 int32_t QtWindow::statusHeight() const { return status_ ? status_->sizeHint().height() : 0; }

@@ -135,13 +135,16 @@ private:
         int32_t mouseDownColumn = 0;
         int32_t mouseDownRow = 0;
         std::vector<uint32_t> alerts;
+        std::vector<int> columnPixels;  // each column's width from its units
     };
 
     // Construction and layout (qt_window.cpp).
     void buildControls();
     void layoutFrame();
     void applyListColumns(Control& c);
-    void fitHorizontalBar(Control& c);
+    // The columns' widths in the view and the horizontal scroll bar, for
+    // the list's width now (after its columns changed or it was resized).
+    void fitColumns(Control& c);
     int32_t statusHeight() const;
     Control* find(int32_t control);
     const Control* find(int32_t control) const;

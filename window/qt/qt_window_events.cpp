@@ -87,10 +87,13 @@ void QtWindow::connectControl(int32_t number) {
                              if (programmatic_) return;
                              Control& list = controls_[static_cast<size_t>(number - 1)];
                              std::vector<ListColumn> columns = list.model->columns();
-                             if (section < 0 || static_cast<size_t>(section) >= columns.size()) return;
+                             if (section < 0 || static_cast<size_t>(section) >= columns.size() ||
+                                 static_cast<size_t>(section) >= list.columnPixels.size())
+                                 return;
                              columns[static_cast<size_t>(section)].width = pixelsToUnitsX(size, base_);
                              list.model->setColumns(std::move(columns));
-                             fitHorizontalBar(list);
+                             list.columnPixels[static_cast<size_t>(section)] = size;
+                             fitColumns(list);
                              push({event::ColumnResize, number, 0});
                          });
         break;
@@ -206,8 +209,8 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
     Control& c = controls_[static_cast<size_t>(control - 1)];
     const bool viewport = c.list && watched == c.list->viewport();
     switch (event->type()) {
-    case QEvent::Resize:
-        if (c.list && watched == c.list) fitHorizontalBar(c);
+    case QEvent::Resize:  // the list, or its viewport when the vertical scroll bar comes or goes
+        if (c.list) fitColumns(c);
         break;
     case QEvent::FocusIn:
         if (!viewport && movesBetweenControls(static_cast<QFocusEvent*>(event)))

@@ -277,6 +277,40 @@ TEST_F(ListModelTest, TheHighlightedRowShowsTheFocusMark) {
     EXPECT_TRUE(focused.save(QString::fromStdString(testing::screenshotPath("list-row-focus-mark.png"))));
 }
 
+// Columns that fit the list's width show without a horizontal scroll bar,
+// also when enough rows bring the vertical one: the widest column gives up
+// the room it takes, so that the last column stays whole in view.
+TEST_F(ListModelTest, ColumnsThatFitTheListNeedNoHorizontalScrollBar) {
+    Queue queue(app::extensionLayout());
+    QueueListSource source(queue);
+    // The two number columns one digit wider, as the main window makes
+    // them for a file of millions of lines: 400 units of columns in 401.
+    for (int32_t column : {5, 6}) {
+        window_->setProperty(list_, prop::ColumnPicture, "@s7", column);
+        window_->setProperty(list_, prop::ColumnWidth, 34, column);
+    }
+    window_->bindList(list_, &source);
+    for (int rows : {3, 40}) {
+        SCOPED_TRACE(rows);
+        while (static_cast<int>(RECORDS(queue)) < rows) {
+            const int32_t i = static_cast<int32_t>(RECORDS(queue));
+            addInstance(queue, {"Logger", "Main", "ABC", 1580700 + i, 1580740 + i, false});
+        }
+        oneEvent();
+        // The view lays out its scroll bars when it gets to it.
+        for (int round = 0; round < 100 && view_->verticalScrollBar()->isVisible() != (rows == 40); ++round)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(view_->verticalScrollBar()->isVisible(), rows == 40);
+        EXPECT_EQ(view_->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        EXPECT_LE(view_->horizontalHeader()->length(), view_->viewport()->width());
+        const QFontMetrics metrics(view_->font());
+        EXPECT_GE(view_->horizontalHeader()->sectionSize(5), metrics.horizontalAdvance("1580740") + 4);
+    }
+    // Wider than the list: a horizontal scroll bar as needed.
+    window_->setProperty(list_, prop::ColumnWidth, 200, 2);
+    EXPECT_EQ(view_->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+}
+
 // A window like the queue viewer's, over a line queue: fifty columns of one
 // format, a status bar with two zones.
 TEST_F(ListModelTest, ViewerLikeWindowScreenshot) {
