@@ -64,10 +64,7 @@ QtWindow::QtWindow(QtWindowLayer& layer, WindowStructure structure, QtWindow* be
 
     if (structure_.x != NoValue && structure_.y != NoValue) {
         frame_->move(unitsToPixelsX(structure_.x, base_), unitsToPixelsY(structure_.y, base_));
-    } else if (below) {
-        // Over the window it opens from, centred.
-        const QRect owner = below->frame_->frameGeometry();
-        frame_->move(owner.center() - QPoint(size.width() / 2, size.height() / 2));
+        placed_ = true;
     }
     if (below || structure_.modal) frame_->setWindowModality(Qt::ApplicationModal);
 
@@ -86,6 +83,12 @@ void QtWindow::showOnce() {
     // there when it maps it.
     const std::vector<QtWindow*>& open = layer_.openWindows();
     if (below_ && std::find(open.begin(), open.end(), below_) != open.end()) {
+        // Over the window it opens from, centred, at the size the program
+        // gave it, unless the program placed it.
+        if (!placed_) {
+            const QRect owner = below_->frame_->frameGeometry();
+            frame_->move(owner.center() - QPoint(frame_->width() / 2, frame_->height() / 2));
+        }
         frame_->winId();
         if (frame_->windowHandle() && below_->frame_->windowHandle())
             frame_->windowHandle()->setTransientParent(below_->frame_->windowHandle());

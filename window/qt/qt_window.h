@@ -31,7 +31,8 @@
 //
 // Showing: the window appears when its accept loop first asks for an
 // event, so what the program sets up before (its place restored, its size)
-// is where and how it is first shown. A window manager frames a window where
+// is where and how it is first shown. A window opened over another that
+// was given no place is shown centred over it. A window manager frames a window where
 // it is mapped; Xpos and Ypos are the frame's top-left corner, read and
 // written alike.
 //
@@ -192,6 +193,7 @@ private:
     QEventLoop* loop_ = nullptr;  // while nextEvent waits
     bool open_ = false;
     bool showPending_ = true;     // not shown yet: nextEvent shows it
+    bool placed_ = false;         // its structure or the program gave it a place
     QtWindow* below_ = nullptr;   // the window it opened over
     bool closing_ = false;        // our own close: the close event passes
     bool programmatic_ = false;   // changes made by the program, not the user

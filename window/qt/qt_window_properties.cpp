@@ -198,9 +198,11 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
     switch (prop) {
     case prop::Xpos:
         if (number != NoValue) frame_->move(unitsToPixelsX(number, base_), frame_->y());
+        placed_ = placed_ || number != NoValue;
         break;
     case prop::Ypos:
         if (number != NoValue) frame_->move(frame_->x(), unitsToPixelsY(number, base_));
+        placed_ = placed_ || number != NoValue;
         break;
     case prop::Width:
         if (number != NoValue) resizeClient(unitsToPixelsX(number, base_), client_->height());

@@ -451,6 +451,10 @@ TEST_F(QtWindowTest, NestedWindowRunsWhileTheOneBelowWaits) {
     EXPECT_TRUE(below->refusesInput());
     EXPECT_FALSE(top->refusesInput());
     EXPECT_EQ(top->widget()->windowModality(), Qt::ApplicationModal);
+    // Made smaller before it shows, it shows centred over the window below.
+    top->setProperty(0, prop::Width, 150);
+    top->setProperty(0, prop::Height, 80);
+    EXPECT_FALSE(top->widget()->isVisible()) << "shown when its loop first waits";
 
     // While the top window's loop waits, the user clicks both windows.
     QTimer::singleShot(0, [&] {
@@ -461,6 +465,14 @@ TEST_F(QtWindowTest, NestedWindowRunsWhileTheOneBelowWaits) {
     std::vector<uint16_t> seen;
     Event e;
     while (nextEventWithin(*top, e)) {
+        if (seen.empty()) {
+            EXPECT_TRUE(top->widget()->isVisible());
+            const QPoint offset = top->widget()->frameGeometry().center() - below->widget()->frameGeometry().center();
+            // Centred by its size before the frame is known: give or take
+            // the frame's border.
+            EXPECT_LE(std::abs(offset.x()), 4) << offset.x() << "," << offset.y();
+            EXPECT_LE(std::abs(offset.y()), 4) << offset.x() << "," << offset.y();
+        }
         seen.push_back(e.number);
         if (e.number == event::Accepted) {
             EXPECT_EQ(e.control, kCancel);
