@@ -2,7 +2,9 @@
 # Installs the Debian packages the build needs, only those dpkg reports missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev libcli11-dev
-  fonts-dejavu-core "$@")  # fonts: the window layer draws with them, also offscreen in the tests
+  fonts-dejavu-core xvfb xauth openbox "$@")
+# fonts: the window layer draws with them, also offscreen in the tests;
+# xvfb, xauth, openbox: the test of the window's place under a real window manager
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

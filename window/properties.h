@@ -19,7 +19,10 @@ namespace varnok::window {
 inline constexpr int32_t NoValue = INT32_MIN;
 
 namespace prop {
-// Placement, in dialog units (window and controls).
+// Placement, in dialog units (window and controls). A window's Xpos and Ypos
+// are its frame's top-left corner on the screen (title bar and borders
+// included), read and written alike; its Width and Height are the client
+// area's.
 inline constexpr int Xpos = 0x7C00;
 inline constexpr int Ypos = 0x7C01;
 inline constexpr int Width = 0x7C02;

@@ -126,8 +126,9 @@ public:
     // Runs the file dialog; true with the chosen name in request.name, false
     // when cancelled (request.name unchanged).
     virtual bool fileDialog(FileDialogRequest& request) = 0;
-    // A popup menu of items separated by "|" at the mouse: the chosen item's
-    // number (1-based), 0 when nothing was chosen.
+    // A popup menu of items separated by "|", at the mouse (below the control
+    // that has the focus when the command came from the keyboard): the
+    // chosen item's number (1-based), 0 when nothing was chosen.
     virtual int32_t popup(std::string_view items) = 0;
     virtual void setCursor(Cursor cursor) = 0;
 };

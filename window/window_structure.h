@@ -37,7 +37,8 @@ struct ControlStructure {
     int32_t width = NoValue, height = NoValue;
     bool hidden = false;
     bool disabled = false;
-    bool isDefault = false;  // the window's default button
+    bool isDefault = false;  // the window's default button (Enter presses it)
+    bool isCancel = false;   // the window's cancel button (Esc presses it)
 };
 
 // A control of the given kind, caption and rectangle; the other members

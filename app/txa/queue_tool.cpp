@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/txa/line_splitter.h"
+#include "app/txa/open_failure.h"
 #include "app/txa/text_save.h"
 #include "app/txa/txa_records.h"
 #include "platform/directory.h"
@@ -205,7 +206,7 @@ uint8_t QueueTool::LoadText(QueueDecl* queue, std::string_view fileName) {
     platform::InputFile file;
     if (!file.open(name)) {
         lastError_ = file.error();
-        window::message(name, "Error Open");
+        showOpenFailure(name, lastError_);
         return 0;
     }
     lastError_ = 0;

@@ -22,8 +22,9 @@
 // change differs afterwards) is a failed read: what was read may mix two
 // versions of the file.
 //
-// Failures are shown through window::message: "Error Open" (with the file
-// name as text on load, alone on save), "Error Reading", "Error WriteFile".
+// Failures are shown through window::message: "Error Open" (the file's name
+// and the system's reason, open_failure.h), "Error Reading", "Error
+// WriteFile".
 //
 // ExportCsv and ExportXml write a queue as CSV or XML (queueview/export)
 // the way SaveText writes (TextSave: temporary file, rename, the same

@@ -1,5 +1,6 @@
 #include "app/txa/text_save.h"
 
+#include "app/txa/open_failure.h"
 #include "window/message_box.h"
 
 namespace varnok::app {
@@ -15,7 +16,7 @@ bool TextSave::create(const std::string& target) {
     if (!file_.create(target)) {
         error_ = file_.error();
         finished_ = true;
-        window::message("Error Open");
+        showOpenFailure(target, error_);
         return false;
     }
     output_ = std::make_unique<platform::OutputBuffers>(file_, bufferBytes_);

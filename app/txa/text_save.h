@@ -1,8 +1,8 @@
 // TextSave: one text file being saved the safe way, with the messages the
 // user sees when it fails.
 //
-// create() makes a temporary file beside the target ("Error Open" when it
-// cannot); the bytes go through output(); finish(true) flushes the file and
+// create() makes a temporary file beside the target ("Error Open", naming
+// the target and why, when it cannot: open_failure.h); the bytes go through output(); finish(true) flushes the file and
 // renames it over the target, finish(false) or a failure of either throws
 // the temporary file away ("Error WriteFile"). Until finish succeeds the
 // target is untouched. error() is the errno of the failure, 0 when none.

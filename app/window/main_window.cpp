@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/txa/open_failure.h"
 #include "app/window/main_procedure.h"
 #include "app/window/main_window_structure.h"
 #include "app/window/remembered_file_name.h"
@@ -57,8 +58,15 @@ uint8_t MainWindow::Init() {
     lookup.ReplaceMasks("TXA Files", "*.txa");
     lookup.WindowTitle = "TXA File";
 
-    // The list and its group stretch with the window; "Remove and Save"
-    // keeps to the bottom right corner, "Select for removal" to the bottom.
+    // The file name's group and entry stretch with the window's width, "..."
+    // keeps to the right edge, Load and View stay centred. The list and its
+    // group stretch with the window; "Remove and Save" keeps to the bottom
+    // right corner, "Select for removal" to the bottom.
+    main_.resizer.SetStrategy(control(use::Group1), framework::GrowWidth);
+    main_.resizer.SetStrategy(control(use::FileName), framework::GrowWidth);
+    main_.resizer.SetStrategy(control(use::LookupFile), framework::MoveX);
+    main_.resizer.SetStrategy(control(use::LoadButton), framework::CentreX);
+    main_.resizer.SetStrategy(control(use::ViewButton), framework::CentreX);
     main_.resizer.SetStrategy(control(use::Group2), framework::GrowWidth | framework::GrowHeight);
     main_.resizer.SetStrategy(list, framework::GrowWidth | framework::GrowHeight);
     main_.resizer.SetStrategy(control(use::RemoveButton), framework::MoveX | framework::MoveY);
@@ -154,9 +162,10 @@ void MainWindow::Load() {
     window::windowLayer().setCursor(window::Cursor::Wait);
     std::vector<platform::DirectoryEntry> listing;
     if (platform::listDirectory(name, listing) == 0) {
-        // No ordinary file of that name: said so, and nothing changes.
+        // No ordinary file of that name: said so, with why, and nothing
+        // changes.
         window::windowLayer().setCursor(window::Cursor::Normal);
-        window::message(name, "Error Open");
+        showOpenFailure(name, notLoadableReason(name));
     } else {
         // LineQ changes only when the file could be opened; only then is
         // the name the one its lines came from.
@@ -167,7 +176,21 @@ void MainWindow::Load() {
         if (CHANGES(remover.LineQ) == before) remover.FileNameTXA = previous;
         window::windowLayer().setCursor(window::Cursor::Normal);
     }
-    w.select(control(use::List));
+    fitLineNumberColumns();
+    // The list has the focus, its first row highlighted (none when empty).
+    w.select(control(use::List), 1);
+}
+
+void MainWindow::fitLineNumberColumns() {
+    if (!MyWindow) return;
+    const int32_t list = control(use::List);
+    const LineNumberLook look = lineNumberLook(main_.remover.lineCount());
+    for (int32_t column : {FromColumn, ToColumn}) {
+        if (MyWindow->property(list, prop::ColumnPicture, column) != look.picture)
+            MyWindow->setProperty(list, prop::ColumnPicture, look.picture, column);
+        if (MyWindow->propertyNumber(list, prop::ColumnWidth, column) != look.width)
+            MyWindow->setProperty(list, prop::ColumnWidth, look.width, column);
+    }
 }
 
 // The loaded lines in the queue viewer, titled with the entry's text; the
@@ -185,6 +208,10 @@ void MainWindow::SelectAll() {
     main_.remover.SelectAll(MyWindow->choice(control(use::List)));
 }
 
-RemoveOutcome MainWindow::RemoveAndSave() { return main_.remover.RemoveAndSave(); }
+RemoveOutcome MainWindow::RemoveAndSave() {
+    const RemoveOutcome outcome = main_.remover.RemoveAndSave();
+    fitLineNumberColumns();
+    return outcome;
+}
 
 }  // namespace varnok::app

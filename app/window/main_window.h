@@ -16,8 +16,8 @@
 //   OnWindowEvent  hands window events on to the resizer after the base
 //
 // Load never changes the lists when the name lists no ordinary file (it is
-// missing, a folder or hidden): it shows the name with the title "Error
-// Open", as a file that cannot be opened does.
+// missing, a folder or hidden): it says so with the title "Error Open", as
+// for a file that cannot be opened (app/txa/open_failure.h), giving why.
 #pragma once
 #include <cstdint>
 
@@ -48,6 +48,9 @@ public:
 
 private:
     int32_t control(std::string_view useName) const;
+    // Gives the From and To columns the look the lines loaded need
+    // (lineNumberLook), after every rebuild of the list.
+    void fitLineNumberColumns();
 
     MainProcedure& main_;
 };

@@ -1,5 +1,7 @@
 #include "app/window/main_window_structure.h"
 
+#include <algorithm>
+
 namespace varnok::app {
 
 namespace {
@@ -41,6 +43,14 @@ window::WindowStructure mainWindowStructure() {
     w.controls.push_back(makeControl(ControlKind::Button, use::SelectButton, "Select for removal", 9, 248, 139, 14));
     w.controls.push_back(makeControl(ControlKind::Button, use::RemoveButton, "Remove and Save", 271, 248, 139, 14));
     return w;
+}
+
+LineNumberLook lineNumberLook(uint32_t largestLineNumber) {
+    constexpr int32_t kDigits = 6, kWidth = 30, kUnitsPerDigit = 4;
+    int32_t digits = 1;
+    for (uint32_t n = largestLineNumber; n >= 10; n /= 10) ++digits;
+    digits = std::max(digits, kDigits);
+    return {"@s" + std::to_string(digits), kWidth + (digits - kDigits) * kUnitsPerDigit};
 }
 
 void registerMainWindow() { window::registerWindowStructure(mainWindowStructure()); }

@@ -19,6 +19,8 @@
 // The list shows ExtensionQ: a tick column (icon number from REM:Icon, no
 // text), then Extension, Procedure, Template, From and To.
 #pragma once
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "window/window_structure.h"
@@ -45,6 +47,20 @@ inline constexpr std::string_view RemoveButton = "?REMOVEBUTTON";
 inline constexpr std::string_view MainListFormat =
     "12L(2)I@p p@130L(2)|M~Extension~@s64@110L(2)|M~Procedure~@s64@80L(2)|M~Template~@s40@"
     "30C(2)|M~From~@s6@30C(2)|M~To~@s6@";
+
+// The From and To columns (list columns 5 and 6) show line numbers through
+// "@s6" in 30 dialog units: enough up to 999999. For a file of more lines
+// the picture takes as many digits as its largest line number and the
+// column one average character (4 units) more per digit, so every number
+// shows whole.
+inline constexpr int32_t FromColumn = 5;
+inline constexpr int32_t ToColumn = 6;
+struct LineNumberLook {
+    std::string picture;
+    int32_t width = 0;  // dialog units
+    bool operator==(const LineNumberLook&) const = default;
+};
+LineNumberLook lineNumberLook(uint32_t largestLineNumber);
 
 // The list's icon list and line height, set when the window opens.
 inline constexpr std::string_view UntickedIcon = "~boxoff.ico";  // icon 1

@@ -82,6 +82,7 @@ void WindowResizer::Resize() {
             if (wanted && value != window::NoValue) window_->setProperty(control, prop, std::max(value + change, 0));
         };
         apply(strategy & MoveX, prop::Xpos, from.x, dw);
+        apply((strategy & CentreX) && !(strategy & MoveX), prop::Xpos, from.x, dw / 2);
         apply(strategy & MoveY, prop::Ypos, from.y, dh);
         apply(strategy & GrowWidth, prop::Width, from.width, dw);
         apply(strategy & GrowHeight, prop::Height, from.height, dh);

@@ -11,6 +11,8 @@
 //     MoveY        y moves by the whole change in height
 //     GrowWidth    width grows (or shrinks) by the whole change in width
 //     GrowHeight   height grows (or shrinks) by the whole change in height
+//     CentreX      x moves by half the change in width (rounded toward
+//                  zero), so a control centred in the window stays centred
 //     Keep (0)     the control keeps its place and size
 //
 // Controls without a strategy of their own follow the default strategy,
@@ -47,6 +49,7 @@ enum ResizeStrategy : unsigned {
     MoveY = 2,
     GrowWidth = 4,
     GrowHeight = 8,
+    CentreX = 16,
 };
 
 class WindowResizer : public Resizer {

@@ -28,7 +28,9 @@ window::WindowStructure viewerStructure() {
     window::ControlStructure list = makeControl(ControlKind::List, "?LIST", "", 4, 16, 385, 218);
     for (int i = 0; i < ViewerColumns; ++i) list.format += ViewerColumnFormat;
     s.controls.push_back(std::move(list));
-    s.controls.push_back(makeControl(ControlKind::Button, "?CLOSEBUTTON", "Close", 344, 240, 45, 14));
+    window::ControlStructure close = makeControl(ControlKind::Button, "?CLOSEBUTTON", "Close", 344, 240, 45, 14);
+    close.isCancel = true;  // Esc presses it
+    s.controls.push_back(std::move(close));
     s.controls.push_back(makeControl(ControlKind::Button, "?VIEWBUTTON", "View", 6, 240, 45, 14));
     s.controls.push_back(makeControl(ControlKind::Button, "?EXPORTBUTTON", "Export", 56, 240, 45, 14));
     window::ControlStructure prompt =

@@ -6,7 +6,7 @@
 //   1 ?HEADERREGION      region              4, 4, 385 x 9
 //   2 ?LIST              list, 50 columns    4, 16, 385 x 218
 //                        "60L(2)|M~Veld~@s20@" each
-//   3 ?CLOSEBUTTON       button "Close"      344, 240, 45 x 14
+//   3 ?CLOSEBUTTON       button "Close"      344, 240, 45 x 14, the cancel button (Esc)
 //   4 ?VIEWBUTTON        button "View"       6, 240, 45 x 14
 //   5 ?EXPORTBUTTON      button "Export"     56, 240, 45 x 14
 //   6 ?PICFIELD:PROMPT   prompt "Picture"    104, 242, hidden

@@ -3,6 +3,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTreeView>
+#include <algorithm>
 
 #include "window/qt/program_text.h"
 
@@ -18,6 +23,32 @@ QString patternsOf(QString text) {
         patterns << (p == "*.*" ? QStringLiteral("*") : p);
     }
     return patterns.isEmpty() ? QStringLiteral("*") : patterns.join(' ');
+}
+
+// Large enough for a folder's details side by side: about 130 average
+// characters by 30 lines of the dialog's font. Each time a folder has been
+// read, the Size, Type and Date Modified columns take the width of what
+// they show and the Name column what is left, up to its names' width.
+void fitFileDialog(QFileDialog& dialog) {
+    const QFontMetrics metrics(dialog.font());
+    dialog.resize(dialog.size().expandedTo(QSize(metrics.averageCharWidth() * 130, metrics.height() * 30)));
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* files = dialog.findChild<QFileSystemModel*>();
+    if (!view || !files) return;
+    QObject::connect(files, &QFileSystemModel::directoryLoaded, view, [view] {
+        QHeaderView* header = view->header();
+        if (header->count() < 4) return;
+        int others = 0;
+        for (int column = 1; column < 4; ++column) {
+            view->resizeColumnToContents(column);
+            others += header->sectionSize(column);
+        }
+        const int room = view->viewport()->width() - others;
+        const int before = header->sectionSize(0);
+        view->resizeColumnToContents(0);
+        const int names = header->sectionSize(0);
+        header->resizeSection(0, std::max(before, std::min(names, room)));
+    });
 }
 
 }  // namespace
@@ -54,6 +85,7 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request) 
                                                                : QFileDialog::ExistingFile);
         }
     }
+    fitFileDialog(dialog);
     const QString start = fromProgram(request.name).trimmed();
     if (!start.isEmpty()) {
         QFileInfo info(start);

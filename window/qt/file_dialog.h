@@ -11,6 +11,10 @@
 // too), 8 several existing files may be chosen, 32 a folder is chosen; 16
 // (the explorer-style dialog) is what every dialog here is.
 //
+// The dialog opens large enough to show a folder's Name, Size, Type and Date
+// Modified side by side, each column as wide as what it shows once the
+// folder has been read.
+//
 // The result is the chosen path; with several files, the folder followed by
 // each file name, all separated by "|".
 #pragma once

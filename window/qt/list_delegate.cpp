@@ -1,5 +1,6 @@
 #include "window/qt/list_delegate.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 
@@ -60,6 +61,21 @@ void ListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         const int gridHint = style->styleHint(QStyle::SH_Table_GridLineColor, &opt, widget);
         painter->setPen(gridHint != -1 ? QColor::fromRgb(static_cast<QRgb>(gridHint)) : opt.palette.color(QPalette::Mid));
         painter->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
+        painter->restore();
+    }
+    // The focus mark: a dotted frame around the whole highlighted row while
+    // the list has the focus, drawn a piece per cell.
+    const auto* view = qobject_cast<const QAbstractItemView*>(widget);
+    if (selected && view && view->hasFocus() && view->currentIndex().row() == index.row()) {
+        painter->save();
+        QPen pen(opt.palette.color(QPalette::Active, QPalette::HighlightedText));
+        pen.setStyle(Qt::DotLine);
+        painter->setPen(pen);
+        const QRect r = opt.rect.adjusted(0, 0, -1, -1);
+        painter->drawLine(r.topLeft(), r.topRight());
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        if (index.column() == 0) painter->drawLine(r.topLeft(), r.bottomLeft());
+        if (index.column() == model_->columnCount() - 1) painter->drawLine(r.topRight(), r.bottomRight());
         painter->restore();
     }
 }

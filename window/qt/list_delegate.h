@@ -1,7 +1,8 @@
 // ListDelegate: draws one cell of a list the way its column says: the row's
 // selection, the icon of an icon column, the text aligned left, centred or
 // right with the column's indent (in dialog units), and a line on the
-// column's right when its format has `|`.
+// column's right when its format has `|`; while the list has the focus, a
+// dotted frame around its highlighted row (the focus mark).
 #pragma once
 #include <QStyledItemDelegate>
 

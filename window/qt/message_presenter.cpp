@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
+#include <QStyle>
 #include <algorithm>
 
 #include "window/qt/icons.h"
@@ -19,6 +23,17 @@ constexpr MessageBoxButton kButtons[] = {
 };
 
 }  // namespace
+
+int titleRoom(const QWidget& box, const QString& caption) {
+    // The title in a bold face of the box's font (window managers draw
+    // titles bold), and a title bar's height for each of the icon, the
+    // buttons (minimize, maximize, close) and the bar's two ends.
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int bar = std::max(box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box), metrics.height() + 6);
+    return metrics.horizontalAdvance(caption) + 5 * bar;
+}
 
 MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
     MessageBoxPlan plan;
@@ -65,6 +80,15 @@ std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxPlan& plan, QWidget
         QPushButton* button = box->addButton(b.standard);
         if (b.bit == plan.defaultBit) box->setDefaultButton(button);
         if (b.bit == plan.escapeBit) box->setEscapeButton(button);
+    }
+    // A box sizes itself by its text and buttons; a row of the title's width
+    // at the bottom of its layout keeps it wide enough for the window
+    // manager to show the whole title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const QMargins margins = grid->contentsMargins();
+        const int room = titleRoom(*box, plan.caption) - margins.left() - margins.right();
+        grid->addItem(new QSpacerItem(std::max(0, room), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
     }
     return box;
 }

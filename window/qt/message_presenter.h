@@ -11,7 +11,9 @@
 //   effectiveDefault (window/message_box.h);
 // - closing the box (Esc or its close box) answers Cancel when offered,
 //   else No, else OK, else the default button;
-// - each "|" in the text starts a new line.
+// - each "|" in the text starts a new line;
+// - the box is at least titleRoom wide, so that the window manager shows
+//   its whole title.
 // The box is modal to the window that is active and returns the bit of the
 // button pressed.
 #pragma once
@@ -41,6 +43,10 @@ struct MessageBoxPlan {
 };
 
 MessageBoxPlan messageBoxPlan(const MessageRequest& request);
+// The width (pixels) a window needs for its whole title in the title bar a
+// window manager draws: the title in bold and room for the bar's icon and
+// buttons.
+int titleRoom(const QWidget& box, const QString& caption);
 // A box set up from the plan, not yet shown.
 std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxPlan& plan, QWidget* parent);
 // The bit of the button clicked in a box built from the plan; escapeBit

@@ -1,6 +1,7 @@
 #include "window/qt/qt_window.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QLabel>
@@ -63,21 +64,34 @@ QtWindow::QtWindow(QtWindowLayer& layer, WindowStructure structure, QtWindow* be
 
     if (structure_.x != NoValue && structure_.y != NoValue) {
         frame_->move(unitsToPixelsX(structure_.x, base_), unitsToPixelsY(structure_.y, base_));
-    } else if (below) {
-        // Over the window it opens from, centred.
-        const QRect owner = below->frame_->frameGeometry();
-        frame_->move(owner.center() - QPoint(size.width() / 2, size.height() / 2));
+        placed_ = true;
     }
     if (below || structure_.modal) frame_->setWindowModality(Qt::ApplicationModal);
 
     frame_->installEventFilter(this);
+    below_ = below;
     open_ = true;
     layer_.opened(this);
     push({event::OpenWindow, 0, 0});
-    if (below) {
+}
+
+void QtWindow::showOnce() {
+    if (!showPending_ || !open_) return;
+    showPending_ = false;
+    // Nothing made the native window before: a place the program gave
+    // until now is the frame's, and the window manager frames the window
+    // there when it maps it.
+    const std::vector<QtWindow*>& open = layer_.openWindows();
+    if (below_ && std::find(open.begin(), open.end(), below_) != open.end()) {
+        // Over the window it opens from, centred, at the size the program
+        // gave it, unless the program placed it.
+        if (!placed_) {
+            const QRect owner = below_->frame_->frameGeometry();
+            frame_->move(owner.center() - QPoint(frame_->width() / 2, frame_->height() / 2));
+        }
         frame_->winId();
-        if (frame_->windowHandle() && below->frame_->windowHandle())
-            frame_->windowHandle()->setTransientParent(below->frame_->windowHandle());
+        if (frame_->windowHandle() && below_->frame_->windowHandle())
+            frame_->windowHandle()->setTransientParent(below_->frame_->windowHandle());
     }
     frame_->show();
     frame_->raise();
@@ -142,15 +156,52 @@ void QtWindow::applyListColumns(Control& c) {
     const bool wasProgrammatic = programmatic_;
     programmatic_ = true;
     bool headers = false;
+    // Column edges are converted from dialog units, not each width on its
+    // own: the columns end where their units end, however the pixels of
+    // each round, so columns that fit the list in units fit it in pixels.
+    c.columnPixels.clear();
+    int32_t unitsSoFar = 0, edge = 0;
     for (size_t i = 0; i < columns.size(); ++i) {
         const int section = static_cast<int>(i);
         header->setSectionResizeMode(section, columns[i].resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
-        // A column without a width gets the header's usual one.
-        header->resizeSection(section, columns[i].width > 0 ? unitsToPixelsX(columns[i].width, base_)
-                                                            : header->defaultSectionSize());
+        int width = header->defaultSectionSize();  // a column without a width gets the header's usual one
+        if (columns[i].width > 0) {
+            unitsSoFar += columns[i].width;
+            width = unitsToPixelsX(unitsSoFar, base_) - edge;
+        } else {
+            unitsSoFar += pixelsToUnitsX(width, base_);
+        }
+        c.columnPixels.push_back(width);
+        edge += width;
         headers = headers || columns[i].hasHeader;
     }
     header->setVisible(headers);
+    programmatic_ = wasProgrammatic;
+    fitColumns(c);
+}
+
+void QtWindow::fitColumns(Control& c) {
+    QHeaderView* header = c.list->horizontalHeader();
+    int total = 0;
+    for (int width : c.columnPixels) total += width;
+    // Columns that fit the list's width show without a horizontal scroll
+    // bar. When the vertical scroll bar takes some of that width, the
+    // widest column gives it up, so that every column stays whole in view.
+    // Wider columns get a horizontal scroll bar as needed.
+    const bool fits = total <= c.list->width() - 2 * c.list->frameWidth();
+    c.list->setHorizontalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    std::vector<int> widths = c.columnPixels;
+    const int overflow = total - c.list->viewport()->width();
+    if (fits && overflow > 0 && !widths.empty() && c.list->isVisible()) {
+        int& widest = *std::max_element(widths.begin(), widths.end());
+        widest = std::max(1, widest - overflow);
+    }
+    const bool wasProgrammatic = programmatic_;
+    programmatic_ = true;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        const int section = static_cast<int>(i);
+        if (header->sectionSize(section) != widths[i]) header->resizeSection(section, widths[i]);
+    }
     programmatic_ = wasProgrammatic;
 }
 
@@ -194,6 +245,7 @@ QTableView* QtWindow::listView(int32_t control) const {
 }
 
 bool QtWindow::nextEvent(Event& event) {
+    showOnce();
     layer_.followLists();
     while (open_ && queue_.empty()) {
         QEventLoop loop;
@@ -250,8 +302,14 @@ void QtWindow::bindList(int32_t control, ListSource* source) {
 void QtWindow::showVariable(Control& c) {
     auto* edit = qobject_cast<QLineEdit*>(c.widget);
     if (!edit || !c.variable.data) return;
-    edit->setText(fromProgram(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size))));
+    std::string value(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size)));
+    // What the user is typing stays until it is accepted, unless the
+    // program has given the variable another value since it was shown (a
+    // redisplay after a resize must not wipe a name being typed).
+    if (edit->isModified() && value == c.shown) return;
+    edit->setText(fromProgram(value));
     edit->setModified(false);
+    c.shown = std::move(value);
 }
 
 void QtWindow::writeVariable(Control& c) {
@@ -265,6 +323,7 @@ void QtWindow::writeVariable(Control& c) {
     }
     std::memcpy(c.variable.data, text.data(), length);
     std::memset(c.variable.data + length, ' ', c.variable.size - length);
+    c.shown = std::string(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size)));
 }
 
 void QtWindow::display(int32_t control) {
@@ -304,7 +363,14 @@ void QtWindow::setListRow(Control& c, int32_t row) {
 void QtWindow::select(int32_t control, int32_t row) {
     Control* c = find(control);
     if (!c) return;
-    if (c->list && row > 0) setListRow(*c, row);
+    if (c->list) {
+        // The rows the program just changed are there to be highlighted.
+        const bool wasProgrammatic = programmatic_;
+        programmatic_ = true;
+        refreshList(*c, true);
+        programmatic_ = wasProgrammatic;
+        if (row > 0) setListRow(*c, row);
+    }
     // A control that takes no focus passes it to the next one that does.
     for (size_t i = static_cast<size_t>(control - 1); i < controls_.size(); ++i) {
         QWidget* w = controls_[i].widget;
@@ -322,9 +388,15 @@ int32_t QtWindow::focus() const {
 
 int32_t QtWindow::choice(int32_t control) const {
     const Control* c = find(control);
-    if (!c || !c->list) return 0;
-    const QModelIndex current = c->list->selectionModel()->currentIndex();
-    return current.isValid() ? current.row() + 1 : 0;
+    return c && c->list ? highlightedRow(*c) : 0;
+}
+
+int32_t QtWindow::highlightedRow(const Control& c) const {
+    // The highlighted row is the current row while it is selected; a
+    // current row left without its selection is no choice.
+    const QItemSelectionModel* selection = c.list->selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    return current.isValid() && selection->isRowSelected(current.row()) ? current.row() + 1 : 0;
 }
 
 void QtWindow::alert(int32_t control, uint32_t keyCode) {
@@ -348,6 +420,12 @@ void QtWindow::acceptAll() {
 }
 
 void QtWindow::beep() { QApplication::beep(); }
+
+QPoint QtWindow::popupPlace() const {
+    QWidget* focused = frame_ ? frame_->focusWidget() : nullptr;
+    if (!keyboardInput_ || !focused || !focused->isVisible()) return QCursor::pos();
+    return focused->mapToGlobal(QPoint(0, focused->height()));
+}
 
 void QtWindow::followLists() {
     for (Control& c : controls_) {
@@ -381,7 +459,7 @@ int rowHeight(const QTableView* list) { return std::max(1, list->verticalHeader(
 int heightAroundRows(const QTableView* list) {
     const QHeaderView* header = list->horizontalHeader();
     int height = 2 * list->frameWidth() + (header->isHidden() ? 0 : header->sizeHint().height());
-    if (header->length() > list->width() - 2 * list->frameWidth())
+    if (list->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         height += list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
     return height;
 }

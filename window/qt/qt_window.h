@@ -13,9 +13,12 @@
 //   entry left after a change, or Enter in it (or unchanged with Touched set)
 //                                 -> the bound TextVariable is written, then EVENT:Accepted
 //   the list's highlighted row moved by the user -> EVENT:NewSelection
+//   a mouse press below the rows  -> no row highlighted (no event)
 //   alerted keys (alert()): right button press 2, left double click 5,
 //   Enter 13, plus 0x100 Shift, 0x200 Ctrl, 0x400 Alt -> EVENT:AlertKey
 //   Enter not alerted             -> presses the default button, if any
+//   Esc                           -> presses the cancel button, if any
+//   Home, End on a list           -> its first, last row (a NewSelection)
 //   a control gets the focus      -> EVENT:Selected
 //   the close box                 -> EVENT:CloseWindow; the window stays open
 //                                    until defaultAction or close()
@@ -25,6 +28,13 @@
 //   opened                        -> EVENT:OpenWindow, before all of these
 // Changes the program makes itself (select(), Selected) post no
 // NewSelection.
+//
+// Showing: the window appears when its accept loop first asks for an
+// event, so what the program sets up before (its place restored, its size)
+// is where and how it is first shown. A window opened over another that
+// was given no place is shown centred over it. A window manager frames a window where
+// it is mapped; Xpos and Ypos are the frame's top-left corner, read and
+// written alike.
 //
 // Nesting: a window opened while another is open is modal: the windows
 // below refuse input until it closes, and only the top window's loop runs
@@ -95,6 +105,12 @@ public:
     const DialogBase& base() const { return base_; }
     size_t queuedEvents() const { return queue_.size(); }
 
+    // Shows the window the first time it is asked for (nextEvent does).
+    void showOnce();
+    // Where a popup menu opened now goes (global pixels): at the mouse, or
+    // below the control that has the focus when the last input came from
+    // the keyboard (a button pressed with Space or Enter).
+    QPoint popupPlace() const;
     // Redraws the lists whose source changed (called after every event).
     void followLists();
     // Input reaches this window only while it is the top open window.
@@ -109,6 +125,7 @@ private:
         QWidget* widget = nullptr;
         // Entries.
         TextVariable variable;
+        std::string shown;  // the variable's value the entry last showed
         bool touched = false;
         std::string picture;
         // Images.
@@ -119,17 +136,22 @@ private:
         int32_t mouseDownColumn = 0;
         int32_t mouseDownRow = 0;
         std::vector<uint32_t> alerts;
+        std::vector<int> columnPixels;  // each column's width from its units
     };
 
     // Construction and layout (qt_window.cpp).
     void buildControls();
     void layoutFrame();
     void applyListColumns(Control& c);
+    // The columns' widths in the view and the horizontal scroll bar, for
+    // the list's width now (after its columns changed or it was resized).
+    void fitColumns(Control& c);
     int32_t statusHeight() const;
     Control* find(int32_t control);
     const Control* find(int32_t control) const;
     int32_t controlOf(const QObject* object) const;
     void setListRow(Control& c, int32_t row);  // no NewSelection
+    int32_t highlightedRow(const Control& c) const;  // 0 none
     // Rereads a list's rows (onlyWhenChanged: only when its source changed);
     // when their count changed, the selection moves to the nearest row left.
     void refreshList(Control& c, bool onlyWhenChanged);
@@ -145,6 +167,7 @@ private:
     bool controlEvent(int32_t control, QObject* watched, QEvent* event);
     void acceptEntry(int32_t control);
     bool pressDefaultButton();
+    bool pressCancelButton();
     bool alerted(int32_t control, uint32_t keyCode) const;
 
     // Properties (qt_window_properties.cpp).
@@ -169,10 +192,14 @@ private:
     std::deque<Event> queue_;
     QEventLoop* loop_ = nullptr;  // while nextEvent waits
     bool open_ = false;
+    bool showPending_ = true;     // not shown yet: nextEvent shows it
+    bool placed_ = false;         // its structure or the program gave it a place
+    QtWindow* below_ = nullptr;   // the window it opened over
     bool closing_ = false;        // our own close: the close event passes
     bool programmatic_ = false;   // changes made by the program, not the user
     bool acceptingAll_ = false;
     bool active_ = false;
+    bool keyboardInput_ = false;  // the last input was a key, not the mouse
     QSize lastSize_;
     QPoint lastPos_;
 };

@@ -2,6 +2,7 @@
 // lists them). Everything the user does to this window passes through
 // connectControl's signal handlers or eventFilter.
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -79,16 +80,20 @@ void QtWindow::connectControl(int32_t number) {
                                  list.list->selectionModel()->select(
                                      current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
                              }
-                             if (!programmatic_) push({event::NewSelection, number, 0});
+                             if (!programmatic_ && current.isValid()) push({event::NewSelection, number, 0});
                          });
         QObject::connect(c.list->horizontalHeader(), &QHeaderView::sectionResized, this,
                          [this, number](int section, int, int size) {
                              if (programmatic_) return;
                              Control& list = controls_[static_cast<size_t>(number - 1)];
                              std::vector<ListColumn> columns = list.model->columns();
-                             if (section < 0 || static_cast<size_t>(section) >= columns.size()) return;
+                             if (section < 0 || static_cast<size_t>(section) >= columns.size() ||
+                                 static_cast<size_t>(section) >= list.columnPixels.size())
+                                 return;
                              columns[static_cast<size_t>(section)].width = pixelsToUnitsX(size, base_);
                              list.model->setColumns(std::move(columns));
+                             list.columnPixels[static_cast<size_t>(section)] = size;
+                             fitColumns(list);
                              push({event::ColumnResize, number, 0});
                          });
         break;
@@ -118,6 +123,17 @@ bool QtWindow::pressDefaultButton() {
     return false;
 }
 
+bool QtWindow::pressCancelButton() {
+    for (Control& c : controls_) {
+        auto* button = qobject_cast<QPushButton*>(c.widget);
+        if (button && c.spec.isCancel && button->isVisible() && button->isEnabled()) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!frame_) return false;
     if (watched == frame_ && event->type() == QEvent::Close) {
@@ -129,6 +145,10 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!open_) return false;
     if (refusesInput() && watched != frame_) return isInput(event->type());  // nothing reaches its controls
     if (refusesInput() && isInput(event->type())) return true;
+    // What a popup opened next is placed by: the mouse, or the keyboard.
+    if (event->type() == QEvent::KeyPress) keyboardInput_ = true;
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+        keyboardInput_ = false;
     if (watched == frame_) return frameEvent(event);
     const int32_t control = controlOf(watched);
     return control ? controlEvent(control, watched, event) : false;
@@ -170,6 +190,7 @@ bool QtWindow::frameEvent(QEvent* event) {
         break;
     case QEvent::KeyPress: {  // keys no control took
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && pressCancelButton()) return true;
         if (!isEnter(key)) break;
         const uint32_t code = key::Enter | modifierBits(key->modifiers());
         if (alerted(0, code)) {
@@ -188,6 +209,9 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
     Control& c = controls_[static_cast<size_t>(control - 1)];
     const bool viewport = c.list && watched == c.list->viewport();
     switch (event->type()) {
+    case QEvent::Resize:  // the list, or its viewport when the vertical scroll bar comes or goes
+        if (c.list) fitColumns(c);
+        break;
     case QEvent::FocusIn:
         if (!viewport && movesBetweenControls(static_cast<QFocusEvent*>(event)))
             push({event::Selected, control, 0});
@@ -198,6 +222,16 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && pressCancelButton()) return true;
+        if (c.list && !viewport && (key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
+            !(key->modifiers() & Qt::ControlModifier)) {
+            // Home and End go to the list's first and last row, as Ctrl
+            // with them does (alone they would go to its first and last
+            // column, which a list of whole rows has no use for).
+            QKeyEvent rows(QEvent::KeyPress, key->key(), key->modifiers() | Qt::ControlModifier);
+            QCoreApplication::sendEvent(c.list, &rows);
+            return true;
+        }
         if (!isEnter(key)) break;
         const uint32_t code = key::Enter | modifierBits(key->modifiers());
         if (alerted(control, code)) {
@@ -215,6 +249,10 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
             const int row = c.list->rowAt(at.y());
             c.mouseDownColumn = column >= 0 ? column + 1 : 0;
             c.mouseDownRow = row >= 0 ? row + 1 : 0;
+            // A press on no row leaves no row highlighted, nor a current
+            // row that Enter or a command could still act on.
+            if (row < 0 && (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton))
+                c.list->selectionModel()->clear();
             if (mouse->button() == Qt::RightButton && alerted(control, key::MouseRight | mods)) {
                 // The row under the mouse becomes the highlighted one, as
                 // the user's own choice.

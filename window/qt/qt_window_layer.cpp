@@ -52,7 +52,8 @@ int32_t QtWindowLayer::popup(std::string_view items) {
     QMenu menu(top ? top->widget() : nullptr);
     buildPopupMenu(menu, parsePopupItems(items));
     if (menu.actions().isEmpty()) return 0;
-    QAction* chosen = popupAnswer_ ? popupAnswer_(menu) : menu.exec(QCursor::pos());
+    popupAt_ = top ? top->popupPlace() : QCursor::pos();
+    QAction* chosen = popupAnswer_ ? popupAnswer_(menu) : menu.exec(popupAt_);
     return popupChoice(chosen);
 }
 

@@ -16,6 +16,7 @@
 // for the user, then handed to an answering function instead of being run
 // (exec), so tests see every setting and choose in the user's place.
 #pragma once
+#include <QPoint>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -51,6 +52,9 @@ public:
     void answerFileDialogs(FileDialogAnswer answer) { fileDialogAnswer_ = std::move(answer); }
     void answerPopups(PopupAnswer answer) { popupAnswer_ = std::move(answer); }
 
+    // Where the last popup menu opened (global pixels).
+    QPoint lastPopupPlace() const { return popupAt_; }
+
     QtWindow* topWindow() const { return open_.empty() ? nullptr : open_.back(); }
     const std::vector<QtWindow*>& openWindows() const { return open_; }
     // Every open window's lists follow their sources.
@@ -65,6 +69,7 @@ private:
     FileDialogAnswer fileDialogAnswer_;
     PopupAnswer popupAnswer_;
     bool waitCursor_ = false;
+    QPoint popupAt_;
 };
 
 }  // namespace varnok::window::qt

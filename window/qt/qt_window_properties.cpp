@@ -82,7 +82,7 @@ std::string QtWindow::windowProperty(int prop, int32_t index) const {
     case prop::Iconize: return flagPropertyText(frame_->windowState() & Qt::WindowMinimized);
     case prop::Resize: return flagPropertyText(structure_.resizable);
     case prop::Text: return toProgram(frame_->windowTitle());
-    case prop::Hide: return flagPropertyText(frame_->isHidden());
+    case prop::Hide: return flagPropertyText(!showPending_ && frame_->isHidden());
     case prop::Disable: return flagPropertyText(!frame_->isEnabled());
     case prop::Icon: return icon_;
     case prop::MinWidth: return numberText(minWidth_);
@@ -112,10 +112,7 @@ std::string QtWindow::listProperty(const Control& c, int prop, int32_t index) co
     case prop::LineHeight:
         return numberText(pixelsToUnitsY(c.list->verticalHeader()->defaultSectionSize(), base_));
     case prop::IconList: return c.model->iconName(index);
-    case prop::Selected: {
-        const QModelIndex current = c.list->selectionModel()->currentIndex();
-        return numberText(current.isValid() ? current.row() + 1 : 0);
-    }
+    case prop::Selected: return numberText(highlightedRow(c));
     case prop::MouseDownColumn: return numberText(c.mouseDownColumn);
     case prop::MouseDownRow: return numberText(c.mouseDownRow);
     default: return std::string();
@@ -194,13 +191,18 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
         } else {
             frame_->setFixedSize(size);
         }
+        // A window not shown yet gets its resize event when it is shown;
+        // its client area takes the new size now.
+        layoutFrame();
     };
     switch (prop) {
     case prop::Xpos:
         if (number != NoValue) frame_->move(unitsToPixelsX(number, base_), frame_->y());
+        placed_ = placed_ || number != NoValue;
         break;
     case prop::Ypos:
         if (number != NoValue) frame_->move(frame_->x(), unitsToPixelsY(number, base_));
+        placed_ = placed_ || number != NoValue;
         break;
     case prop::Width:
         if (number != NoValue) resizeClient(unitsToPixelsX(number, base_), client_->height());
@@ -223,7 +225,15 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
         }
         break;
     case prop::Text: frame_->setWindowTitle(fromProgram(value)); break;
-    case prop::Hide: frame_->setVisible(!propertyTextIsSet(value)); break;
+    case prop::Hide:
+        if (showPending_ && propertyTextIsSet(value)) {
+            showPending_ = false;  // the program keeps it hidden
+        } else if (showPending_) {
+            showOnce();
+        } else {
+            frame_->setVisible(!propertyTextIsSet(value));
+        }
+        break;
     case prop::Disable: frame_->setEnabled(!propertyTextIsSet(value)); break;
     case prop::Icon:
         icon_ = std::string(value);

@@ -3,6 +3,7 @@
 // message boxes answered through ScriptedPresenter. Screenshots of the
 // window and of every message box go to build/screenshots/.
 #include <QAbstractButton>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
@@ -12,8 +13,10 @@
 #include <filesystem>
 
 #include "app/startup/program_run.h"
+#include "framework/windows/window_resizer.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"
+#include "tests/app/window/window_starts.h"
 #include "tests/support/qt_user_steps.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/window/qt/qt_test_support.h"
@@ -22,6 +25,7 @@
 #include "window/qt/message_presenter.h"
 #include "window/qt/qt_window.h"
 #include "window/qt/qt_window_layer.h"
+#include "window/qt/window_font.h"
 
 namespace varnok::app {
 namespace {
@@ -108,33 +112,40 @@ struct MainWindowQt : ::testing::Test {
 // Every control sits at its dialog-unit rectangle converted with the
 // window's font; a resize of +200 x +120 dialog units stretches the list and
 // its group by that much, moves "Remove and Save" by it and "Select for
-// removal" down only.
+// removal" down only; the file name's group and entry grow by the change in
+// width, "..." moves right by it, Load and View by half of it.
 TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
+    using framework::CentreX;
+    using framework::GrowHeight;
+    using framework::GrowWidth;
+    using framework::MoveX;
+    using framework::MoveY;
     struct Unit {
         std::string_view useName;
         window::Rect units;
-        bool grows = false;  // GROUP2 and the list
-        int moves = 0;       // 1: down only, 2: right and down
+        unsigned strategy = 0;
     };
     const Unit table[] = {
-        {use::Group1, {5, 6, 411, 45}},
+        {use::Group1, {5, 6, 411, 45}, GrowWidth},
         {use::FileNamePrompt, {9, 16, 0, 0}},  // natural size: only the place is fixed
-        {use::FileName, {61, 16, 327, 10}},
-        {use::LookupFile, {392, 15, 12, 12}},
-        {use::LoadButton, {115, 32, 89, 14}},
-        {use::ViewButton, {215, 32, 89, 14}},
-        {use::Group2, {5, 54, 411, 214}, true},
-        {use::List, {9, 62, 401, 182}, true},
-        {use::SelectButton, {9, 248, 139, 14}, false, 1},
-        {use::RemoveButton, {271, 248, 139, 14}, false, 2},
+        {use::FileName, {61, 16, 327, 10}, GrowWidth},
+        {use::LookupFile, {392, 15, 12, 12}, MoveX},
+        {use::LoadButton, {115, 32, 89, 14}, CentreX},
+        {use::ViewButton, {215, 32, 89, 14}, CentreX},
+        {use::Group2, {5, 54, 411, 214}, GrowWidth | GrowHeight},
+        {use::List, {9, 62, 401, 182}, GrowWidth | GrowHeight},
+        {use::SelectButton, {9, 248, 139, 14}, MoveY},
+        {use::RemoveButton, {271, 248, 139, 14}, MoveX | MoveY},
     };
     auto check = [&](QtWindow& w, int32_t dw, int32_t dh) {
         for (const Unit& u : table) {
             SCOPED_TRACE(u.useName);
             window::Rect r = u.units;
-            if (u.grows) r.width += dw, r.height += dh;
-            if (u.moves >= 1) r.y += dh;
-            if (u.moves == 2) r.x += dw;
+            if (u.strategy & GrowWidth) r.width += dw;
+            if (u.strategy & GrowHeight) r.height += dh;
+            if (u.strategy & MoveX) r.x += dw;
+            if (u.strategy & CentreX) r.x += dw / 2;
+            if (u.strategy & MoveY) r.y += dh;
             const window::Rect px = window::unitsToPixels(r, w.base());
             const QRect g = control(w, u.useName)->geometry();
             EXPECT_EQ(g.x(), px.x);
@@ -152,6 +163,8 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
             return control(w, use::List)->width() == window::unitsToPixelsX(units, w.base());
         };
     };
+    const QString longPath =
+        "/home/developer/projects/customers/applications/2024/exports/nightly/customers-and-orders-with-invoices.txa";
     testing::ScriptedPresenter boxes;
     testing::UserSteps driver(layer, 60000);
     driver.closeWindowsWhenDone().start();
@@ -160,6 +173,10 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
               EXPECT_EQ(w.client()->height(), window::unitsToPixelsY(273, w.base()));
               check(w, 0, 0);
               saveScreenshot(w.widget(), "main-window-empty");
+              // A long path does not fit the entry at the window's first size.
+              auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+              QTest::keyClicks(entry, longPath);
+              EXPECT_GT(entry->fontMetrics().horizontalAdvance(longPath), entry->contentsRect().width());
               // The user drags the frame 200 x 120 dialog units larger.
               const QSize frameExtra = w.widget()->size() - w.client()->size();
               w.widget()->resize(QSize(window::unitsToPixelsX(620, w.base()), window::unitsToPixelsY(393, w.base())) +
@@ -168,6 +185,12 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
         .until(listWidthIs(601), "the list laid out for the larger window")
         .then([&](QtWindow& w) {
             check(w, 200, 120);
+            // On the wider window it does, whole (and the resize kept what
+            // was typed).
+            auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+            EXPECT_EQ(entry->text(), longPath);
+            EXPECT_LT(entry->fontMetrics().horizontalAdvance(longPath), entry->contentsRect().width() - 8);
+            entry->setCursorPosition(0);
             saveScreenshot(w.widget(), "main-window-larger");
             w.widget()->resize(100, 100);  // below the minimum
         })
@@ -176,6 +199,36 @@ TEST_F(MainWindowQt, LayoutInPixelsAndResizing) {
     runProgram();
     EXPECT_TRUE(driver.finished());
     boxes.verifyDone();
+}
+
+// Five starts, each closed where it opened. The window is shown where the
+// program's INI file puts it (a window manager frames a window where it is
+// mapped, so a place set after the window is shown comes too late), and
+// the place saved is the frame's top-left corner, the point restored: the
+// frame stays where the first start put it. The offscreen platform draws a
+// frame of a few pixels around the client area.
+TEST_F(MainWindowQt, TheWindowKeepsItsPlaceOverFiveStarts) {
+    std::filesystem::create_directories(home.varnokFolder());
+    home.root().write("config/varnok/varnok.INI",
+                      "[Main]\nMaximize=No\nMinimize=No\nXPos=40\nYPos=30\nWidth=420\nHeight=273\n");
+    const std::vector<testing::WindowPlace> places = testing::startAndClose(layer, 5);
+    ASSERT_EQ(places.size(), 5u);
+    const window::DialogBase base = window::qt::dialogBase(window::qt::windowFont("MS Sans Serif", 8));
+    const QPoint saved(window::unitsToPixelsX(40, base), window::unitsToPixelsY(30, base));
+    // The frame is there: the client area lies inside it, below its top.
+    EXPECT_GT(places[0].client.y(), places[0].frame.top());
+    EXPECT_GE(places[0].client.x(), places[0].frame.left());
+    for (size_t i = 0; i < places.size(); ++i) {
+        SCOPED_TRACE("start " + std::to_string(i + 1));
+        const testing::WindowPlace& p = places[i];
+        EXPECT_LE((p.firstShown - saved).manhattanLength(), 1) << "first shown at " << p.firstShown.x() << ","
+                                                                << p.firstShown.y();
+        EXPECT_LE(std::abs(p.frame.left() - saved.x()), 1) << p.frame.left();
+        EXPECT_LE(std::abs(p.frame.top() - saved.y()), 1) << p.frame.top();
+        EXPECT_EQ(p.client - p.frame.topLeft(), places[0].client - places[0].frame.topLeft());
+        EXPECT_EQ(p.savedX, 40);
+        EXPECT_EQ(p.savedY, 30);
+    }
 }
 
 // One whole use, from a first start without remtxa.ini to the close.
@@ -203,6 +256,7 @@ TEST_F(MainWindowQt, TheRoadOfOneUse) {
                       ".|Caf\u00e9|Main|Other|7|9\n"
                       ".|Logger|Main|Other|10|12\n");
             EXPECT_EQ(QApplication::focusWidget(), list(w));
+            EXPECT_EQ(w.choice(number(use::List)), 1) << "the first row highlighted after Load";
             QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2));
         })
         .then([&](QtWindow& w) { click(w, use::SelectButton); })  // tick row 2 by the button
@@ -297,9 +351,121 @@ TEST_F(MainWindowQt, TheOtherMessages) {
     EXPECT_TRUE(driver.finished());
     boxes.verifyDone();
     ASSERT_EQ(boxes.shown().size(), 6u);
-    EXPECT_EQ(boxes.shown()[5].text, "missing.txa");
+    EXPECT_EQ(boxes.shown()[5].text, "Cannot open missing.txa: No such file or directory");
     EXPECT_EQ(readFile(home.file("main_.txa")), "older copy\r\n");
     EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=missing.txa\n");
+}
+
+// A file of over a million lines: the From and To columns show every line
+// number whole, each in a column wide enough to draw it without eliding,
+// so no two rows look alike; a file under a million lines keeps the
+// columns as the window's structure gives them.
+TEST_F(MainWindowQt, LineNumbersOfAMillionAndMoreShowWhole) {
+    constexpr int kLines = 1580749;
+    std::string big;
+    big.reserve(kLines * 3 + 64);
+    for (int line = 1; line <= kLines - 9; ++line) big += "L\r\n";
+    // Lines 1580741-1580744 and 1580745-1580748 are two instances.
+    big += "[ADDITION]\r\nNAME Tools First\r\n[PROMPTS]\r\nx\r\n[ADDITION]\r\nNAME Tools Second\r\nx\r\nx\r\n[END]\r\n";
+    home.write("big.txa", big);
+    big.clear();
+    home.write("small.txa", testing::kSmallTxa);
+    testing::ScriptedPresenter boxes;
+    testing::UserSteps driver(layer, 120000);
+    driver.closeWindowsWhenDone().start();
+    auto load = [&](QtWindow& w, const char* name) {
+        auto* entry = static_cast<QLineEdit*>(control(w, use::FileName));
+        entry->clear();
+        QTest::keyClicks(entry, name);
+        click(w, use::LoadButton);
+    };
+    // Every From and To cell is drawn whole in its column.
+    auto fitsColumns = [&](QtWindow& w) {
+        QTableView* v = list(w);
+        const QFontMetrics metrics(v->font());
+        for (int r = 0; r < v->model()->rowCount(); ++r) {
+            for (int c : {4, 5}) {
+                const QString text = v->model()->data(v->model()->index(r, c), Qt::DisplayRole).toString();
+                EXPECT_LE(metrics.horizontalAdvance(text) + 4, v->horizontalHeader()->sectionSize(c))
+                    << text.toStdString() << " in column " << c + 1;
+            }
+        }
+    };
+    driver.then([&](QtWindow& w) { load(w, "big.txa"); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w),
+                      ".|First||Tools|1580741|1580744\n"
+                      ".|Second||Tools|1580745|1580748\n");
+            fitsColumns(w);
+            saveScreenshot(w.widget(), "main-window-million-lines");
+            load(w, "small.txa");
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w).substr(0, rows(w).find('\n')), ".|Logger|Main|Tools|3|6");
+            fitsColumns(w);
+            const int32_t listControl = number(use::List);
+            for (int32_t column : {5, 6}) {
+                EXPECT_EQ(w.property(listControl, window::prop::ColumnPicture, column), "@s6");
+                EXPECT_EQ(w.propertyNumber(listControl, window::prop::ColumnWidth, column), 30);
+            }
+        });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+}
+
+// A click on the empty space below the rows leaves no row highlighted;
+// then Enter highlights row 1 and ticks nothing, and the right button, on
+// no row, asks nothing and changes nothing.
+TEST_F(MainWindowQt, NoHighlightedRowAfterAClickBelowTheRows) {
+    home.write("main.txa", testing::kSmallTxa);
+    testing::ScriptedPresenter boxes;  // no message at all
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
+    const std::string unticked =
+        ".|Logger|Main|Tools|3|6\n.|Caf\u00e9|Main|Other|7|9\n.|Logger|Main|Other|10|12\n";
+    auto below = [](QtWindow& w) { return QPoint(rowPoint(w, 1).x(), list(w)->viewport()->height() - 4); };
+    auto highlighted = [](QtWindow& w) {
+        return static_cast<int>(list(w)->selectionModel()->selectedRows().size()) == 0
+                   ? 0
+                   : list(w)->selectionModel()->selectedRows().front().row() + 1;
+    };
+    driver
+        .then([&](QtWindow& w) {
+            QTest::keyClicks(control(w, use::FileName), "main.txa");
+            click(w, use::LoadButton);
+        })
+        .then([&](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2)); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(highlighted(w), 2);
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, below(w));
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(highlighted(w), 0);
+            EXPECT_EQ(w.choice(number(use::List)), 0);
+            QTest::keyClick(list(w), Qt::Key_Return);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w), unticked) << "Enter ticked a row that was not highlighted";
+            EXPECT_EQ(highlighted(w), 1);
+            EXPECT_EQ(w.choice(number(use::List)), 1);
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, below(w));
+        })
+        .then([&](QtWindow& w) { QTest::mouseClick(list(w)->viewport(), Qt::RightButton, {}, below(w)); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w), unticked);
+            EXPECT_EQ(highlighted(w), 0);
+            // The button with no highlighted row: row 1 is highlighted again.
+            click(w, use::SelectButton);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(rows(w), unticked);
+            EXPECT_EQ(highlighted(w), 1);
+        });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 // The bundled sample, loaded through the "..." dialog, with two ticks.

@@ -257,7 +257,8 @@ TEST_F(QueueToolFixture, OpenAndReadFailuresAreReported) {
         EXPECT_EQ(tool.LoadText(lineQ, name), 0);
         platform::clearFileFaults();
         boxes.verifyDone();
-        EXPECT_EQ(boxes.shown()[0].text, name);
+        EXPECT_EQ(boxes.shown()[0].text, "Cannot open " + name + ": Permission denied");
+        EXPECT_EQ(boxes.shown()[0].icon, window::IconHand);
         EXPECT_EQ(testing::linesOf(lineQ), (Lines{"keep"}));
     }
     {
@@ -278,8 +279,17 @@ TEST_F(QueueToolFixture, SaveFailuresLeaveTheOldFileAndNoPartialFile) {
 #ifndef _WIN32
     ::chmod(target.c_str(), 0604);
 #endif
-    for (auto [op, text] : {std::pair{platform::FileOp::Open, "Error Open"}, {platform::FileOp::Write, "Error WriteFile"},
-                            {platform::FileOp::Sync, "Error WriteFile"}, {platform::FileOp::Rename, "Error WriteFile"}}) {
+    // Opening says which file and why under "Error Open"; writing says
+    // "Error WriteFile" alone.
+    const std::string cannotOpen = "Cannot open " + target + ": Permission denied";
+    const struct {
+        platform::FileOp op;
+        std::string text, caption;
+    } cases[] = {{platform::FileOp::Open, cannotOpen, "Error Open"},
+                 {platform::FileOp::Write, "Error WriteFile", ""},
+                 {platform::FileOp::Sync, "Error WriteFile", ""},
+                 {platform::FileOp::Rename, "Error WriteFile", ""}};
+    for (const auto& [op, text, caption] : cases) {
         testing::ScriptedPresenter boxes;
         boxes.expect(text, window::ButtonOk);
         platform::failFileOperation(op, 1);
@@ -287,7 +297,7 @@ TEST_F(QueueToolFixture, SaveFailuresLeaveTheOldFileAndNoPartialFile) {
         platform::clearFileFaults();
         boxes.verifyDone();
         EXPECT_EQ(boxes.shown()[0].text, text);
-        EXPECT_EQ(boxes.shown()[0].caption, "");
+        EXPECT_EQ(boxes.shown()[0].caption, caption);
         EXPECT_EQ(readFile(target), "previous\r\n");
         EXPECT_EQ(dir.listing(), "in.txa\nout.txa\n");
     }

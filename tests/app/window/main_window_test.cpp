@@ -170,8 +170,10 @@ TEST_F(MainWindowTest, LoadTickRemoveAndSave) {
         .accept(use::LoadButton)
         .call([&](window::Window& w) {
             EXPECT_EQ(ticks(p), "...");
-            EXPECT_EQ(w.focus(), list);  // the list has the focus after Load
+            EXPECT_EQ(w.focus(), list);  // the list has the focus after Load,
+            EXPECT_EQ(w.choice(list), 1);  // its first row highlighted
         })
+        .newSelection(use::List, 0)
         .accept(use::SelectButton)  // nothing highlighted: row 1 is, nothing ticked
         .call([&](window::Window& w) {
             EXPECT_EQ(w.choice(list), 1);
@@ -281,19 +283,25 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedKeepsTheLoadedName) {
         .accept(use::SelectButton)
         .accept(use::RemoveButton);
     p.Run();
-    EXPECT_EQ(boxes.shown()[0].text, "locked.txa");
+    EXPECT_EQ(boxes.shown()[0].text, "Cannot open locked.txa: Permission denied");
+    EXPECT_EQ(boxes.shown()[0].icon, window::IconHand);
     EXPECT_EQ(boxes.shown()[2].text, "a_.txa");
     EXPECT_FALSE(std::filesystem::exists(home.file("locked_.txa")));
 }
 
 // Sound behaviour: a name that lists no ordinary file is reported as an open
-// failure, and the lists stay as they were, ticks and all.
+// failure that says why, and the lists stay as they were, ticks and all.
 TEST_F(MainWindowTest, LoadOfANameWithoutAnOrdinaryFileSaysSoAndChangesNothing) {
     home.write("main.txa", kSmallTxa);
     home.write(".hidden.txa", kSmallTxa);
     std::filesystem::create_directory(home.file("folder.txa"));
-    const char* names[] = {"missing.txa", "folder.txa", ".hidden.txa", ""};
-    for (const char* name : names) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing.txa", "Cannot open missing.txa: No such file or directory"},
+        {"folder.txa", "Cannot open folder.txa: Is a directory"},
+        {".hidden.txa", "Cannot open .hidden.txa: It is a hidden file"},
+        {"", "No file name given"},
+    };
+    for (auto [name, text] : cases) {
         SCOPED_TRACE(name);
         MainProcedure p;
         uint32_t lineChanges = 0, listChanges = 0;
@@ -318,9 +326,9 @@ TEST_F(MainWindowTest, LoadOfANameWithoutAnOrdinaryFileSaysSoAndChangesNothing) 
             });
         p.Run();
         const window::MessageRequest& shown = boxes.shown().back();
-        EXPECT_EQ(shown.text, name);
+        EXPECT_EQ(shown.text, text);
         EXPECT_EQ(shown.caption, "Error Open");
-        EXPECT_EQ(shown.icon, "");
+        EXPECT_EQ(shown.icon, window::IconHand);
         EXPECT_EQ(shown.buttons, ButtonOk);
         EXPECT_EQ(p.remover.FileNameTXA, "main.txa");
     }
@@ -370,9 +378,12 @@ TEST_F(MainWindowTest, ResizingStretchesTheListAndMovesTheButtons) {
             {use::List, 9, 62, 401 + dw, 182 + dh},
             {use::SelectButton, 9, 248 + dh, 139, 14},
             {use::RemoveButton, 271 + dw, 248 + dh, 139, 14},
-            {use::Group1, 5, 6, 411, 45},
-            {use::FileName, 61, 16, 327, 10},
-            {use::LoadButton, 115, 32, 89, 14},
+            {use::Group1, 5, 6, 411 + dw, 45},
+            {use::FileNamePrompt, 9, 16, w.propertyNumber(number(use::FileNamePrompt), prop::Width), 8},
+            {use::FileName, 61, 16, 327 + dw, 10},
+            {use::LookupFile, 392 + dw, 15, 12, 12},
+            {use::LoadButton, 115 + dw / 2, 32, 89, 14},
+            {use::ViewButton, 215 + dw / 2, 32, 89, 14},
         };
         for (const Expect& e : expected) {
             SCOPED_TRACE(e.useName);

@@ -72,6 +72,11 @@ void registerMain() {
 
 // What the main window asks of the resizer.
 const std::map<std::string, unsigned> mainStrategies = {
+    {"?GROUP1", GrowWidth},
+    {"?TXAFILENAME", GrowWidth},
+    {"?LOOKUPFILE", MoveX},
+    {"?IMPORTTXABUTTON", CentreX},
+    {"?VIEWTXABUTTON", CentreX},
     {"?GROUP2", GrowWidth | GrowHeight},
     {"?EXTENSIONQ", GrowWidth | GrowHeight},
     {"?REMOVEBUTTON", MoveX | MoveY},
@@ -87,7 +92,8 @@ Rect expected(const Layout& l, int32_t width, int32_t height) {
     const int32_t dw = width - 420, dh = height - 273;
     auto it = mainStrategies.find(l.use);
     const unsigned s = it == mainStrategies.end() ? Keep : it->second;
-    return {l.at.x + (s & MoveX ? dw : 0), l.at.y + (s & MoveY ? dh : 0), l.at.width + (s & GrowWidth ? dw : 0),
+    return {l.at.x + (s & MoveX ? dw : s & CentreX ? dw / 2 : 0), l.at.y + (s & MoveY ? dh : 0),
+            l.at.width + (s & GrowWidth ? dw : 0),
             l.at.height + (s & GrowHeight ? dh : 0)};
 }
 
@@ -166,7 +172,14 @@ TEST_F(WindowResizerTest, TheMainWindowsControlsFollowTheirStrategiesAfterEachRe
     EXPECT_EQ(at.at("?EXTENSIONQ"), (Rect{9, 62, 501, 232}));
     EXPECT_EQ(at.at("?REMOVEBUTTON"), (Rect{371, 298, 139, 14}));
     EXPECT_EQ(at.at("?SELECTBUTTON"), (Rect{9, 298, 139, 14}));
-    EXPECT_EQ(at.at("?LOOKUPFILE"), (Rect{392, 15, 12, 12}));
+    EXPECT_EQ(at.at("?GROUP1"), (Rect{5, 6, 511, 45}));
+    EXPECT_EQ(at.at("?TXAFILENAME"), (Rect{61, 16, 427, 10}));
+    EXPECT_EQ(at.at("?LOOKUPFILE"), (Rect{492, 15, 12, 12}));
+    EXPECT_EQ(at.at("?IMPORTTXABUTTON"), (Rect{165, 32, 89, 14}));
+    EXPECT_EQ(at.at("?VIEWTXABUTTON"), (Rect{265, 32, 89, 14}));
+    EXPECT_EQ(at.at("?TXAFILENAME:PROMPT").x, 9);
+    // One unit wider: the centred buttons stay (half a unit is no move).
+    EXPECT_EQ(seen[3].at("?IMPORTTXABUTTON").x, 115);
 }
 
 TEST_F(WindowResizerTest, TheWindowKeepsItsMinimumSize) {

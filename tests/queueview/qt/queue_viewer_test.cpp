@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCursor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -638,6 +639,79 @@ TEST_F(QueueViewerTest, ExportWritesTheChosenFileAndRegionSpeaks) {
     EXPECT_EQ(boxes_.shown()[0].caption, "Exported");
     std::filesystem::current_path(before);
     std::filesystem::remove_all(folder);
+}
+
+// Home and End go to the first and last row, Page Down and Page Up a page
+// of rows on; the status zone follows. Esc closes the viewer, as its Close
+// button (the window's cancel button) does.
+TEST_F(QueueViewerTest, KeysMoveThroughTheRowsAndEscCloses) {
+    Queue q(mixedLayout());
+    fillMixed(q);
+    int32_t page = 0;
+    varnok::testing::UserSteps user(layer_);
+    user.then([](QtWindow& w) {
+            clickRow(w, 3);
+            QTest::keyClick(listOf(w), Qt::Key_End);
+        })
+        .then([](QtWindow& w) {
+            EXPECT_EQ(w.choice(ViewerList), 101);
+            EXPECT_EQ(zone(w, RowZone), "Row 101 / 101");
+            QTest::keyClick(listOf(w), Qt::Key_Home);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(w.choice(ViewerList), 1);
+            EXPECT_EQ(zone(w, RowZone), "Row 1 / 101");
+            page = w.propertyNumber(ViewerList, prop::Items);
+            QTest::keyClick(listOf(w), Qt::Key_PageDown);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_GT(w.choice(ViewerList), 1);
+            EXPECT_LE(w.choice(ViewerList), 1 + page);
+            EXPECT_EQ(zone(w, RowZone), "Row " + std::to_string(w.choice(ViewerList)) + " / 101");
+            QTest::keyClick(listOf(w), Qt::Key_PageUp);
+        })
+        .then([](QtWindow& w) {
+            EXPECT_EQ(w.choice(ViewerList), 1);
+            QTest::keyClick(listOf(w), Qt::Key_Escape);
+        });
+    user.start();
+    ViewQueue(q, "Mixed", 0, tool_.exportWriter());
+    EXPECT_TRUE(user.finished()) << "Esc closed the viewer";
+    EXPECT_TRUE(layer_.openWindows().empty());
+}
+
+// Export pressed from the keyboard opens its menu at the button, below it;
+// pressed with the mouse, at the mouse.
+TEST_F(QueueViewerTest, ExportMenuOpensAtTheButtonFromTheKeyboard) {
+    Queue q(mixedLayout());
+    fillMixed(q);
+    int menus = 0;
+    layer_.answerPopups([&](QMenu&) -> QAction* {
+        ++menus;
+        return nullptr;  // nothing chosen
+    });
+    varnok::testing::UserSteps user(layer_);
+    user.then([](QtWindow& w) {
+            w.controlWidget(ExportButton)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(w.controlWidget(ExportButton), Qt::Key_Space);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(menus, 1);
+            QWidget* button = w.controlWidget(ExportButton);
+            EXPECT_EQ(layer_.lastPopupPlace(), button->mapToGlobal(QPoint(0, button->height())));
+            QCursor::setPos(button->mapToGlobal(QPoint(7, 5)));
+            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(7, 5));
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(menus, 2);
+            EXPECT_EQ(layer_.lastPopupPlace(), QCursor::pos());
+            QWidget* button = w.controlWidget(ExportButton);
+            EXPECT_NE(layer_.lastPopupPlace(), button->mapToGlobal(QPoint(0, button->height())));
+            click(w, CloseButton);
+        });
+    user.start();
+    ViewQueue(q, "Mixed", 0, tool_.exportWriter());
+    EXPECT_TRUE(user.finished());
 }
 
 TEST_F(QueueViewerTest, ResizingGrowsTheListAndMovesTheButtonsButNeverBelowTheMinimum) {

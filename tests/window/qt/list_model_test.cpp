@@ -226,6 +226,101 @@ TEST_F(ListModelTest, UserSelectionPostsNewSelectionAndRightPressHighlightsTheRo
     EXPECT_EQ(window_->choice(list_), 1);
 }
 
+// A press below the rows, with either button, leaves no row highlighted and
+// no current row, without a NewSelection; the right button is still
+// alerted (the program asks MouseDownRow, 0 here).
+TEST_F(ListModelTest, APressBelowTheRowsLeavesNoRowHighlighted) {
+    Queue queue(app::extensionLayout());
+    for (const Instance& i : kInstances) addInstance(queue, i);
+    QueueListSource source(queue);
+    window_->bindList(list_, &source);
+    window_->alert(list_, key::MouseRight);
+    QApplication::processEvents();
+    const QPoint below(20, view_->viewport()->height() - 3);
+    ASSERT_LT(view_->rowAt(below.y()), 0) << "empty space below the rows";
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        SCOPED_TRACE(button);
+        window_->select(list_, 4);
+        drainEvents(*window_);
+        QTest::mousePress(view_->viewport(), button, Qt::NoModifier, below);
+        QTest::mouseRelease(view_->viewport(), button, Qt::NoModifier, below);
+        const std::vector<Event> events = testing::withoutWindowNoise(drainEvents(*window_));
+        EXPECT_EQ(window_->choice(list_), 0);
+        EXPECT_EQ(window_->propertyNumber(list_, prop::Selected), 0);
+        EXPECT_FALSE(view_->currentIndex().isValid());
+        for (const Event& e : events) EXPECT_NE(e.number, event::NewSelection);
+        if (button == Qt::RightButton) {
+            ASSERT_EQ(events.size(), 1u);
+            EXPECT_EQ(events[0].number, event::AlertKey);
+            EXPECT_EQ(window_->propertyNumber(list_, prop::MouseDownRow), 0);
+        }
+    }
+    // Down from no row highlights the first.
+    QTest::keyClick(view_, Qt::Key_Down);
+    EXPECT_EQ(window_->choice(list_), 1);
+}
+
+// While the list has the focus its highlighted row wears a focus mark; with
+// the focus elsewhere the row is drawn without it.
+TEST_F(ListModelTest, TheHighlightedRowShowsTheFocusMark) {
+    Queue queue(app::extensionLayout());
+    for (const Instance& i : kInstances) addInstance(queue, i);
+    QueueListSource source(queue);
+    window_->bindList(list_, &source);
+    drainEvents(*window_);
+    window_->widget()->activateWindow();
+    window_->select(list_, 2);
+    QApplication::processEvents();
+    ASSERT_TRUE(view_->hasFocus());
+    const QRect row2 = view_->visualRect(view_->model()->index(1, 0)).united(
+        view_->visualRect(view_->model()->index(1, view_->model()->columnCount() - 1)));
+    const QImage focused = view_->viewport()->grab(row2).toImage();
+    window_->select(window_->control("?TXAFILENAME"));
+    QApplication::processEvents();
+    ASSERT_FALSE(view_->hasFocus());
+    const QImage unfocused = view_->viewport()->grab(row2).toImage();
+    EXPECT_EQ(window_->choice(list_), 2);
+    // The mark runs along the row's top edge, across every column.
+    int marked = 0;
+    for (int x = 0; x < focused.width(); ++x) marked += focused.pixel(x, 0) != unfocused.pixel(x, 0);
+    EXPECT_GT(marked, focused.width() / 4) << "the focus mark along the top of the row";
+    EXPECT_TRUE(focused.save(QString::fromStdString(testing::screenshotPath("list-row-focus-mark.png"))));
+}
+
+// Columns that fit the list's width show without a horizontal scroll bar,
+// also when enough rows bring the vertical one: the widest column gives up
+// the room it takes, so that the last column stays whole in view.
+TEST_F(ListModelTest, ColumnsThatFitTheListNeedNoHorizontalScrollBar) {
+    Queue queue(app::extensionLayout());
+    QueueListSource source(queue);
+    // The two number columns one digit wider, as the main window makes
+    // them for a file of millions of lines: 400 units of columns in 401.
+    for (int32_t column : {5, 6}) {
+        window_->setProperty(list_, prop::ColumnPicture, "@s7", column);
+        window_->setProperty(list_, prop::ColumnWidth, 34, column);
+    }
+    window_->bindList(list_, &source);
+    for (int rows : {3, 40}) {
+        SCOPED_TRACE(rows);
+        while (static_cast<int>(RECORDS(queue)) < rows) {
+            const int32_t i = static_cast<int32_t>(RECORDS(queue));
+            addInstance(queue, {"Logger", "Main", "ABC", 1580700 + i, 1580740 + i, false});
+        }
+        oneEvent();
+        // The view lays out its scroll bars when it gets to it.
+        for (int round = 0; round < 100 && view_->verticalScrollBar()->isVisible() != (rows == 40); ++round)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(view_->verticalScrollBar()->isVisible(), rows == 40);
+        EXPECT_EQ(view_->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        EXPECT_LE(view_->horizontalHeader()->length(), view_->viewport()->width());
+        const QFontMetrics metrics(view_->font());
+        EXPECT_GE(view_->horizontalHeader()->sectionSize(5), metrics.horizontalAdvance("1580740") + 4);
+    }
+    // Wider than the list: a horizontal scroll bar as needed.
+    window_->setProperty(list_, prop::ColumnWidth, 200, 2);
+    EXPECT_EQ(view_->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+}
+
 // A window like the queue viewer's, over a line queue: fifty columns of one
 // format, a status bar with two zones.
 TEST_F(ListModelTest, ViewerLikeWindowScreenshot) {

@@ -90,6 +90,43 @@ TEST(MessageBox, BuiltBoxAnswersWithTheBitOfTheButtonClicked) {
     EXPECT_EQ(pressedBit(*box, plan), ButtonYes);
 }
 
+// Every box of the program is wide enough for its whole title: the title
+// in bold and, for the title bar's icon and three buttons and its ends, at
+// least five times the height of a line of it; a box whose text is wider
+// than that keeps the width its text needs.
+TEST(MessageBox, WideEnoughForItsWholeTitle) {
+    application();
+    const MessageRequest requests[] = {
+        {"main_.txa", "Saved", IconInformation, ButtonOk, 0},
+        {"Overwrite main_.txa ?", "File already exists", IconQuestion, ButtonYes | ButtonNo, ButtonNo},
+        {"Nothing to delete", "Not saved", IconExclamation, ButtonOk, 0},
+        {"Cannot open missing.txa: No such file or directory", "Error Open", IconHand, ButtonOk, 0},
+        {"Remove the selected extensions from the TXA", "Confirm", IconQuestion, ButtonYes | ButtonNo, ButtonNo},
+        {"Deselect all the instances of: Logger", "Deselect All", IconQuestion, ButtonYes | ButtonNo, ButtonNo},
+        {"x", "A title much longer than the text of its message", "", ButtonOk, 0},
+        {"Error Open", "", "", ButtonOk, 0},
+    };
+    for (const MessageRequest& request : requests) {
+        SCOPED_TRACE(request.caption);
+        const MessageBoxPlan plan = messageBoxPlan(request);
+        std::unique_ptr<QMessageBox> box = buildMessageBox(plan, nullptr);
+        box->show();
+        QApplication::processEvents();
+        QFont bold = box->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        EXPECT_GE(titleRoom(*box, plan.caption), metrics.horizontalAdvance(plan.caption) + 5 * metrics.height());
+        EXPECT_GE(box->width(), titleRoom(*box, plan.caption));
+        // The text is never squeezed below its own width either.
+        const QFontMetrics text(box->font());
+        EXPECT_GT(box->width(), text.horizontalAdvance(plan.text));
+        EXPECT_TRUE(box->grab().save(QString::fromStdString(
+            testing::screenshotPath("message-box-" + (request.caption.empty() ? std::string("untitled") : request.caption) +
+                                    ".png"))));
+        box->hide();
+    }
+}
+
 // The presenter's own path: a modal box, answered by a click on it.
 TEST(QtMessagePresenter, ShowsAModalBoxAndReturnsThePressedButton) {
     application();

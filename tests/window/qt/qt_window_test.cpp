@@ -123,7 +123,19 @@ TEST_F(QtWindowTest, EveryControlSitsAtItsDialogUnitRectangleInTheWindowsFont) {
     QTableView* list = window->listView(window->control("?EXTENSIONQ"));
     ASSERT_NE(list, nullptr);
     const int widths[] = {12, 130, 110, 80, 30, 30};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(list->horizontalHeader()->sectionSize(i), unitsToPixelsX(widths[i], base));
+    // Each column's right edge is its dialog units so far, converted: each
+    // width is its own conversion or one pixel off, the columns end where
+    // their units end.
+    int32_t units = 0, edge = 0;
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i + 1);
+        units += widths[i];
+        edge += list->horizontalHeader()->sectionSize(i);
+        EXPECT_EQ(edge, unitsToPixelsX(units, base));
+        EXPECT_LE(std::abs(list->horizontalHeader()->sectionSize(i) - unitsToPixelsX(widths[i], base)), 1);
+    }
+    // 392 units of columns in a list of 401: no horizontal scroll bar.
+    EXPECT_EQ(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(window->widget()->windowTitle(), "Remove Extensions");
     EXPECT_FALSE(window->widget()->windowIcon().isNull());
 }
@@ -309,6 +321,37 @@ TEST_F(QtWindowTest, ButtonsEntriesAndTheDefaultButtonPostTheirEvents) {
     EXPECT_EQ(window->focus(), kOk);
 }
 
+// display() shows a bound variable in its entry, but what the user is
+// typing there (not yet accepted) stays while the variable keeps the value
+// the entry last showed; a value the program gave it since wins.
+TEST_F(QtWindowTest, DisplayKeepsWhatTheUserTypesUnlessTheVariableChanged) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    char name[20];
+    auto set = [&](const char* text) {
+        std::memset(name, ' ', sizeof name);
+        std::memcpy(name, text, std::strlen(text));
+    };
+    set("old");
+    window->bindText(kName, {name, sizeof name});
+    auto* edit = static_cast<QLineEdit*>(window->controlWidget(kName));
+    EXPECT_EQ(edit->text(), "old");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "typed");
+    window->display();
+    EXPECT_EQ(edit->text(), "typed") << "a redisplay keeps what is being typed";
+    set("given");
+    window->display();
+    EXPECT_EQ(edit->text(), "given") << "a value the program gave wins";
+    QTest::keyClicks(edit, "x");
+    window->update(kName);  // stored, then emptied by the program
+    EXPECT_EQ(std::string(name, 6), "givenx");
+    set("");
+    window->display();
+    EXPECT_EQ(edit->text(), "");
+}
+
 TEST_F(QtWindowTest, AlertedKeysArriveWithTheirKeyCodes) {
     auto window = open("test$dialog");
     ASSERT_TRUE(window);
@@ -408,6 +451,10 @@ TEST_F(QtWindowTest, NestedWindowRunsWhileTheOneBelowWaits) {
     EXPECT_TRUE(below->refusesInput());
     EXPECT_FALSE(top->refusesInput());
     EXPECT_EQ(top->widget()->windowModality(), Qt::ApplicationModal);
+    // Made smaller before it shows, it shows centred over the window below.
+    top->setProperty(0, prop::Width, 150);
+    top->setProperty(0, prop::Height, 80);
+    EXPECT_FALSE(top->widget()->isVisible()) << "shown when its loop first waits";
 
     // While the top window's loop waits, the user clicks both windows.
     QTimer::singleShot(0, [&] {
@@ -418,6 +465,14 @@ TEST_F(QtWindowTest, NestedWindowRunsWhileTheOneBelowWaits) {
     std::vector<uint16_t> seen;
     Event e;
     while (nextEventWithin(*top, e)) {
+        if (seen.empty()) {
+            EXPECT_TRUE(top->widget()->isVisible());
+            const QPoint offset = top->widget()->frameGeometry().center() - below->widget()->frameGeometry().center();
+            // Centred by its size before the frame is known: give or take
+            // the frame's border.
+            EXPECT_LE(std::abs(offset.x()), 4) << offset.x() << "," << offset.y();
+            EXPECT_LE(std::abs(offset.y()), 4) << offset.x() << "," << offset.y();
+        }
         seen.push_back(e.number);
         if (e.number == event::Accepted) {
             EXPECT_EQ(e.control, kCancel);
