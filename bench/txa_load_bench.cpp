@@ -1,12 +1,12 @@
-// Loading and scanning a large TXA file, each way against the other in the
-// same run: the read in one stretch and in two halves on two threads, and
-// the scan of the extension instances through the header index and through
-// every line.
+// Loading and scanning a large TXA file: the load of its lines, and the scan
+// of the extension instances through the header index the load keeps against
+// the same scan after indexing every line (what a scan costs without the
+// index), side by side in the same run.
 //
 // The file is $VARNOK_BENCH_TXA, or 100 MB made by varnok_txagen beside this
 // program. Run with repetitions and interleaving, the machine being shared:
-//   varnok_bench --benchmark_filter=Txa --benchmark_repetitions=7 \
-//                --benchmark_enable_random_interleaving=true
+//   varnok_bench --benchmark_filter=Txa --benchmark_repetitions=9 \
+//                --benchmark_min_time=2 --benchmark_enable_random_interleaving=true
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/txa/queue_tool.h"
+#include "app/txa/txa_lines.h"
 #include "app/txa/txa_records.h"
 #include "app/txa/txa_scanner.h"
 #include "runtime/queue/queue.h"
@@ -37,38 +37,37 @@ const std::string& benchTxa() {
     return name;
 }
 
-void loadWith(benchmark::State& state, uint64_t parallelFrom) {
-    Queue lines{app::lineLayout()};
-    app::QueueTool tool;
-    tool.ParallelFromBytes = parallelFrom;
+constexpr size_t kChunk = 1048575;
+
+void BM_TxaLoad(benchmark::State& state) {
+    Queue lineQ{app::lineLayout()};
+    app::TxaLines lines(lineQ);
     for (auto _ : state) {
-        if (tool.LoadText(lines, benchTxa()) != 1) state.SkipWithError("load failed");
-        benchmark::DoNotOptimize(RECORDS(lines));
+        if (lines.load(benchTxa(), kChunk).status != app::LoadStatus::Loaded) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(RECORDS(lineQ));
     }
-    state.counters["lines"] = RECORDS(lines);
+    state.counters["lines"] = RECORDS(lineQ);
 }
+BENCHMARK(BM_TxaLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_TxaLoadOneStretch(benchmark::State& state) { loadWith(state, UINT64_MAX); }
-void BM_TxaLoadTwoHalves(benchmark::State& state) { loadWith(state, uint64_t(8) << 20); }
-BENCHMARK(BM_TxaLoadOneStretch)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_TxaLoadTwoHalves)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// The three ways of the scan: 0 every line, 1 the header lines, 2 the
-// header lines with their kinds (only the NAME lines are read).
+// 0: the index built by reading every line first; 1: the index the load kept.
 void BM_TxaScan(benchmark::State& state) {
-    static Queue lines{app::lineLayout()};
-    static app::QueueTool tool;
-    if (RECORDS(lines) == 0 && tool.LoadText(lines, benchTxa()) != 1) state.SkipWithError("load failed");
+    static Queue lineQ{app::lineLayout()};
+    static app::TxaLines lines(lineQ);
+    if (RECORDS(lineQ) == 0 && lines.load(benchTxa(), kChunk).status != app::LoadStatus::Loaded)
+        state.SkipWithError("load failed");
     Queue extensions{app::extensionLayout()};
     app::TxaScanner scanner;
-    const int way = static_cast<int>(state.range(0));
+    const bool kept = state.range(0) == 1;
     for (auto _ : state) {
-        const std::vector<uint32_t>* headers = way >= 1 ? tool.headerLines(lines) : nullptr;
-        scanner.ScanTxa(lines, extensions, headers, way == 2 ? tool.headerKinds(lines) : nullptr);
+        if (kept)
+            scanner.ScanTxa(lineQ, extensions, lines.headerIndex());
+        else
+            scanner.ScanTxa(lineQ, extensions);
         benchmark::DoNotOptimize(RECORDS(extensions));
     }
     state.counters["instances"] = RECORDS(extensions);
 }
-BENCHMARK(BM_TxaScan)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TxaScan)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "app/txa/text_save.h"
 
-#include "window/message_box.h"
-
 namespace varnok::app {
 
 TextSave::~TextSave() {
@@ -15,7 +13,6 @@ bool TextSave::create(const std::string& target) {
     if (!file_.create(target)) {
         error_ = file_.error();
         finished_ = true;
-        window::message("Error Open");
         return false;
     }
     output_ = std::make_unique<platform::OutputBuffers>(file_, bufferBytes_);
@@ -31,7 +28,6 @@ bool TextSave::finish(bool complete) {
         error_ = file_.error();
         output_.reset();
         file_.abandon();
-        window::message("Error WriteFile");
         return false;
     }
     error_ = 0;

@@ -1,13 +1,10 @@
 #include "app/window/main_window.h"
 
-#include <vector>
-
 #include "app/window/main_procedure.h"
 #include "app/window/main_window_structure.h"
 #include "app/window/remembered_file_name.h"
 #include "framework/errors/error_manager.h"
 #include "framework/ini/ini_manager.h"
-#include "platform/directory.h"
 #include "window/events.h"
 #include "window/message_box.h"
 
@@ -152,19 +149,13 @@ void MainWindow::Load() {
     ExtensionRemover& remover = main_.remover;
 
     window::windowLayer().setCursor(window::Cursor::Wait);
-    std::vector<platform::DirectoryEntry> listing;
-    if (platform::listDirectory(name, listing) == 0) {
+    const LoadResult loaded = remover.Load(name);
+    if (loaded.status == LoadStatus::NotAFile) {
         // No ordinary file of that name: said so, and nothing changes.
         window::windowLayer().setCursor(window::Cursor::Normal);
         window::message(name, "Error Open");
     } else {
-        // LineQ changes only when the file could be opened; only then is
-        // the name the one its lines came from.
-        const std::string previous = remover.FileNameTXA;
-        const uint32_t before = CHANGES(remover.LineQ);
-        remover.FileNameTXA = name;
-        remover.Load();
-        if (CHANGES(remover.LineQ) == before) remover.FileNameTXA = previous;
+        reportLoad(loaded, name);
         window::windowLayer().setCursor(window::Cursor::Normal);
     }
     w.select(control(use::List));
@@ -185,6 +176,6 @@ void MainWindow::SelectAll() {
     main_.remover.SelectAll(MyWindow->choice(control(use::List)));
 }
 
-RemoveOutcome MainWindow::RemoveAndSave() { return main_.remover.RemoveAndSave(); }
+RemoveOutcome MainWindow::RemoveAndSave() { return app::RemoveAndSave(main_.remover); }
 
 }  // namespace varnok::app
