@@ -55,7 +55,6 @@ Removal ExtensionRemover::PlanRemoval(const std::string& output) {
 RemoveResult ExtensionRemover::RemoveAndSave(const Removal& removal, Overwrite overwrite) {
     DeletedCount = removal.lines();
     if (DeletedCount == 0) return {RemoveStatus::NothingToDelete};
-    lines().erase(removal.gone);
     NewFileName = removal.output;
     RemoveResult result{RemoveStatus::Saved, DeletedCount};
     if (outputIsInput(NewFileName)) {
@@ -63,9 +62,13 @@ RemoveResult ExtensionRemover::RemoveAndSave(const Removal& removal, Overwrite o
     } else if (overwrite == Overwrite::No && platform::pathExists(NewFileName)) {
         result.status = RemoveStatus::OutputExists;
     } else {
-        result.save = lines().save(NewFileName);
+        // The copy is written from the lines as they are, past the ticked
+        // ranges; the lines lose those ranges only once it is in place.
+        result.save = lines().save(NewFileName, removal.gone.ranges());
         if (!result.save.saved()) result.status = RemoveStatus::SaveFailed;
     }
+    if (result.status != RemoveStatus::Saved) return result;  // nothing changed, ticks included
+    lines().erase(removal.gone);
     ScanTxa();
     return result;
 }

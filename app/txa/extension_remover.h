@@ -6,10 +6,12 @@
 // Its commands ask nothing and show nothing: each returns what happened,
 // and the window (app/window) or the command line (app/cli) tells the user.
 //
-// Invariant between commands: ExtensionQ describes LineQ as it is now. Every
-// command that shortens LineQ rebuilds ExtensionQ before it returns, also
-// when nothing was written, so a second Remove and Save can never cut lines
-// of other sections. The loaded file is never written.
+// Invariant between commands: ExtensionQ describes LineQ as it is now, so
+// a second Remove and Save can never cut lines of other sections. LineQ
+// loses the ticked lines only once the copy without them is written, and
+// ExtensionQ is rebuilt then; a Remove and Save that writes nothing (the
+// output kept, or the copy failed) changes neither list, ticks included.
+// The loaded file is never written.
 //
 //   remover.Load("main.txa");
 //   Removal r = remover.PlanRemoval(remover.outputFor({}));
@@ -45,8 +47,9 @@ struct Removal {
 };
 
 enum class RemoveStatus : uint8_t {
-    Saved,            // the copy is written, LineQ lost the ticked lines
+    Saved,            // the copy is written, LineQ lost the ticked lines, ExtensionQ rebuilt
     NothingToDelete,  // no ticked instance had a line to delete
+    // The three below change nothing, neither list nor a tick:
     OutputIsInput,    // the output is the loaded file, which is never written
     OutputExists,     // the output exists and Overwrite::No was given
     SaveFailed,       // the copy could not be written (save tells why)
@@ -95,9 +98,9 @@ public:
     bool outputIsInput(const std::string& output);
     // What Remove and Save would delete and write, the last instance first.
     Removal PlanRemoval(const std::string& output);
-    // Remove and Save: deletes the planned lines, writes LineQ to the
-    // output (an existing file only with Overwrite::Yes) and rebuilds
-    // ExtensionQ.
+    // Remove and Save: writes LineQ without the planned lines to the output
+    // (an existing file only with Overwrite::Yes); once it is written,
+    // deletes those lines from LineQ and rebuilds ExtensionQ.
     RemoveResult RemoveAndSave(const Removal& removal, Overwrite overwrite);
 
     uint32_t lineCount() { return RECORDS(LineQ); }

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "app/txa/extension_selection.h"
+#include "app/txa/txa_records.h"
 #include "tests/app/temp_folder.h"
 #include "tests/app/txa_reference.h"
 #include "tests/support/scripted_presenter.h"
@@ -100,6 +102,60 @@ TEST_F(RemoverResults, EachCaseItsResult) {
     EXPECT_EQ(failed.status, RemoveStatus::SaveFailed);
     EXPECT_EQ(failed.save.status, SaveStatus::WriteFailed);
     EXPECT_NE(failed.save.error, 0);
+}
+
+// Nothing leaves the lines unless the copy is written: after an output that
+// is the input, a kept existing output, or a copy that cannot be made or
+// written, the lines (long ones whole), the list and its ticks are as they
+// were, and a later run writes the copy the first one would have.
+TEST_F(RemoverResults, NoCopyWrittenLeavesLinesListAndTicksAsTheyWere) {
+    const std::string longLine = std::string(1100, 'L') + "end";
+    const std::string txa = kTxa + "[ADDITION]\r\nNAME Tools C\r\n" + longLine + "\r\n[END]\r\n";
+    const std::string expected = "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Tools A\r\nx\r\n[EMBED]\r\n[END]\r\n"
+                                 "[ADDITION]\r\nNAME Tools C\r\n" + longLine + "\r\n[END]\r\n";
+    const std::string copy = dir.file("copy.txa");
+    struct Case {
+        const char* what;
+        std::string output;
+        Overwrite overwrite;
+        std::optional<platform::FileOp> failing;  // none: nothing fails
+        RemoveStatus status;
+    };
+    const Case cases[] = {
+        {"output is the input", input, Overwrite::Yes, std::nullopt, RemoveStatus::OutputIsInput},
+        {"existing output kept", copy, Overwrite::No, std::nullopt, RemoveStatus::OutputExists},
+        {"copy cannot be made", copy, Overwrite::Yes, platform::FileOp::Open, RemoveStatus::SaveFailed},
+        {"write fails", copy, Overwrite::Yes, platform::FileOp::Write, RemoveStatus::SaveFailed},
+        {"rename fails", copy, Overwrite::Yes, platform::FileOp::Rename, RemoveStatus::SaveFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(remover.Load(dir.write("main.txa", txa)).status, LoadStatus::Loaded);
+        dir.write("copy.txa", "older\r\n");
+        setTicked(remover.ExtensionQ, 2, true);
+        const std::vector<std::string> lines = testing::linesOf(remover.LineQ);
+        const std::vector<testing::RefInstance> list = testing::listOf(remover.ExtensionQ);
+        const uint32_t lineChanges = CHANGES(remover.LineQ), listChanges = CHANGES(remover.ExtensionQ);
+        if (c.failing) platform::failFileOperation(*c.failing, 1);
+        EXPECT_EQ(remover.RemoveAndSave(remover.PlanRemoval(c.output), c.overwrite).status, c.status);
+        platform::clearFileFaults();
+        EXPECT_EQ(readFile(copy), "older\r\n");
+        EXPECT_EQ(testing::linesOf(remover.LineQ), lines);
+        EXPECT_EQ(testing::listOf(remover.ExtensionQ), list);
+        EXPECT_EQ(CHANGES(remover.LineQ), lineChanges);
+        EXPECT_EQ(CHANGES(remover.ExtensionQ), listChanges);
+        GET(remover.ExtensionQ, 2);
+        EXPECT_EQ(remover.ExtensionQ.buffer()[ExtRemoveThisOffset], 1);  // still ticked
+        EXPECT_TRUE(remover.lines().check());
+        // Run again, this time writing: the copy lacks instance 2 only.
+        const RemoveResult again = remover.RemoveAndSave(remover.PlanRemoval(copy), Overwrite::Yes);
+        EXPECT_EQ(again.status, RemoveStatus::Saved);
+        EXPECT_EQ(again.deleted, 3);
+        EXPECT_TRUE(readFile(copy) == expected);
+        EXPECT_EQ(remover.lineCount(), 11u);
+        EXPECT_EQ(remover.instanceCount(), 2u);
+        EXPECT_TRUE(remover.lines().check());
+    }
 }
 
 }  // namespace

@@ -144,9 +144,20 @@ TEST_F(RemoverFixture, AnInstanceNeverClosedDeletesNothing) {
     boxes.verifyDone();
 }
 
-// When lines went but nothing was written, the list must be rebuilt: the old
-// line numbers would otherwise cut other sections on the next run.
-TEST_F(RemoverFixture, DeclinedOverwriteRebuildsTheListSoASecondRunIsSafe) {
+// The tick column, "x" ticked and "." not.
+std::string ticks(ExtensionRemover& remover) {
+    std::string t;
+    for (uint32_t i = 1; i <= remover.instanceCount(); ++i) {
+        GET(remover.ExtensionQ, static_cast<int32_t>(i));
+        t += remover.ExtensionQ.buffer()[ExtRemoveThisOffset] == 1 ? 'x' : '.';
+    }
+    return t;
+}
+
+// Declining the overwrite writes nothing and takes nothing out of the lines:
+// the list and its ticks stay, and a second run writes exactly the copy the
+// first would have.
+TEST_F(RemoverFixture, DecliningTheOverwriteKeepsLinesListAndTicks) {
     dir.write("main_.txa", "older copy\r\n");
     toggleRow(remover.ExtensionQ, 1);
     toggleRow(remover.ExtensionQ, 2);
@@ -159,11 +170,19 @@ TEST_F(RemoverFixture, DeclinedOverwriteRebuildsTheListSoASecondRunIsSafe) {
     EXPECT_EQ(boxes.shown()[1].icon, window::IconQuestion);
     EXPECT_EQ(boxes.shown()[1].defaultButton, ButtonNo);
     EXPECT_EQ(readFile(dir.file("main_.txa")), "older copy\r\n");
-    auto list = testing::listOf(remover.ExtensionQ);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].from, 8);
+    EXPECT_EQ(remover.lineCount(), 30u);
+    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 3u);
+    EXPECT_EQ(ticks(remover), "xx.");
 
-    // Nothing ticked after the rebuild: a second run deletes nothing.
+    // The same ticks, answered Yes this time.
+    boxes.expect("Confirm", ButtonYes);
+    boxes.expect("Overwrite", ButtonYes);
+    boxes.expect("Saved", ButtonOk);
+    EXPECT_EQ(RemoveAndSave(remover), RemoveOutcome::Saved);
+    boxes.verifyDone();
+    EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({3, 8, 12, 20})));
+    // Rebuilt after the write, nothing ticked: a further run deletes nothing.
+    EXPECT_EQ(ticks(remover), ".");
     boxes.expect("Confirm", ButtonYes);
     boxes.expect("Nothing to delete", ButtonOk);
     EXPECT_EQ(RemoveAndSave(remover), RemoveOutcome::NothingToDelete);
@@ -177,7 +196,7 @@ TEST_F(RemoverFixture, DeclinedOverwriteRebuildsTheListSoASecondRunIsSafe) {
     EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({3, 8, 12, 20, 23, 25})));
 }
 
-TEST_F(RemoverFixture, WriteFailureRebuildsTheListAndKeepsTheOldFile) {
+TEST_F(RemoverFixture, WriteFailureKeepsTheOldFileTheLinesAndTheTicks) {
     dir.write("main_.txa", "older copy\r\n");
     toggleRow(remover.ExtensionQ, 3);
     testing::ScriptedPresenter boxes;
@@ -190,8 +209,14 @@ TEST_F(RemoverFixture, WriteFailureRebuildsTheListAndKeepsTheOldFile) {
     boxes.verifyDone();
     EXPECT_EQ(readFile(dir.file("main_.txa")), "older copy\r\n");
     EXPECT_EQ(dir.listing(), "main.txa\nmain_.txa\n");
-    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 2u);
-    EXPECT_EQ(remover.lineCount(), 27u);
+    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 3u);
+    EXPECT_EQ(ticks(remover), "..x");
+    EXPECT_EQ(remover.lineCount(), 30u);
+    // Once the write goes through, the copy lacks that instance alone.
+    boxes.expect("Confirm", ButtonYes).expect("Overwrite", ButtonYes).expect("Saved", ButtonOk);
+    EXPECT_EQ(RemoveAndSave(remover), RemoveOutcome::Saved);
+    boxes.verifyDone();
+    EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({23, 25})));
 }
 
 TEST_F(RemoverFixture, CreateFailureLeavesNoFile) {
@@ -204,7 +229,9 @@ TEST_F(RemoverFixture, CreateFailureLeavesNoFile) {
     platform::clearFileFaults();
     boxes.verifyDone();
     EXPECT_EQ(dir.listing(), "main.txa\n");
-    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 2u);
+    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 3u);
+    EXPECT_EQ(ticks(remover), "..x");
+    EXPECT_EQ(remover.lineCount(), 30u);
 }
 
 #ifndef _WIN32  // symbolic links need a privilege on Windows
@@ -216,16 +243,19 @@ TEST_F(RemoverFixture, TheLoadedFileIsNeverTheOutput) {
     boxes.expect("Not saved", ButtonOk);
     EXPECT_EQ(RemoveAndSave(remover), RemoveOutcome::OutputIsLoadedFile);
     boxes.verifyDone();
+    EXPECT_EQ(boxes.shown()[1].text, "The loaded TXA file is never overwritten: " + dir.file("main_.txa"));
+    EXPECT_EQ(boxes.shown()[1].icon, window::IconExclamation);
     EXPECT_EQ(readFile(input), original);
-    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 2u);  // rebuilt
+    EXPECT_EQ(ticks(remover), "x..");  // nothing written, nothing changed
+    EXPECT_EQ(remover.lineCount(), 30u);
     // The same through an explicit output name (a hard link).
     std::filesystem::create_hard_link(input, dir.file("copy.txa"));
-    toggleRow(remover.ExtensionQ, 1);
     boxes.expect("Confirm", ButtonYes);
     boxes.expect("Not saved", ButtonOk);
     EXPECT_EQ(RemoveAndSave(remover, dir.file("copy.txa")), RemoveOutcome::OutputIsLoadedFile);
     boxes.verifyDone();
     EXPECT_EQ(readFile(input), original);
+    EXPECT_EQ(ticks(remover), "x..");
 }
 #endif
 
