@@ -91,18 +91,18 @@ int runRemove(RemoveOptions& o) {
     std::set<long> rows(o.rows.begin(), o.rows.end());
     std::vector<InstanceRow> all = readInstances(remover.ExtensionQ);
     std::vector<InstanceRow> ticked;
-    long lines = 0;
     for (const InstanceRow& r : all) {
         const ExtensionRecord& e = r.record;
         if (rows.count(static_cast<long>(r.row)) || nameIn(o.extensions, e.extensionName, ExtNameSize) ||
             nameIn(o.procedures, e.procName, ExtProcSize) || nameIn(o.templates, e.templateName, ExtTemplateSize)) {
             setTicked(remover.ExtensionQ, static_cast<int32_t>(r.row), true);
             ticked.push_back(r);
-            if (e.toLineNo >= e.fromLineNo) lines += e.toLineNo - e.fromLineNo + 1;
         }
     }
 
+    const Removal removal = remover.PlanRemoval(remover.outputFor(output));
     if (o.dryRun) {
+        const long lines = removal.lines();
         std::string table = instanceTable(ticked);
         std::fwrite(table.data(), 1, table.size(), stdout);
         std::printf("%ld %s would be removed; the copy would be written to %s\n", lines,
@@ -114,7 +114,6 @@ int runRemove(RemoveOptions& o) {
         return ExitOk;
     }
 
-    const Removal removal = remover.PlanRemoval(remover.outputFor(output));
     const RemoveResult result = remover.RemoveAndSave(removal, o.force ? Overwrite::Yes : Overwrite::No);
     switch (result.status) {
     case RemoveStatus::Saved:
