@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     varnok::app::ExtensionRemover remover;
     remover.FileNameTXA = argv[1];
     const Clock::time_point loadStart = Clock::now();
-    if (remover.Load() != 1) return 3;
+    if (remover.Load().status != varnok::app::LoadStatus::Loaded) return 3;
     const double loadMs = millisecondsSince(loadStart);
     varnok::QueueDecl* lines = remover.LineQ;
 

@@ -2,9 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <vector>
 
-#include "platform/directory.h"
 #include "platform/plain_file.h"
 
 namespace varnok::app {
@@ -14,36 +12,43 @@ void reportError(const std::string& text) {
     std::fprintf(stderr, "varnok: %s\n", text.c_str());
 }
 
-CommandPresenter::CommandPresenter() : previous_(window::setMessagePresenter(&console_)) {
-    console_.setEcho(false);
-}
-
-CommandPresenter::~CommandPresenter() { window::setMessagePresenter(previous_); }
-
 ExtensionRemover& commandRemover() {
     static ExtensionRemover& remover = *new ExtensionRemover();  // reachable to the end, never freed
     return remover;
 }
 
-bool loadForCommand(ExtensionRemover& remover, const std::string& file) {
-    std::string why;
-    std::vector<platform::DirectoryEntry> listing;
-    if (!platform::pathExists(file)) {
-        why = platform::systemErrorText(ENOENT);
-    } else if (platform::isDirectory(file)) {
-        why = "it is a folder";
-    } else if (platform::isHiddenName(file)) {
-        why = "hidden files are not loaded";
-    } else if (platform::listDirectory(file, listing) == 0) {
-        why = "not an ordinary file";
-    } else {
-        remover.FileNameTXA = file;
-        if (remover.Load()) return true;
-        why = remover.queueTool.changedWhileRead() ? "the file changed while it was read; nothing was done"
-              : remover.queueTool.lastError()      ? platform::systemErrorText(remover.queueTool.lastError())
-                                                   : "the file could not be read";
+std::string loadFailureText(const LoadResult& result) {
+    switch (result.status) {
+    case LoadStatus::NotAFile:
+        switch (result.kind) {
+        case FileKind::Missing: return platform::systemErrorText(ENOENT);
+        case FileKind::Folder: return "it is a folder";
+        case FileKind::Hidden: return "hidden files are not loaded";
+        case FileKind::Ordinary:
+        case FileKind::NotOrdinary: break;
+        }
+        return "not an ordinary file";
+    case LoadStatus::Changed: return "the file changed while it was read; nothing was done";
+    case LoadStatus::Loaded:
+    case LoadStatus::OpenFailed:
+    case LoadStatus::ReadFailed:
+    case LoadStatus::NoMemory: break;
     }
-    reportError("cannot read '" + file + "': " + why);
+    return result.error ? platform::systemErrorText(result.error) : "the file could not be read";
+}
+
+std::string saveFailureText(const SaveResult& result) {
+    if (result.status == SaveStatus::LinesOutOfStep) return "the loaded lines lost the rest of their long lines";
+    return result.error ? platform::systemErrorText(result.error) : "write failed";
+}
+
+bool loadForCommand(ExtensionRemover& remover, const std::string& file) {
+    // The name as typed: a trailing space, which a load would drop, is part
+    // of a file's name on the command line.
+    const FileCheck typed = checkOrdinaryFile(file);
+    const LoadResult loaded = typed.ordinary() ? remover.Load(file) : LoadResult{LoadStatus::NotAFile, 0, typed.kind};
+    if (loaded.status == LoadStatus::Loaded) return true;
+    reportError("cannot read '" + file + "': " + loadFailureText(loaded));
     return false;
 }
 

@@ -1,14 +1,12 @@
-// Loading the TXA file a command names, with the command line's checks and
-// messages: a missing file, a folder, a hidden file, or one that cannot be
-// opened or read is reported on standard error as one line naming the file.
-//
-// CommandPresenter installs, for the life of a command, a message presenter
-// that shows nothing and answers questions with the answers queued on it.
+// Loading the TXA file a command names, with the command line's messages: a
+// missing file, a folder, a hidden file, or one that cannot be opened or
+// read is reported on standard error as one line naming the file. Nothing
+// here or in the commands shows a message box: the remover's results are
+// turned into messages and exit statuses by the commands themselves.
 #pragma once
 #include <string>
 
 #include "app/txa/extension_remover.h"
-#include "window/console_presenter.h"
 
 namespace varnok::app {
 
@@ -21,20 +19,13 @@ ExtensionRemover& commandRemover();
 // success; on failure prints the reason and returns false.
 bool loadForCommand(ExtensionRemover& remover, const std::string& file);
 
+// Why a load failed, as the command line says it: "it is a folder", the
+// system's text for the error, and so on.
+std::string loadFailureText(const LoadResult& result);
+// Why a save or export failed, as the command line says it.
+std::string saveFailureText(const SaveResult& result);
+
 // Prints "varnok: <text>" on standard error.
 void reportError(const std::string& text);
-
-class CommandPresenter {
-public:
-    CommandPresenter();
-    ~CommandPresenter();
-    CommandPresenter(const CommandPresenter&) = delete;
-    CommandPresenter& operator=(const CommandPresenter&) = delete;
-    void queueAnswer(unsigned button) { console_.queueAnswer(button); }
-
-private:
-    window::ConsolePresenter console_;
-    window::MessagePresenter* previous_;
-};
 
 }  // namespace varnok::app

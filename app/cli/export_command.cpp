@@ -32,22 +32,19 @@ struct ExportOptions {
 int runExport(const ExportOptions& o) {
     if (o.csv == o.xml) return usageError("export", "give one of --csv and --xml");
     const queueview::ExportFormat format = o.csv ? queueview::ExportFormat::Csv : queueview::ExportFormat::Xml;
-    CommandPresenter presenter;
     ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, o.file)) return ExitCannotRead;
 
     const std::string output = o.output.empty() ? queueview::exportFileName(o.file, format) : o.output;
-    if (platform::fileIdentity(output) == remover.queueTool.loadedFile())
-        return outputIsInput("export", output);
+    if (remover.outputIsInput(output)) return outputIsInput("export", output);
     if (!o.force && platform::pathExists(output)) {
         reportError("export: '" + output + "' already exists; nothing written (use --force to replace it)");
         return ExitExists;
     }
     QueueDecl* queue = o.extensions ? remover.ExtensionQ.decl() : remover.LineQ.decl();
-    if (!queueview::exportQueue(queue, o.file, format, output, remover.queueTool.exportWriter())) {
-        const int error = remover.queueTool.lastError();
-        reportError("export: cannot write '" + output +
-                    "': " + (error ? platform::systemErrorText(error) : std::string("write failed")));
+    SaveResult saved;
+    if (!queueview::exportQueue(queue, o.file, format, output, remover.lines().exportWriter(&saved))) {
+        reportError("export: cannot write '" + output + "': " + saveFailureText(saved));
         return ExitCannotRead;
     }
     std::printf("%s\n", output.c_str());

@@ -19,7 +19,6 @@ struct ListOptions {
 };
 
 int runList(const ListOptions& o) {
-    CommandPresenter presenter;
     ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, o.file)) return ExitCannotRead;
     if (o.json) {

@@ -1,7 +1,7 @@
 // varnok remove FILE [--ext NAME]... [--row N]... [--proc NAME]...
 //                    [--template NAME]... [-o OUT] [--force] [--dry-run]
-// Ticks the union of the rows named and runs Remove and Save with the
-// confirmation answered Yes and the overwrite question answered by --force.
+// Ticks the union of the rows named and runs Remove and Save, replacing an
+// existing output only with --force.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -16,7 +16,6 @@
 #include "app/cli/instance_table.h"
 #include "app/txa/output_name.h"
 #include "platform/cp1252.h"
-#include "platform/plain_file.h"
 
 namespace varnok::app {
 
@@ -75,13 +74,11 @@ bool nameIn(const std::vector<std::string>& names, const char* field, size_t siz
 
 int runRemove(RemoveOptions& o) {
     if (!check(o)) return ExitUsage;
-    CommandPresenter presenter;
     ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, o.file)) return ExitCannotRead;
 
     std::string output = o.output.empty() ? outputName(o.file) : o.output;
-    if (platform::fileIdentity(output) == remover.queueTool.loadedFile())
-        return outputIsInput("remove", output);
+    if (remover.outputIsInput(output)) return outputIsInput("remove", output);
     uint32_t count = remover.instanceCount();
     for (long r : o.rows) {
         if (r > static_cast<long>(count)) {
@@ -94,18 +91,18 @@ int runRemove(RemoveOptions& o) {
     std::set<long> rows(o.rows.begin(), o.rows.end());
     std::vector<InstanceRow> all = readInstances(remover.ExtensionQ);
     std::vector<InstanceRow> ticked;
-    long lines = 0;
     for (const InstanceRow& r : all) {
         const ExtensionRecord& e = r.record;
         if (rows.count(static_cast<long>(r.row)) || nameIn(o.extensions, e.extensionName, ExtNameSize) ||
             nameIn(o.procedures, e.procName, ExtProcSize) || nameIn(o.templates, e.templateName, ExtTemplateSize)) {
             setTicked(remover.ExtensionQ, static_cast<int32_t>(r.row), true);
             ticked.push_back(r);
-            if (e.toLineNo >= e.fromLineNo) lines += e.toLineNo - e.fromLineNo + 1;
         }
     }
 
+    const Removal removal = remover.PlanRemoval(remover.outputFor(output));
     if (o.dryRun) {
+        const long lines = removal.lines();
         std::string table = instanceTable(ticked);
         std::fwrite(table.data(), 1, table.size(), stdout);
         std::printf("%ld %s would be removed; the copy would be written to %s\n", lines,
@@ -117,29 +114,23 @@ int runRemove(RemoveOptions& o) {
         return ExitOk;
     }
 
-    presenter.queueAnswer(window::ButtonYes);                                  // "Remove the selected extensions"
-    presenter.queueAnswer(o.force ? window::ButtonYes : window::ButtonNo);     // "Overwrite ... ?"
-    switch (remover.RemoveAndSave(output)) {
-    case RemoveOutcome::Saved:
+    const RemoveResult result = remover.RemoveAndSave(removal, o.force ? Overwrite::Yes : Overwrite::No);
+    switch (result.status) {
+    case RemoveStatus::Saved:
         std::printf("%s\n", remover.NewFileName.c_str());
         return ExitOk;
-    case RemoveOutcome::Cancelled:  // the confirmation is answered Yes above
-        reportError("remove: cancelled; nothing written");
-        return ExitNothingToDo;
-    case RemoveOutcome::NothingToDelete:
+    case RemoveStatus::NothingToDelete:
         reportError("remove: nothing to delete in '" + o.file + "'");
         return ExitNothingToDo;
-    case RemoveOutcome::OutputIsLoadedFile:
+    case RemoveStatus::OutputIsInput:
         return outputIsInput("remove", output);
-    case RemoveOutcome::OverwriteDeclined:
+    case RemoveStatus::OutputExists:
         reportError("remove: '" + output + "' already exists; nothing written (use --force to replace it)");
         return ExitExists;
-    case RemoveOutcome::SaveFailed:
+    case RemoveStatus::SaveFailed:
         break;
     }
-    int error = remover.queueTool.lastError();
-    reportError("remove: cannot write '" + output + "': " +
-                (error ? platform::systemErrorText(error) : std::string("write failed")));
+    reportError("remove: cannot write '" + output + "': " + saveFailureText(result.save));
     return ExitCannotRead;
 }
 

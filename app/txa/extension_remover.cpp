@@ -6,15 +6,15 @@
 #include "platform/plain_file.h"
 #include "platform/trailing_spaces.h"
 #include "runtime/errors/error_codes.h"
-#include "window/message_box.h"
 
 namespace varnok::app {
 
-ExtensionRemover::ExtensionRemover() : LineQ(lineLayout()), ExtensionQ(extensionLayout()) {}
+ExtensionRemover::ExtensionRemover() : LineQ(lineLayout()), ExtensionQ(extensionLayout()) { lines().attach(LineQ); }
 
-uint8_t ExtensionRemover::Load() {
-    uint8_t result = queueTool.LoadText(LineQ, FileNameTXA);
-    ScanTxa();
+LoadResult ExtensionRemover::Load(std::string_view fileName) {
+    const LoadResult result = lines().load(fileName, queueTool.maxChunk());
+    if (result.replacedLines()) FileNameTXA = std::string(fileName);
+    if (result.status != LoadStatus::NotAFile) ScanTxa();
     return result;
 }
 
@@ -22,15 +22,20 @@ int32_t ExtensionRemover::ToggleSelection(int32_t choice) { return toggleRow(Ext
 
 bool ExtensionRemover::SelectAll(int32_t choice) { return selectAllLike(ExtensionQ, choice); }
 
-RemoveOutcome ExtensionRemover::RemoveAndSave(std::string_view outputOverride) {
-    using namespace window;
-    if (message("Remove the selected extensions from the TXA", "Confirm", IconQuestion, ButtonYes | ButtonNo,
-                ButtonNo) != ButtonYes)
-        return RemoveOutcome::Cancelled;
+std::string ExtensionRemover::outputFor(std::string_view outputOverride) const {
+    return outputOverride.empty() ? outputName(FileNameTXA) : std::string(platform::withoutTrailingSpaces(outputOverride));
+}
 
+bool ExtensionRemover::outputIsInput(const std::string& output) {
+    const platform::FileIdentity target = platform::fileIdentity(output);
+    return target == lines().file() ||
+           target == platform::fileIdentity(std::string(platform::withoutTrailingSpaces(FileNameTXA)));
+}
+
+Removal ExtensionRemover::PlanRemoval(const std::string& output) {
+    Removal removal{LineRanges(lineCount()), output};
     // Last instance first: every deletion lies after the instances still to
     // be handled, so their line numbers stay valid.
-    DeletedCount = 0;
     ExtensionRecord rec;
     for (int32_t i = static_cast<int32_t>(RECORDS(ExtensionQ)); i >= 1; --i) {
         GET(ExtensionQ, i);
@@ -38,34 +43,34 @@ RemoveOutcome ExtensionRemover::RemoveAndSave(std::string_view outputOverride) {
         rec.read(ExtensionQ.buffer());
         if (rec.removeThis != 1) continue;
         LinesInInstance = rec.toLineNo - rec.fromLineNo + 1;
-        if (LinesInInstance > 0)
-            DeletedCount += static_cast<int32_t>(queueTool.deleteLines(LineQ, rec.fromLineNo, LinesInInstance));
+        if (LinesInInstance > 0) removal.gone.deleteAt(rec.fromLineNo, LinesInInstance);
     }
-    if (DeletedCount == 0) {
-        message("Nothing to delete", "Not saved", IconExclamation, ButtonOk);
-        return RemoveOutcome::NothingToDelete;
+    if (removal.lines() > 0) {
+        removal.outputIsInput = outputIsInput(output);
+        removal.outputExists = platform::pathExists(output);
     }
+    return removal;
+}
 
-    NewFileName = outputOverride.empty() ? outputName(FileNameTXA) : std::string(platform::withoutTrailingSpaces(outputOverride));
-    platform::FileIdentity target = platform::fileIdentity(NewFileName);
-    if (target == queueTool.loadedFile() || target == platform::fileIdentity(std::string(platform::withoutTrailingSpaces(FileNameTXA)))) {
-        message("The loaded TXA file is never overwritten: " + NewFileName, "Not saved", IconExclamation, ButtonOk);
-        ScanTxa();
-        return RemoveOutcome::OutputIsLoadedFile;
+RemoveResult ExtensionRemover::RemoveAndSave(const Removal& removal, Overwrite overwrite) {
+    DeletedCount = removal.lines();
+    if (DeletedCount == 0) return {RemoveStatus::NothingToDelete};
+    NewFileName = removal.output;
+    RemoveResult result{RemoveStatus::Saved, DeletedCount};
+    if (outputIsInput(NewFileName)) {
+        result.status = RemoveStatus::OutputIsInput;
+    } else if (overwrite == Overwrite::No && platform::pathExists(NewFileName)) {
+        result.status = RemoveStatus::OutputExists;
+    } else {
+        // The copy is written from the lines as they are, past the ticked
+        // ranges; the lines lose those ranges only once it is in place.
+        result.save = lines().save(NewFileName, removal.gone.ranges());
+        if (!result.save.saved()) result.status = RemoveStatus::SaveFailed;
     }
-    if (platform::pathExists(NewFileName) &&
-        message("Overwrite " + NewFileName + " ?", "File already exists", IconQuestion, ButtonYes | ButtonNo,
-                ButtonNo) != ButtonYes) {
-        ScanTxa();
-        return RemoveOutcome::OverwriteDeclined;
-    }
-    if (!queueTool.SaveText(LineQ, NewFileName)) {
-        ScanTxa();
-        return RemoveOutcome::SaveFailed;
-    }
-    message(NewFileName, "Saved", IconInformation, ButtonOk);
+    if (result.status != RemoveStatus::Saved) return result;  // nothing changed, ticks included
+    lines().erase(removal.gone);
     ScanTxa();
-    return RemoveOutcome::Saved;
+    return result;
 }
 
 }  // namespace varnok::app

@@ -1,31 +1,64 @@
 // ExtensionRemover: the extension remover's state and commands, shared by
-// the main window and the command line. It owns the line list (LineQ), the
-// extension list (ExtensionQ), the QueueTool that loads and saves lines, and
-// the scanner.
+// the main window and the command line. It owns the line list (LineQ, whose
+// lines, tails and header index are the QueueTool's TxaLines), the
+// extension list (ExtensionQ), the QueueTool and the scanner.
 //
-// Invariant between commands: ExtensionQ describes LineQ as it is now. Every
-// command that shortens LineQ rebuilds ExtensionQ before it returns, also
-// when nothing was written, so a second Remove and Save can never cut lines
-// of other sections. The loaded file is never written.
+// Its commands ask nothing and show nothing: each returns what happened,
+// and the window (app/window) or the command line (app/cli) tells the user.
+//
+// Invariant between commands: ExtensionQ describes LineQ as it is now, so
+// a second Remove and Save can never cut lines of other sections. LineQ
+// loses the ticked lines only once the copy without them is written, and
+// ExtensionQ is rebuilt then; a Remove and Save that writes nothing (the
+// output kept, or the copy failed) changes neither list, ticks included.
+// The loaded file is never written.
+//
+//   remover.Load("main.txa");
+//   Removal r = remover.PlanRemoval(remover.outputFor({}));
+//   ... ask before replacing r.output when r.asksToOverwrite() ...
+//   RemoveResult done = remover.RemoveAndSave(r, Overwrite::Yes);
 #pragma once
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "app/txa/line_ranges.h"
 #include "app/txa/queue_tool.h"
+#include "app/txa/txa_lines.h"
 #include "app/txa/txa_scanner.h"
 #include "runtime/queue/queue.h"
 
 namespace varnok::app {
 
-enum class RemoveOutcome {
-    Cancelled,          // the confirmation was not answered Yes
-    NothingToDelete,    // no ticked instance had a line to delete
-    OutputIsLoadedFile, // the output name resolves to the loaded file
-    OverwriteDeclined,  // the output exists and overwriting was not confirmed; the
-                        // window answers this one with LevelNotify at once
-    SaveFailed,         // the output could not be created or written
-    Saved,
+// Whether Remove and Save may replace an existing output file.
+enum class Overwrite : uint8_t { No, Yes };
+
+// What Remove and Save would do with the ticks as they are; planning changes
+// nothing.
+struct Removal {
+    LineRanges gone;         // the ticked instances' lines
+    std::string output;      // the file to write
+    bool outputIsInput = false;
+    bool outputExists = false;
+    int32_t lines() const { return static_cast<int32_t>(gone.deleted()); }
+    // Remove and Save would replace an existing file: the one case in which
+    // the user is asked first.
+    bool asksToOverwrite() const { return lines() > 0 && !outputIsInput && outputExists; }
+};
+
+enum class RemoveStatus : uint8_t {
+    Saved,            // the copy is written, LineQ lost the ticked lines, ExtensionQ rebuilt
+    NothingToDelete,  // no ticked instance had a line to delete
+    // The three below change nothing, neither list nor a tick:
+    OutputIsInput,    // the output is the loaded file, which is never written
+    OutputExists,     // the output exists and Overwrite::No was given
+    SaveFailed,       // the copy could not be written (save tells why)
+};
+
+struct RemoveResult {
+    RemoveStatus status = RemoveStatus::Saved;
+    int32_t deleted = 0;  // lines of the ticked instances
+    SaveResult save;      // of SaveFailed
 };
 
 class ExtensionRemover {
@@ -36,28 +69,39 @@ public:
     Queue ExtensionQ;
     QueueTool queueTool;
     TxaScanner scanner;
-    std::string FileNameTXA;  // the TXA file name of the entry field
+    std::string FileNameTXA;  // the name LineQ was last loaded from
     std::string NewFileName;  // the name Remove and Save wrote to (or tried)
     int32_t DeletedCount = 0;
     int32_t LinesInInstance = 0;
 
-    // Load: reads FileNameTXA into LineQ and rebuilds ExtensionQ. Returns
-    // LoadText's result (1 read or no such file, 0 failure reported).
-    uint8_t Load();
-    void ScanTxa() {
-        const std::vector<uint32_t>* lines = queueTool.headerLines(LineQ);
-        scanner.ScanTxa(LineQ, ExtensionQ, lines, lines ? queueTool.headerKinds(LineQ) : nullptr);
-    }
+    // LineQ's lines with their tails, header index and line end.
+    TxaLines& lines() { return queueTool.lines(); }
+
+    // Load: reads the file into LineQ and rebuilds ExtensionQ. A name that
+    // lists no ordinary file changes nothing; FileNameTXA becomes the name
+    // whenever LineQ was replaced.
+    LoadResult Load(std::string_view fileName);
+    LoadResult Load() { return Load(std::string(FileNameTXA)); }
+    void ScanTxa() { scanner.ScanTxa(LineQ, ExtensionQ, lines().headerIndex()); }
 
     // Toggle of the highlighted row; returns the row to highlight next.
     int32_t ToggleSelection(int32_t choice);
-    // Select or deselect all instances of the highlighted row's extension.
+    // Select or deselect all instances of the highlighted row's extension,
+    // after asking (extension_selection.h).
     bool SelectAll(int32_t choice);
 
-    // Remove and Save: deletes the ticked instances' lines, writes LineQ to
-    // the output (outputName(FileNameTXA), or outputOverride when given),
-    // asking before an existing file is replaced, and rebuilds ExtensionQ.
-    RemoveOutcome RemoveAndSave(std::string_view outputOverride = {});
+    // The output of Remove and Save: outputOverride without trailing spaces,
+    // or when it is empty the name formed from FileNameTXA (output_name.h).
+    std::string outputFor(std::string_view outputOverride) const;
+    // True when output names the loaded file (the same file by another name
+    // or link counts), which is never written.
+    bool outputIsInput(const std::string& output);
+    // What Remove and Save would delete and write, the last instance first.
+    Removal PlanRemoval(const std::string& output);
+    // Remove and Save: writes LineQ without the planned lines to the output
+    // (an existing file only with Overwrite::Yes); once it is written,
+    // deletes those lines from LineQ and rebuilds ExtensionQ.
+    RemoveResult RemoveAndSave(const Removal& removal, Overwrite overwrite);
 
     uint32_t lineCount() { return RECORDS(LineQ); }
     uint32_t instanceCount() { return RECORDS(ExtensionQ); }

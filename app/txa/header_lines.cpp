@@ -36,14 +36,14 @@ const std::vector<uint32_t>* HeaderLines::lines() {
     return &lines_;
 }
 
-void HeaderLines::appendFrom(const HeaderLines& other, uint32_t offset, uint32_t count) {
-    if (!other.valid_ || !other.cuts_.empty()) {
-        valid_ = false;  // the other list is not known line by line
-        return;
-    }
-    for (size_t i = 0; i < other.lines_.size() && other.lines_[i] <= count; ++i) {
-        lines_.push_back(offset + other.lines_[i]);
-        kinds_.push_back(other.kinds_[i]);
+void HeaderLines::build(QueueDecl* queue) {
+    clear();
+    const uint32_t count = RECORDS(queue);
+    uint32_t clean = queue ? queue->recordSize : 0;  // GETPadded rewrites only what differs
+    for (uint32_t line = 1; line <= count; ++line) {
+        clean = GETPadded(queue, static_cast<int32_t>(line), clean);
+        if (errorCode() == NoError && queue->buffer[0] == '[')
+            append(line, headerKindOf(queue->buffer, queue->recordSize));
     }
 }
 

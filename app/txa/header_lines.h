@@ -6,15 +6,22 @@
 // removal deletes instances: such ranges are all numbered as in the queue
 // before the first of them, so they are applied together in one pass when
 // the lines are next asked for. A deletion out of that order makes the list
-// invalid (lines() gives nullptr) until it is rebuilt.
+// invalid (lines() gives nullptr) until it is rebuilt (build).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "app/txa/header_kind.h"
+#include "runtime/queue/queue.h"
 
 namespace varnok::app {
+
+// The header lines of a line list and their kinds, one kind per line.
+struct HeaderIndex {
+    const std::vector<uint32_t>& lines;  // ascending
+    const std::vector<HeaderKind>& kinds;
+};
 
 class HeaderLines {
 public:
@@ -30,9 +37,8 @@ public:
         lines_.push_back(line);
         kinds_.push_back(kind);
     }
-    // Adds other's header lines among 1..count as lines offset+1..
-    // offset+count; every line held so far must be at most offset.
-    void appendFrom(const HeaderLines& other, uint32_t offset, uint32_t count);
+    // Indexes every line of a line queue afresh (reads them all).
+    void build(QueueDecl* queue);
     // The queue lost entries first..first+count-1.
     void erase(uint32_t first, uint32_t count);
     // Ascending header line numbers, or nullptr when no longer known.

@@ -11,9 +11,10 @@
 #include <cstddef>
 #include <string>
 
-#include "app/txa/queue_tool.h"
-
 namespace varnok::app {
+
+// The line end a text is split at and written back with.
+enum class LineEnd { CrLf, Lf };
 
 class LineSplitter {
 public:

@@ -32,11 +32,4 @@ std::string_view LongLineTails::Cursor::tailOf(uint32_t line) {
                                                          : std::string_view();
 }
 
-void LongLineTails::appendFrom(const LongLineTails& other, uint32_t offset, uint32_t count) {
-    for (const Tail& t : other.tails_) {
-        if (t.line > count) break;
-        tails_.push_back({offset + t.line, t.text});
-    }
-}
-
 }  // namespace varnok::app

@@ -18,12 +18,11 @@ public:
     void clear() { tails_.clear(); }
     bool empty() const { return tails_.empty(); }
     size_t size() const { return tails_.size(); }
+    // The line of the last tail; 0 when there is none.
+    uint32_t lastLine() const { return tails_.empty() ? 0 : tails_.back().line; }
 
     // Adds the tail of a line numbered above every line held so far.
     void append(uint32_t line, std::string_view tail);
-    // Adds the tails of other's lines 1..count as lines offset+1..
-    // offset+count; every line held so far must be at most offset.
-    void appendFrom(const LongLineTails& other, uint32_t offset, uint32_t count);
     // The tail of a line, empty when it has none.
     std::string_view tailOf(uint32_t line) const;
     // The queue lost entries first..first+count-1: drops their tails and

@@ -1,8 +1,5 @@
 #include "app/txa/text_save.h"
 
-#include "app/txa/open_failure.h"
-#include "window/message_box.h"
-
 namespace varnok::app {
 
 TextSave::~TextSave() {
@@ -16,7 +13,6 @@ bool TextSave::create(const std::string& target) {
     if (!file_.create(target)) {
         error_ = file_.error();
         finished_ = true;
-        showOpenFailure(target, error_);
         return false;
     }
     output_ = std::make_unique<platform::OutputBuffers>(file_, bufferBytes_);
@@ -32,7 +28,6 @@ bool TextSave::finish(bool complete) {
         error_ = file_.error();
         output_.reset();
         file_.abandon();
-        window::message("Error WriteFile");
         return false;
     }
     error_ = 0;

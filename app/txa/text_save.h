@@ -1,11 +1,11 @@
-// TextSave: one text file being saved the safe way, with the messages the
-// user sees when it fails.
+// TextSave: one text file being saved the safe way.
 //
-// create() makes a temporary file beside the target ("Error Open", naming
-// the target and why, when it cannot: open_failure.h); the bytes go through output(); finish(true) flushes the file and
-// renames it over the target, finish(false) or a failure of either throws
-// the temporary file away ("Error WriteFile"). Until finish succeeds the
-// target is untouched. error() is the errno of the failure, 0 when none.
+// create() makes a temporary file beside the target; the bytes go through
+// output(); finish(true) flushes the file and renames it over the target,
+// finish(false) or a failure of either throws the temporary file away. Until
+// finish succeeds the target is untouched. Neither shows anything: the
+// caller turns a failure into its message (create: "Error Open", finish:
+// "Error WriteFile"). error() is the errno of the failure, 0 when none.
 #pragma once
 #include <cstddef>
 #include <memory>
@@ -23,11 +23,11 @@ public:
     TextSave(const TextSave&) = delete;
     TextSave& operator=(const TextSave&) = delete;
 
-    // False after showing "Error Open".
+    // False when the temporary file cannot be made.
     bool create(const std::string& target);
     platform::OutputBuffers& output() { return *output_; }
-    // False after showing "Error WriteFile"; true when the target now holds
-    // every byte written. `complete` false means the caller gave up.
+    // True when the target now holds every byte written; false when writing
+    // failed or `complete` was false (the caller gave up).
     bool finish(bool complete);
     int error() const { return error_; }
 

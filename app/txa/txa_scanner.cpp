@@ -25,46 +25,36 @@ void TxaScanner::CloseInstance(QueueDecl* extensionQ) {
     InAddition = 0;
 }
 
-void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines,
-                         const std::vector<HeaderKind>* headerKinds) {
+void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ) {
+    HeaderLines index;
+    index.build(lineQ);
+    ScanTxa(lineQ, extensionQ, {*index.lines(), index.kinds()});
+}
+
+void TxaScanner::ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const HeaderIndex& index) {
     std::memset(CurrentProcName, ' ', sizeof CurrentProcName);
     InAddition = 0;
     SpacePos = 0;
     FREE(extensionQ);
     clean_ = lineQ ? lineQ->recordSize : 0;  // nothing known of the buffer yet
     const int32_t count = static_cast<int32_t>(RECORDS(lineQ));
-    if (headerLines && headerKinds && headerKinds->size() == headerLines->size()) {
-        // The kind of every header is known: only the NAME lines after
-        // procedure and addition headers need reading.
-        const std::vector<uint32_t>& lines = *headerLines;
-        const std::vector<HeaderKind>& kinds = *headerKinds;
-        constexpr size_t kAhead = 8;  // NAME lines asked for ahead of their reading
-        for (size_t i = 0; i < lines.size(); ++i) {
-            // The NAME lines lie scattered through the queue's memory: asking
-            // for a few ahead lets their fetches overlap, and asking for
-            // their references twice as far ahead keeps the asking short.
-            if (i + 2 * kAhead < lines.size() && kinds[i + 2 * kAhead] <= HeaderKind::Addition)
-                prefetchReference(lineQ, static_cast<int32_t>(lines[i + 2 * kAhead]) + 1);
-            if (i + kAhead < lines.size() && kinds[i + kAhead] <= HeaderKind::Addition)
-                prefetchEntry(lineQ, static_cast<int32_t>(lines[i + kAhead]) + 1);
-            LineNo = static_cast<int32_t>(lines[i]);
-            if (LineNo > count) break;
-            examineHeader(lineQ, extensionQ, count, kinds[i]);
-        }
-    } else if (headerLines) {
-        for (uint32_t header : *headerLines) {
-            LineNo = static_cast<int32_t>(header);
-            if (LineNo > count) break;
-            readLine(lineQ, LineNo);
-            if (errorCode() == NoError && lineQ->buffer[0] == '[')
-                examineHeader(lineQ, extensionQ, count, headerKindOf(lineQ->buffer, lineQ->recordSize));
-        }
-    } else {
-        for (LineNo = 1; LineNo <= count; ++LineNo) {
-            readLine(lineQ, LineNo);
-            if (errorCode() == NoError && lineQ->buffer[0] == '[')
-                examineHeader(lineQ, extensionQ, count, headerKindOf(lineQ->buffer, lineQ->recordSize));
-        }
+    // No other line can change the list: only the header lines, and the NAME
+    // lines after procedure and addition headers, are read.
+    const std::vector<uint32_t>& lines = index.lines;
+    const std::vector<HeaderKind>& kinds = index.kinds;
+    const size_t headers = std::min(lines.size(), kinds.size());
+    constexpr size_t kAhead = 8;  // NAME lines asked for ahead of their reading
+    for (size_t i = 0; i < headers; ++i) {
+        // The NAME lines lie scattered through the queue's memory: asking
+        // for a few ahead lets their fetches overlap, and asking for their
+        // references twice as far ahead keeps the asking short.
+        if (i + 2 * kAhead < headers && kinds[i + 2 * kAhead] <= HeaderKind::Addition)
+            prefetchReference(lineQ, static_cast<int32_t>(lines[i + 2 * kAhead]) + 1);
+        if (i + kAhead < headers && kinds[i + kAhead] <= HeaderKind::Addition)
+            prefetchEntry(lineQ, static_cast<int32_t>(lines[i + kAhead]) + 1);
+        LineNo = static_cast<int32_t>(lines[i]);
+        if (LineNo > count) break;
+        examineHeader(lineQ, extensionQ, count, kinds[i]);
     }
 }
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/txa/header_kind.h"
+#include "app/txa/header_lines.h"
 #include "runtime/queue/queue.h"
 
 namespace varnok::app {
@@ -19,14 +19,13 @@ namespace varnok::app {
 class TxaScanner {
 public:
     // Empties extensionQ and fills it from lineQ, one entry per instance in
-    // file order, none ticked. headerLines, when given, lists every line of
-    // lineQ that begins with "[" (ascending); only those and the lines after
-    // them are read, since no other line can change the result. headerKinds,
-    // when given too, holds the kind of each of those lines (as
-    // headerKindOf tells it from the line), so that only the lines after
-    // procedure and addition headers are read.
-    void ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const std::vector<uint32_t>* headerLines = nullptr,
-                 const std::vector<HeaderKind>* headerKinds = nullptr);
+    // file order, none ticked. The index lists every line of lineQ that
+    // begins with "[" and its kind (as headerKindOf tells it from the line):
+    // no other line can change the result, so only those lines and the NAME
+    // lines after procedure and addition headers are read.
+    void ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ, const HeaderIndex& index);
+    // The same for lines without an index: it is built first (every line read).
+    void ScanTxa(QueueDecl* lineQ, QueueDecl* extensionQ);
 
     // Scanner state, reset at the start of every scan.
     int32_t LineNo = 0;

@@ -1,14 +1,11 @@
 #include "app/window/main_window.h"
 
-#include <vector>
-
 #include "app/txa/open_failure.h"
 #include "app/window/main_procedure.h"
 #include "app/window/main_window_structure.h"
 #include "app/window/remembered_file_name.h"
 #include "framework/errors/error_manager.h"
 #include "framework/ini/ini_manager.h"
-#include "platform/directory.h"
 #include "window/events.h"
 #include "window/message_box.h"
 
@@ -160,20 +157,14 @@ void MainWindow::Load() {
     ExtensionRemover& remover = main_.remover;
 
     window::windowLayer().setCursor(window::Cursor::Wait);
-    std::vector<platform::DirectoryEntry> listing;
-    if (platform::listDirectory(name, listing) == 0) {
+    const LoadResult loaded = remover.Load(name);
+    if (loaded.status == LoadStatus::NotAFile) {
         // No ordinary file of that name: said so, with why, and nothing
         // changes.
         window::windowLayer().setCursor(window::Cursor::Normal);
         showOpenFailure(name, notLoadableReason(name));
     } else {
-        // LineQ changes only when the file could be opened; only then is
-        // the name the one its lines came from.
-        const std::string previous = remover.FileNameTXA;
-        const uint32_t before = CHANGES(remover.LineQ);
-        remover.FileNameTXA = name;
-        remover.Load();
-        if (CHANGES(remover.LineQ) == before) remover.FileNameTXA = previous;
+        reportLoad(loaded, name);
         window::windowLayer().setCursor(window::Cursor::Normal);
     }
     fitLineNumberColumns();
@@ -209,7 +200,7 @@ void MainWindow::SelectAll() {
 }
 
 RemoveOutcome MainWindow::RemoveAndSave() {
-    const RemoveOutcome outcome = main_.remover.RemoveAndSave();
+    const RemoveOutcome outcome = app::RemoveAndSave(main_.remover);
     fitLineNumberColumns();
     return outcome;
 }

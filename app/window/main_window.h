@@ -22,6 +22,7 @@
 #include <cstdint>
 
 #include "app/txa/extension_remover.h"
+#include "app/window/remove_and_save.h"
 #include "framework/windows/window_manager.h"
 
 namespace varnok::app {

@@ -5,7 +5,8 @@
 // Input: a control byte, two bytes of ticks, then the file's bytes.
 //   control bits 0-2  read chunk size (1 byte up to the default 1 MiB), so
 //                     that line ends fall across chunk edges
-//   control bit 3     read in two halves on two threads from 16 bytes up
+//   control bit 3     unused (it chose a read in two halves on two threads,
+//                     which the load no longer makes)
 //   control bit 4     tick every instance (else instance k is ticked when
 //                     bit k mod 16 of the tick bytes is set)
 //   control bits 5-6  chunk size for loading the copy again
@@ -25,6 +26,7 @@
 #include "app/txa/extension_remover.h"
 #include "app/txa/extension_selection.h"
 #include "app/txa/txa_records.h"
+#include "app/window/remove_and_save.h"
 #include "tests/app/txa_reference.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -113,9 +115,8 @@ void fuzzTxa(const uint8_t* data, size_t size) {
     fuzzing::SilentPresenter presenter;
     app::ExtensionRemover remover;
     remover.queueTool.MaxBufSize = kChunks[control & 7];
-    if (control & 8) remover.queueTool.ParallelFromBytes = 16;
     remover.FileNameTXA = input;
-    require(remover.Load() == 1, "a readable file loads", presenter.last);
+    require(remover.Load().status == app::LoadStatus::Loaded, "a readable file loads", presenter.last);
     require(presenter.shown == 0, "loading shows no message", presenter.last);
 
     const std::vector<std::string> lines = testing::refSplit(bytes);
@@ -132,7 +133,7 @@ void fuzzTxa(const uint8_t* data, size_t size) {
     }
     const std::vector<std::string> kept = testing::refRemove(lines, list, ticked);
 
-    const app::RemoveOutcome outcome = remover.RemoveAndSave(output);
+    const app::RemoveOutcome outcome = app::RemoveAndSave(remover, output);
     if (kept.size() == lines.size()) {
         require(outcome == app::RemoveOutcome::NothingToDelete, "nothing ticked deletes nothing");
         require((control & 0x80) ? fuzzing::readWholeFile(output) == oldCopy : !std::filesystem::exists(output),
@@ -155,7 +156,7 @@ void fuzzTxa(const uint8_t* data, size_t size) {
     app::ExtensionRemover fresh;
     fresh.queueTool.MaxBufSize = kReloadChunks[(control >> 5) & 3];
     fresh.FileNameTXA = output;
-    require(fresh.Load() == 1, "the copy loads");
+    require(fresh.Load().status == app::LoadStatus::Loaded, "the copy loads");
     require(rawLines(fresh.LineQ) == rawLines(remover.LineQ), "the copy loads as the lines that were kept");
     require(testing::listOf(fresh.ExtensionQ) == testing::listOf(remover.ExtensionQ),
             "the rebuilt list is the scan of the copy");

@@ -27,9 +27,6 @@
 #include "window/qt/qt_window_layer.h"
 #include "window/qt/window_font.h"
 
-// Fontconfig and D-Bus keep some memory for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
-
 namespace varnok::app {
 namespace {
 

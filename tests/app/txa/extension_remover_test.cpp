@@ -1,11 +1,14 @@
+// The remover's commands as results, without a question or a message: what
+// the window and the command line turn into messages and exit statuses.
 #include "app/txa/extension_remover.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "app/txa/extension_selection.h"
-#include "platform/plain_file.h"
+#include "app/txa/txa_records.h"
 #include "tests/app/temp_folder.h"
 #include "tests/app/txa_reference.h"
 #include "tests/support/scripted_presenter.h"
@@ -14,225 +17,145 @@ namespace varnok::app {
 namespace {
 
 using testing::readFile;
-using testing::RefInstance;
-using window::ButtonNo;
-using window::ButtonOk;
-using window::ButtonYes;
 
-// A 30-line file: instances on lines 3-8 ("A"), 12-20 ("B") and 23-25 ("C").
-std::vector<std::string> thirtyLines() {
-    std::vector<std::string> l;
-    for (int i = 1; i <= 30; ++i) l.push_back("line " + std::to_string(i));
-    l[0] = "[PROCEDURE]";
-    l[1] = "NAME Main";
-    l[2] = "[ADDITION]";
-    l[3] = "NAME Tools A";
-    l[8] = "[EMBED]";
-    l[11] = "[ADDITION]";
-    l[12] = "NAME Tools B";
-    l[13] = "[PROMPTS]";
-    l[20] = "[WINDOW]";
-    l[22] = "[ADDITION]";
-    l[23] = "NAME Other C";
-    l[25] = "[CALLS]";
-    return l;
-}
+const std::string kTxa =
+    "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Tools A\r\nx\r\n[EMBED]\r\n[ADDITION]\r\nNAME Tools B\r\ny\r\n[END]\r\n";
 
-std::string crlf(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
-}
-
-struct RemoverFixture : ::testing::Test {
+struct RemoverResults : ::testing::Test {
     testing::TempFolder dir;
+    testing::ScriptedPresenter boxes;  // any message fails the test
     ExtensionRemover remover;
-    std::string original = crlf(thirtyLines());
     std::string input;
 
     void SetUp() override {
-        input = dir.write("main.txa", original);
-        remover.FileNameTXA = input;
-        ASSERT_EQ(remover.Load(), 1);
-        ASSERT_EQ(remover.instanceCount(), 3u);
+        input = dir.write("main.txa", kTxa);
+        ASSERT_EQ(remover.Load(input).status, LoadStatus::Loaded);
+        ASSERT_EQ(remover.instanceCount(), 2u);
     }
-    std::vector<std::string> expectedAfter(std::initializer_list<int> goneRanges) {
-        std::vector<std::string> all = thirtyLines(), kept;
-        std::vector<int> r(goneRanges);
-        for (int i = 1; i <= 30; ++i) {
-            bool gone = false;
-            for (size_t k = 0; k < r.size(); k += 2) gone |= i >= r[k] && i <= r[k + 1];
-            if (!gone) kept.push_back(all[i - 1]);
-        }
-        return kept;
-    }
+    void TearDown() override { boxes.verifyDone(); }
 };
 
-TEST_F(RemoverFixture, RemovesTheTickedRangesWritesTheCopyAndRebuildsTheList) {
-    toggleRow(remover.ExtensionQ, 1);
-    toggleRow(remover.ExtensionQ, 2);
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Remove the selected extensions from the TXA", ButtonYes);
-    boxes.expect("Saved", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::Saved);
-    boxes.verifyDone();
-    const auto& confirm = boxes.shown()[0];
-    EXPECT_EQ(confirm.caption, "Confirm");
-    EXPECT_EQ(confirm.icon, window::IconQuestion);
-    EXPECT_EQ(confirm.buttons, ButtonYes | ButtonNo);
-    EXPECT_EQ(confirm.defaultButton, ButtonNo);
-    const auto& saved = boxes.shown()[1];
-    EXPECT_EQ(saved.text, dir.file("main_.txa"));
-    EXPECT_EQ(saved.icon, window::IconInformation);
-    EXPECT_EQ(saved.buttons, ButtonOk);
-
-    EXPECT_EQ(remover.DeletedCount, 15);
-    EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({3, 8, 12, 20})));
-    EXPECT_EQ(readFile(input), original);  // the loaded file is never written
-    // The list now describes the shortened lines, nothing ticked.
-    auto list = testing::listOf(remover.ExtensionQ);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0], (RefInstance{"C", "Main", "Other", 8, 10}));
-    GET(remover.ExtensionQ, 1);
-    EXPECT_EQ(remover.ExtensionQ.buffer()[ExtRemoveThisOffset], 0);
-
-    // A second run forms the same name again and asks before overwriting it.
-    toggleRow(remover.ExtensionQ, 1);
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("File already exists", ButtonYes);
-    boxes.expect("Saved", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::Saved);
-    boxes.verifyDone();
-    EXPECT_EQ(boxes.shown()[3].text, "Overwrite " + dir.file("main_.txa") + " ?");
-    EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({3, 8, 12, 20, 23, 25})));
-}
-
-TEST_F(RemoverFixture, ConfirmationAnsweredNoChangesNothing) {
-    toggleRow(remover.ExtensionQ, 1);
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Confirm", ButtonNo);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::Cancelled);
-    boxes.verifyDone();
-    EXPECT_EQ(remover.lineCount(), 30u);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("main_.txa")));
-}
-
-TEST_F(RemoverFixture, NothingTicked) {
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Nothing to delete", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::NothingToDelete);
-    boxes.verifyDone();
-    const auto& m = boxes.shown()[1];
-    EXPECT_EQ(m.caption, "Not saved");
-    EXPECT_EQ(m.icon, window::IconExclamation);
-    EXPECT_EQ(m.buttons, ButtonOk);
-    EXPECT_EQ(remover.lineCount(), 30u);
-}
-
-TEST_F(RemoverFixture, AnInstanceNeverClosedDeletesNothing) {
-    std::string name = dir.write("open.txa", "[ADDITION]\r\nNAME T X\r\nrest\r\n");
-    remover.FileNameTXA = name;
-    remover.Load();
-    toggleRow(remover.ExtensionQ, 1);
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Nothing to delete", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::NothingToDelete);
-    boxes.verifyDone();
-}
-
-// When lines went but nothing was written, the list must be rebuilt: the old
-// line numbers would otherwise cut other sections on the next run.
-TEST_F(RemoverFixture, DeclinedOverwriteRebuildsTheListSoASecondRunIsSafe) {
-    dir.write("main_.txa", "older copy\r\n");
-    toggleRow(remover.ExtensionQ, 1);
-    toggleRow(remover.ExtensionQ, 2);
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Overwrite", ButtonNo);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::OverwriteDeclined);
-    boxes.verifyDone();
-    EXPECT_EQ(boxes.shown()[1].caption, "File already exists");
-    EXPECT_EQ(boxes.shown()[1].icon, window::IconQuestion);
-    EXPECT_EQ(boxes.shown()[1].defaultButton, ButtonNo);
-    EXPECT_EQ(readFile(dir.file("main_.txa")), "older copy\r\n");
-    auto list = testing::listOf(remover.ExtensionQ);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].from, 8);
-
-    // Nothing ticked after the rebuild: a second run deletes nothing.
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Nothing to delete", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::NothingToDelete);
-    // Ticking the remaining instance removes exactly its lines.
-    toggleRow(remover.ExtensionQ, 1);
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Overwrite", ButtonYes);
-    boxes.expect("Saved", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::Saved);
-    boxes.verifyDone();
-    EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({3, 8, 12, 20, 23, 25})));
-}
-
-TEST_F(RemoverFixture, WriteFailureRebuildsTheListAndKeepsTheOldFile) {
-    dir.write("main_.txa", "older copy\r\n");
-    toggleRow(remover.ExtensionQ, 3);
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Overwrite", ButtonYes);
-    boxes.expect("Error WriteFile", ButtonOk);
-    platform::failFileOperation(platform::FileOp::Write, 1);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::SaveFailed);
-    platform::clearFileFaults();
-    boxes.verifyDone();
-    EXPECT_EQ(readFile(dir.file("main_.txa")), "older copy\r\n");
-    EXPECT_EQ(dir.listing(), "main.txa\nmain_.txa\n");
-    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 2u);
-    EXPECT_EQ(remover.lineCount(), 27u);
-}
-
-TEST_F(RemoverFixture, CreateFailureLeavesNoFile) {
-    toggleRow(remover.ExtensionQ, 3);
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Error Open", ButtonOk);
+TEST_F(RemoverResults, LoadingAMissingNameKeepsTheLines) {
+    const uint32_t listChanges = CHANGES(remover.ExtensionQ);
+    EXPECT_EQ(remover.Load(dir.file("nothing.txa")).status, LoadStatus::NotAFile);
+    EXPECT_EQ(remover.lineCount(), 10u);
+    EXPECT_EQ(remover.instanceCount(), 2u);
+    EXPECT_EQ(CHANGES(remover.ExtensionQ), listChanges);  // not even rebuilt
+    EXPECT_EQ(remover.FileNameTXA, input);                // the lines' name stays
+    // A file that is listed but cannot be opened keeps the lines and the name.
     platform::failFileOperation(platform::FileOp::Open, 1);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::SaveFailed);
+    EXPECT_EQ(remover.Load(dir.write("other.txa", "a\r\n")).status, LoadStatus::OpenFailed);
     platform::clearFileFaults();
-    boxes.verifyDone();
-    EXPECT_EQ(dir.listing(), "main.txa\n");
-    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 2u);
+    EXPECT_EQ(remover.lineCount(), 10u);
+    EXPECT_EQ(remover.FileNameTXA, input);
 }
 
-#ifndef _WIN32  // symbolic links need a privilege on Windows
-TEST_F(RemoverFixture, TheLoadedFileIsNeverTheOutput) {
-    std::filesystem::create_symlink(input, dir.file("main_.txa"));
-    toggleRow(remover.ExtensionQ, 1);
-    testing::ScriptedPresenter boxes;
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Not saved", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(), RemoveOutcome::OutputIsLoadedFile);
-    boxes.verifyDone();
-    EXPECT_EQ(readFile(input), original);
-    EXPECT_EQ(testing::listOf(remover.ExtensionQ).size(), 2u);  // rebuilt
-    // The same through an explicit output name (a hard link).
-    std::filesystem::create_hard_link(input, dir.file("copy.txa"));
-    toggleRow(remover.ExtensionQ, 1);
-    boxes.expect("Confirm", ButtonYes);
-    boxes.expect("Not saved", ButtonOk);
-    EXPECT_EQ(remover.RemoveAndSave(dir.file("copy.txa")), RemoveOutcome::OutputIsLoadedFile);
-    boxes.verifyDone();
-    EXPECT_EQ(readFile(input), original);
+// Each result of Remove and Save, and when the plan asks before replacing
+// a file: never when nothing is to be deleted or the output is the input.
+TEST_F(RemoverResults, EachCaseItsResult) {
+    struct Case {
+        const char* what;
+        bool tick;
+        std::string output;
+        bool outputExists;
+        Overwrite overwrite;
+        RemoveStatus status;
+        bool asks;
+    };
+    const std::string copy = dir.file("copy.txa");
+    const Case cases[] = {
+        {"nothing ticked", false, copy, true, Overwrite::Yes, RemoveStatus::NothingToDelete, false},
+        {"output is the input", true, input, true, Overwrite::Yes, RemoveStatus::OutputIsInput, false},
+        {"output exists, kept", true, copy, true, Overwrite::No, RemoveStatus::OutputExists, true},
+        {"output exists, replaced", true, copy, true, Overwrite::Yes, RemoveStatus::Saved, true},
+        {"new output", true, copy, false, Overwrite::No, RemoveStatus::Saved, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(remover.Load(input).status, LoadStatus::Loaded);
+        if (c.tick) setTicked(remover.ExtensionQ, 2, true);
+        std::filesystem::remove(copy);
+        if (c.outputExists && c.output == copy) dir.write("copy.txa", "older\r\n");
+        const Removal removal = remover.PlanRemoval(remover.outputFor(c.output + "  "));
+        EXPECT_EQ(removal.output, c.output);
+        EXPECT_EQ(removal.lines(), c.tick ? 3 : 0);
+        EXPECT_EQ(removal.asksToOverwrite(), c.asks);
+        const RemoveResult result = remover.RemoveAndSave(removal, c.overwrite);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.deleted, c.tick ? 3 : 0);
+        EXPECT_EQ(readFile(input), kTxa);  // the loaded file is never written
+        if (c.status == RemoveStatus::Saved) {
+            EXPECT_EQ(readFile(copy), "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Tools A\r\nx\r\n[EMBED]\r\n[END]\r\n");
+            EXPECT_EQ(remover.NewFileName, copy);
+        } else if (c.outputExists && c.output == copy) {
+            EXPECT_EQ(readFile(copy), "older\r\n");
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(copy));
+        }
+    }
+    // A write that fails gives its error number with the result.
+    ASSERT_EQ(remover.Load(input).status, LoadStatus::Loaded);
+    setTicked(remover.ExtensionQ, 1, true);
+    platform::failFileOperation(platform::FileOp::Write, 1);
+    const RemoveResult failed = remover.RemoveAndSave(remover.PlanRemoval(copy), Overwrite::Yes);
+    platform::clearFileFaults();
+    EXPECT_EQ(failed.status, RemoveStatus::SaveFailed);
+    EXPECT_EQ(failed.save.status, SaveStatus::WriteFailed);
+    EXPECT_NE(failed.save.error, 0);
 }
-#endif
 
-TEST_F(RemoverFixture, LoadingAMissingNameKeepsTheLines) {
-    remover.FileNameTXA = dir.file("nothing.txa");
-    testing::ScriptedPresenter boxes;
-    EXPECT_EQ(remover.Load(), 1);
-    EXPECT_EQ(remover.lineCount(), 30u);
-    EXPECT_EQ(remover.instanceCount(), 3u);
+// Nothing leaves the lines unless the copy is written: after an output that
+// is the input, a kept existing output, or a copy that cannot be made or
+// written, the lines (long ones whole), the list and its ticks are as they
+// were, and a later run writes the copy the first one would have.
+TEST_F(RemoverResults, NoCopyWrittenLeavesLinesListAndTicksAsTheyWere) {
+    const std::string longLine = std::string(1100, 'L') + "end";
+    const std::string txa = kTxa + "[ADDITION]\r\nNAME Tools C\r\n" + longLine + "\r\n[END]\r\n";
+    const std::string expected = "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Tools A\r\nx\r\n[EMBED]\r\n[END]\r\n"
+                                 "[ADDITION]\r\nNAME Tools C\r\n" + longLine + "\r\n[END]\r\n";
+    const std::string copy = dir.file("copy.txa");
+    struct Case {
+        const char* what;
+        std::string output;
+        Overwrite overwrite;
+        std::optional<platform::FileOp> failing;  // none: nothing fails
+        RemoveStatus status;
+    };
+    const Case cases[] = {
+        {"output is the input", input, Overwrite::Yes, std::nullopt, RemoveStatus::OutputIsInput},
+        {"existing output kept", copy, Overwrite::No, std::nullopt, RemoveStatus::OutputExists},
+        {"copy cannot be made", copy, Overwrite::Yes, platform::FileOp::Open, RemoveStatus::SaveFailed},
+        {"write fails", copy, Overwrite::Yes, platform::FileOp::Write, RemoveStatus::SaveFailed},
+        {"rename fails", copy, Overwrite::Yes, platform::FileOp::Rename, RemoveStatus::SaveFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(remover.Load(dir.write("main.txa", txa)).status, LoadStatus::Loaded);
+        dir.write("copy.txa", "older\r\n");
+        setTicked(remover.ExtensionQ, 2, true);
+        const std::vector<std::string> lines = testing::linesOf(remover.LineQ);
+        const std::vector<testing::RefInstance> list = testing::listOf(remover.ExtensionQ);
+        const uint32_t lineChanges = CHANGES(remover.LineQ), listChanges = CHANGES(remover.ExtensionQ);
+        if (c.failing) platform::failFileOperation(*c.failing, 1);
+        EXPECT_EQ(remover.RemoveAndSave(remover.PlanRemoval(c.output), c.overwrite).status, c.status);
+        platform::clearFileFaults();
+        EXPECT_EQ(readFile(copy), "older\r\n");
+        EXPECT_EQ(testing::linesOf(remover.LineQ), lines);
+        EXPECT_EQ(testing::listOf(remover.ExtensionQ), list);
+        EXPECT_EQ(CHANGES(remover.LineQ), lineChanges);
+        EXPECT_EQ(CHANGES(remover.ExtensionQ), listChanges);
+        GET(remover.ExtensionQ, 2);
+        EXPECT_EQ(remover.ExtensionQ.buffer()[ExtRemoveThisOffset], 1);  // still ticked
+        EXPECT_TRUE(remover.lines().check());
+        // Run again, this time writing: the copy lacks instance 2 only.
+        const RemoveResult again = remover.RemoveAndSave(remover.PlanRemoval(copy), Overwrite::Yes);
+        EXPECT_EQ(again.status, RemoveStatus::Saved);
+        EXPECT_EQ(again.deleted, 3);
+        EXPECT_TRUE(readFile(copy) == expected);
+        EXPECT_EQ(remover.lineCount(), 11u);
+        EXPECT_EQ(remover.instanceCount(), 2u);
+        EXPECT_TRUE(remover.lines().check());
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -16,6 +18,7 @@
 
 #include "app/txa/txa_records.h"
 #include "platform/plain_file.h"
+#include "runtime/errors/error_codes.h"
 #include "tests/app/temp_folder.h"
 #include "tests/app/txa_reference.h"
 #include "tests/support/scripted_presenter.h"
@@ -92,10 +95,9 @@ TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameLines) {
     }
 }
 
-// Reading a file in two halves at once gives the same lines, header lines,
-// long-line tails and written bytes as reading it in one, wherever the
-// halves and the chunks fall.
-TEST_F(QueueToolFixture, TwoHalvesLoadAsOne) {
+// Every chunk size gives the same lines, header index, long-line tails and
+// written bytes as reading the file in one piece, wherever the chunks fall.
+TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameHeadersAndCopy) {
     std::mt19937 rng(15);
     const char* pieces[] = {"a", "bc", " ", "\r", "\n", "\r\n", "[X]", "\r\n[PROCEDURE]\r\n"};
     std::string longLine(1100, 'L');
@@ -109,25 +111,23 @@ TEST_F(QueueToolFixture, TwoHalvesLoadAsOne) {
             bytes += piece;
         }
         const std::string name = dir.write("halves.txa", bytes);
-        auto loadOnce = [&](uint64_t parallelFrom, int32_t chunk) {
-            tool.ParallelFromBytes = parallelFrom;
+        auto loadOnce = [&](int32_t chunk) {
             tool.MaxBufSize = chunk;
             EXPECT_EQ(tool.LoadText(lineQ, name), 1);
-            const std::vector<uint32_t>* headers = tool.headerLines(lineQ);
-            EXPECT_NE(headers, nullptr);
+            const std::vector<uint32_t> headers = tool.lines().headerIndex().lines;
+            EXPECT_TRUE(tool.lines().check());
             EXPECT_EQ(tool.SaveText(lineQ, (dir.path() + "/out.txa")), 1);
-            return std::make_tuple(testing::linesOf(lineQ), headers ? *headers : std::vector<uint32_t>{},
-                                   readFile((dir.path() + "/out.txa")));
+            return std::make_tuple(testing::linesOf(lineQ), headers, readFile((dir.path() + "/out.txa")));
         };
-        const auto whole = loadOnce(UINT64_MAX, 1048575);
+        const auto whole = loadOnce(1048575);
         for (int32_t chunk : {1, 3, 64, 1048575})
-            ASSERT_EQ(loadOnce(1, chunk), whole) << round << " " << chunk;
+            ASSERT_EQ(loadOnce(chunk), whole) << round << " " << chunk;
     }
 }
 
-// A read that fails in either half is reported, and what was loaded is the
+// A read that fails at any point is reported, and what was loaded is the
 // file's first lines (the last one possibly cut short where reading stopped).
-TEST_F(QueueToolFixture, AReadFailureInEitherHalfIsReported) {
+TEST_F(QueueToolFixture, AReadFailureAtAnyReadIsReported) {
     std::string bytes;
     Lines lines;
     for (int i = 0; i < 300; ++i) {
@@ -135,15 +135,8 @@ TEST_F(QueueToolFixture, AReadFailureInEitherHalfIsReported) {
         bytes += lines.back() + "\r\n";
     }
     const std::string name = dir.write("fail.txa", bytes);
-    tool.ParallelFromBytes = 1;
     tool.MaxBufSize = 64;
-    // The second read looks for the line start that splits the file; when it
-    // fails, the file is simply read in one stretch.
-    platform::failFileOperation(platform::FileOp::Read, 2);
-    EXPECT_EQ(tool.LoadText(lineQ, name), 1);
-    platform::clearFileFaults();
-    EXPECT_EQ(testing::linesOf(lineQ), lines);
-    for (int nth : {1, 3, 4, 10, 30}) {
+    for (int nth : {1, 2, 3, 4, 10, 30}) {
         testing::ScriptedPresenter boxes;
         boxes.expect("Error Reading", window::ButtonOk);
         platform::failFileOperation(platform::FileOp::Read, nth);
@@ -159,6 +152,8 @@ TEST_F(QueueToolFixture, AReadFailureInEitherHalfIsReported) {
             EXPECT_EQ(lines[got.size() - 1].rfind(last, 0), 0u) << nth;
         }
     }
+    EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+    EXPECT_EQ(testing::linesOf(lineQ), lines);
 }
 
 TEST_F(QueueToolFixture, ACrLfSplitByTheChunkEndIsOneLineEnd) {
@@ -181,24 +176,25 @@ TEST_F(QueueToolFixture, LongLinesAreCutInTheQueueButWrittenWhole) {
     }
 }
 
-TEST_F(QueueToolFixture, DeletingLinesKeepsLongTailsInStep) {
-    std::string bytes;
-    for (int i = 0; i < 10; ++i) bytes += std::string(1024, 'a' + i) + std::to_string(i) + "\r\n";
-    load(bytes, 300);
-    EXPECT_EQ(tool.deleteLines(lineQ, 3, 2), 2u);   // lines 3 and 4 go
-    EXPECT_EQ(tool.deleteLines(lineQ, 8, 5), 1u);   // only one line left there
-    ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
-    std::string expected;
-    for (int i : {0, 1, 4, 5, 6, 7, 8}) expected += std::string(1024, 'a' + i) + std::to_string(i) + "\r\n";
-    EXPECT_EQ(readFile(dir.file("out.txa")), expected);
-}
-
-TEST_F(QueueToolFixture, AQueueChangedBehindTheToolIsWrittenAsItHoldsIt) {
+// The tails of long lines follow deletions made through the lines; a
+// change made to the queue behind them leaves lines cut at the record, and
+// the save refuses to write them so ("Error WriteFile") instead of cutting.
+TEST_F(QueueToolFixture, AQueueChangedBehindItsLinesIsNotSavedCut) {
     load(std::string(1030, 'z') + "\r\nb\r\n");
     GET(lineQ, 2);
-    DELETE(lineQ);  // not through the tool: the kept tails no longer apply
+    DELETE(lineQ);  // not through the lines: the kept tails no longer apply
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Error WriteFile", window::ButtonOk);
+    EXPECT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 0);
+    boxes.verifyDone();
+    EXPECT_EQ(boxes.shown()[0].caption, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.txa")));
+    // Without long lines nothing can be cut: the queue is written as it is.
+    load("a\r\nb\r\nc\r\n");
+    GET(lineQ, 2);
+    DELETE(lineQ);
     ASSERT_EQ(tool.SaveText(lineQ, dir.file("out.txa")), 1);
-    EXPECT_EQ(readFile(dir.file("out.txa")), std::string(1024, 'z') + "\r\n");
+    EXPECT_EQ(readFile(dir.file("out.txa")), "a\r\nc\r\n");
 }
 
 TEST_F(QueueToolFixture, LfFilesAreWrittenBackWithLf) {
@@ -364,7 +360,8 @@ TEST_F(QueueToolFixture, AFolderThatIsAFileFailsToOpen) {
 
 // A file written while it is read (cut short, grown, or rewritten in place)
 // is a failed read, never a load that passes for the file: what was read
-// may mix two versions of it.
+// may mix two versions of it. The tool says "Error Reading"; the lines say
+// Changed.
 TEST_F(QueueToolFixture, AFileChangedWhileItIsReadIsAFailedRead) {
     std::string bytes;
     for (int i = 0; i < 200; ++i) bytes += "line " + std::to_string(i) + "\r\n";
@@ -387,21 +384,72 @@ TEST_F(QueueToolFixture, AFileChangedWhileItIsReadIsAFailedRead) {
              std::filesystem::last_write_time(name, before + std::chrono::seconds(1));
          }},
     };
-    for (bool halves : {false, true}) {
+    for (bool throughTheTool : {true, false}) {
         for (const Change& change : changes) {
             const std::string name = dir.write("changing.txa", bytes);
             tool.MaxBufSize = 64;
-            tool.ParallelFromBytes = halves ? 1 : uint64_t(8) << 20;
             const bool changes = std::string(change.what) != "nothing";
             testing::ScriptedPresenter boxes;
-            if (changes) boxes.expect("Error Reading", window::ButtonOk);
+            if (changes && throughTheTool) boxes.expect("Error Reading", window::ButtonOk);
             platform::beforeFileOperation(platform::FileOp::Read, 2, [&] { change.apply(name, bytes); });
-            EXPECT_EQ(tool.LoadText(lineQ, name), changes ? 0 : 1) << change.what << " " << halves;
+            if (throughTheTool) {
+                EXPECT_EQ(tool.LoadText(lineQ, name), changes ? 0 : 1) << change.what;
+            } else {
+                const LoadResult result = tool.lines().load(name, 64);
+                EXPECT_EQ(result.status, changes ? LoadStatus::Changed : LoadStatus::Loaded) << change.what;
+                EXPECT_TRUE(result.replacedLines());
+            }
             platform::clearFileFaults();
             boxes.verifyDone();
-            EXPECT_EQ(tool.changedWhileRead(), changes) << change.what << " " << halves;
             if (!changes) EXPECT_EQ(testing::linesOf(lineQ).size(), 200u);
         }
+    }
+}
+
+// The messages LoadText and SaveText give for each result, and the ones
+// they give none for: the OK button; "Error Open" names the file and the
+// reason, with the stop icon; the others are text only.
+TEST(QueueToolMessages, EachResultItsMessage) {
+    const std::string cannotOpen = "Cannot open dir/main.txa: " + std::generic_category().message(5);
+    struct Case {
+        const char* text;  // nullptr: no message
+        const char* caption;
+        bool stopIcon;
+    };
+    const std::pair<LoadStatus, Case> loads[] = {
+        {LoadStatus::Loaded, {nullptr, "", false}},
+        {LoadStatus::NotAFile, {nullptr, "", false}},
+        {LoadStatus::OpenFailed, {cannotOpen.c_str(), "Error Open", true}},
+        {LoadStatus::ReadFailed, {"Error Reading", "", false}},
+        {LoadStatus::Changed, {"Error Reading", "", false}},
+        {LoadStatus::NoMemory, {nullptr, "", false}},  // the runtime's own text, below
+    };
+    for (const auto& [status, c] : loads) {
+        testing::ScriptedPresenter boxes;
+        const bool noMemory = status == LoadStatus::NoMemory;
+        if (c.text || noMemory) boxes.expect(c.text ? c.text : "", window::ButtonOk);
+        reportLoad({status, 5}, "dir/main.txa");
+        boxes.verifyDone();
+        if (!c.text && !noMemory) continue;
+        const window::MessageRequest& shown = boxes.shown().at(0);
+        EXPECT_EQ(shown.text, noMemory ? errorText(InsufficientMemoryErr) : c.text);
+        EXPECT_EQ(shown.caption, c.caption);
+        EXPECT_EQ(shown.icon, c.stopIcon ? window::IconHand : "");
+        EXPECT_EQ(shown.buttons, window::ButtonOk);
+    }
+    const std::pair<SaveStatus, Case> saves[] = {{SaveStatus::Saved, {nullptr, "", false}},
+                                                 {SaveStatus::CreateFailed, {cannotOpen.c_str(), "Error Open", true}},
+                                                 {SaveStatus::WriteFailed, {"Error WriteFile", "", false}},
+                                                 {SaveStatus::LinesOutOfStep, {"Error WriteFile", "", false}}};
+    for (const auto& [status, c] : saves) {
+        testing::ScriptedPresenter boxes;
+        if (c.text) boxes.expect(c.text, window::ButtonOk);
+        reportSave({status, 5}, "dir/main.txa");
+        boxes.verifyDone();
+        if (!c.text) continue;
+        EXPECT_EQ(boxes.shown().at(0).text, c.text);
+        EXPECT_EQ(boxes.shown().at(0).caption, c.caption);
+        EXPECT_EQ(boxes.shown().at(0).icon, c.stopIcon ? window::IconHand : "");
     }
 }
 

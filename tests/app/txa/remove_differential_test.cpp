@@ -6,6 +6,7 @@
 #include <random>
 
 #include "app/txa/extension_remover.h"
+#include "app/window/remove_and_save.h"
 #include "app/txa/extension_selection.h"
 #include "tests/app/temp_folder.h"
 #include "tests/app/txa_reference.h"
@@ -96,7 +97,7 @@ TEST(RemoveDifferential, RandomFilesAndTicksAgreeWithTheModel) {
         ExtensionRemover remover;
         remover.queueTool.MaxBufSize = gen.pick(chunkSizes);
         remover.FileNameTXA = input;
-        ASSERT_EQ(remover.Load(), 1);
+        ASSERT_EQ(remover.Load().status, LoadStatus::Loaded);
         std::vector<std::string> whole = refSplit(bytes);
         std::vector<RefInstance> expected = refScan(whole);
         ASSERT_EQ(listOf(remover.ExtensionQ), expected);
@@ -113,7 +114,7 @@ TEST(RemoveDifferential, RandomFilesAndTicksAgreeWithTheModel) {
         ScriptedPresenter boxes;
         boxes.expect("Confirm", window::ButtonYes);
         boxes.expect(goneLines ? "Saved" : "Nothing to delete", window::ButtonOk);
-        RemoveOutcome outcome = remover.RemoveAndSave();
+        RemoveOutcome outcome = RemoveAndSave(remover);
         boxes.verifyDone();
         if (goneLines == 0) {
             ASSERT_EQ(outcome, RemoveOutcome::NothingToDelete);

@@ -223,7 +223,11 @@ TEST_F(MainWindowTest, DecliningTheOverwriteAnswersNotify) {
         .newSelection(use::List, 2)
         .accept(use::SelectButton)
         .accept(use::RemoveButton)
-        .call([&](window::Window&) { EXPECT_EQ(ticks(p), ".."); })  // the list describes the shortened lines
+        .call([&](window::Window&) {
+            // Nothing written, nothing taken out: the list and its tick stay.
+            EXPECT_EQ(ticks(p), ".x.");
+            EXPECT_EQ(RECORDS(p.remover.LineQ), 13u);
+        })
         .accept(use::RemoveButton);
     ProbeWindow manager(p);
     manager.Run();

@@ -135,7 +135,7 @@ protected:
 TEST_F(QueueViewerTest, LinesOfTheSampleFile) {
     app::ExtensionRemover remover;
     remover.FileNameTXA = VARNOK_SAMPLE_TXA;
-    ASSERT_EQ(remover.Load(), 1);
+    ASSERT_EQ(remover.Load().status, app::LoadStatus::Loaded);
     const uint32_t lines = RECORDS(remover.LineQ);
     ASSERT_GT(lines, 100u);
 
@@ -165,7 +165,7 @@ TEST_F(QueueViewerTest, LinesOfTheSampleFile) {
 TEST_F(QueueViewerTest, LinesOfExtensionQ) {
     app::ExtensionRemover remover;
     remover.FileNameTXA = VARNOK_SAMPLE_TXA;
-    ASSERT_EQ(remover.Load(), 1);
+    ASSERT_EQ(remover.Load().status, app::LoadStatus::Loaded);
     ASSERT_GT(RECORDS(remover.ExtensionQ), 0u);
 
     varnok::testing::UserSteps user(layer_);
