@@ -54,7 +54,9 @@ TEST(CommandInput, EachCommandResultItsLineAndStatus) {
         {"list missing.txa", 3, "", "varnok: cannot read 'missing.txa': " + noFile + "\n"},
         {"list folder.txa", 3, "", "varnok: cannot read 'folder.txa': it is a folder\n"},
         {"list .hidden.txa", 3, "", "varnok: cannot read '.hidden.txa': hidden files are not loaded\n"},
+#ifndef _WIN32  // Windows drops a name's trailing blanks itself: "main.txa " is main.txa there
         {"list " + testing::quote("main.txa "), 3, "", "varnok: cannot read 'main.txa ': " + noFile + "\n"},
+#endif
         {"remove main.txa", 1, "", "varnok: remove: nothing to delete in 'main.txa'\n"},
         {"remove main.txa --row 1", 0, "main_.txa\n", ""},
         {"remove main.txa --row 1", 4, "",

@@ -76,7 +76,7 @@ TEST_F(CommandLine, RemoveByNameWritesTheCopyAndNamesIt) {
 }
 
 TEST_F(CommandLine, SelectorsAreUnitedAndNamesAreUtf8) {
-    Outcome r = run("remove " + quote(input) + " --ext 'Caf\xC3\xA9' --template Tools -o " + quote(dir.file("o.txa")));
+    Outcome r = run("remove " + quote(input) + " --ext " + quote("Caf\xC3\xA9") + " --template Tools -o " + quote(dir.file("o.txa")));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(dir.file("o.txa")),
               "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Logger\r\nx\r\n[END]\r\n");
@@ -99,7 +99,7 @@ TEST_F(CommandLine, NothingToDelete) {
 TEST_F(CommandLine, UsageErrors) {
     std::filesystem::create_hard_link(input, dir.file("same.txa"));
     for (const std::string& args : std::vector<std::string>{" --row 4", " --row 0", " --row x", " --ext", " --what", " -o " + quote(input),
-                                    " -o " + quote(dir.file("same.txa")) + " --row 1", " --ext '\xE4\xB8\xAD'"}) {
+                                    " -o " + quote(dir.file("same.txa")) + " --row 1", " --ext " + quote("\xE4\xB8\xAD")}) {
         Outcome r = run("remove " + quote(input) + args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(lines(r.err), 1) << r.err;

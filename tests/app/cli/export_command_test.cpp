@@ -30,7 +30,9 @@ TEST_F(ExportCommand, LinesAsCsvAndXml) {
     ASSERT_EQ(csv.status, 0) << csv.err;
     const std::string csvName = "_" + input.substr(1);  // every '/' made '_'
     std::string expectedName = input;
-    std::replace(expectedName.begin(), expectedName.end(), '/', '_');
+    // The name's path characters (a drive's ":" too) become "_".
+    for (char& c : expectedName)
+        if (std::string_view("|><\"?*:/\\").find(c) != std::string_view::npos) c = '_';
     EXPECT_EQ(csv.out, expectedName + ".csv\n");
     EXPECT_EQ(csv.err, "");
     EXPECT_EQ(readFile(outputs.file(expectedName + ".csv")),
@@ -51,7 +53,7 @@ TEST_F(ExportCommand, LinesAsCsvAndXml) {
 TEST_F(ExportCommand, TheTitleIsTheFileAsGiven) {
     dir.write("a b.txa", "x\r\n");
     std::filesystem::copy_file(dir.file("a b.txa"), outputs.file("a b.txa"));
-    Outcome r = run("export --csv 'a b.txa'");
+    Outcome r = run("export --csv " + quote("a b.txa"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "a b.txa.csv\n");
     EXPECT_EQ(readFile(outputs.file("a b.txa.csv")), "a b.txa\r\n\"Lyn\"\r\n\"x\"\r\n");
@@ -97,7 +99,7 @@ TEST_F(ExportCommand, UsageErrors) {
     for (const std::string& args : std::vector<std::string>{
              "export " + quote(input), "export --csv --xml " + quote(input), "export --csv", "export --csv --bogus " + quote(input),
              "export --csv " + quote(input) + " " + quote(input), "export --csv " + quote(input) + " -o",
-             "export --csv " + quote(input) + " -o ''", "export --xml " + quote(input) + " -o " + quote(input) + " --force",
+             "export --csv " + quote(input) + " -o " + quote(""), "export --xml " + quote(input) + " -o " + quote(input) + " --force",
              "export --xml " + quote(input) + " -o " + quote(dir.file("same.txa")) + " --force"}) {
         Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << args;

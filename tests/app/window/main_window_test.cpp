@@ -14,6 +14,7 @@
 #include "app/window/main_window_structure.h"
 #include "framework/errors/error_manager.h"
 #include "framework/ini/ini_manager.h"
+#include "platform/os_file.h"
 #include "queueview/viewer/viewer_window.h"
 #include "tests/app/window/program_home.h"
 #include "tests/support/scripted_presenter.h"
@@ -274,7 +275,14 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedKeepsTheLoadedName) {
     if (testing::runningAsRoot()) GTEST_SKIP() << "root opens any file";
     home.write("a.txa", kSmallTxa);
     const std::string locked = home.write("locked.txa", kSmallTxa);
+#ifdef _WIN32
+    // Windows opens a file whatever its read-only bit; what it refuses is a
+    // file another open holds without sharing.
+    platform::OsFile holder;
+    ASSERT_EQ(holder.open(locked, platform::FileAccess::ReadWrite, platform::FileSharing::DenyAll), 0);
+#else
     std::filesystem::permissions(locked, std::filesystem::perms::none);
+#endif
     MainProcedure p;
     boxes.expect("Error Open", ButtonOk);
     boxes.expect("Remove the selected", ButtonYes).expect("Saved", ButtonOk);
