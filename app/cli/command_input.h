@@ -11,8 +11,10 @@
 namespace varnok::app {
 
 // The remover of the running command. It lives until the process ends and
-// is never destroyed: a command runs once per process, and leaving its lists
-// to the operating system saves freeing a million line entries one by one.
+// is never destroyed: a command runs once per process (on several files it
+// loads them into this remover one after the other, each load replacing the
+// last), and leaving its lists to the operating system saves freeing a
+// million line entries one by one.
 ExtensionRemover& commandRemover();
 
 // Loads file into remover (FileNameTXA, LineQ, ExtensionQ). Returns true on

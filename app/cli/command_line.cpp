@@ -21,7 +21,8 @@ const char footer[] =
     "Run 'varnok <command> --help' for the arguments of one command.\n"
     "\n"
     "exit status: 0 done, 1 nothing to delete, 2 usage error, 3 a file cannot be\n"
-    "read or written, 4 the output exists (without --force)";
+    "read or written, 4 the output exists (without --force); with several FILEs,\n"
+    "the highest status of any file";
 
 // CLI11's message with its first word in lower case, as the rest of the
 // line reads ("The following argument..."; "FILE is required" stays).
@@ -88,6 +89,19 @@ bool argumentAsCp1252(std::string_view command, const std::string& utf8, std::st
     if (platform::utf8ToCp1252(utf8, cp1252)) return true;
     usageError(command, "'" + utf8 + "' is not Windows-1252 text");
     return false;
+}
+
+int checkFiles(std::string_view command, const std::vector<std::string>& files, const std::string& output) {
+    if (files.size() > 1 && !output.empty())
+        return usageError(command, "-o names one output; it cannot be given with several files");
+    for (size_t i = 0; i < files.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (files[i] == files[j]) return usageError(command, "'" + files[i] + "' is named twice");
+    return ExitOk;
+}
+
+void printFileHeader(const std::string& file, bool first) {
+    std::printf("%s==> %s <==\n", first ? "" : "\n", file.c_str());
 }
 
 int usageError(std::string_view command, std::string_view problem) {

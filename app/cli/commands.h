@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnok::app {
 
@@ -19,9 +20,9 @@ struct Command {
     bool wordsAsTheyStand = false;
 };
 
-Command addListCommand(CLI::App& program);      // list FILE [--json]
-Command addRemoveCommand(CLI::App& program);    // remove FILE [--ext NAME]... [options]
-Command addExportCommand(CLI::App& program);    // export FILE (--csv | --xml) [options]
+Command addListCommand(CLI::App& program);      // list FILE... [--summary] [--json]
+Command addRemoveCommand(CLI::App& program);    // remove FILE... [--ext NAME]... [options]
+Command addExportCommand(CLI::App& program);    // export FILE... (--csv | --xml) [options]
 Command addFormatCommand(CLI::App& program);    // format VALUE PICTURE
 Command addDeformatCommand(CLI::App& program);  // deformat TEXT [PICTURE]
 
@@ -40,6 +41,20 @@ void addOutputOption(CLI::App& command, std::string& output);
 // The usage error of an output that names the input file, which is never
 // overwritten; returns ExitUsage.
 int outputIsInput(std::string_view command, const std::string& output);
+
+// The FILEs of a command that takes several: a file named twice, or -o OUT
+// (output not empty) with more than one file, is a usage error. Returns
+// ExitOk, or ExitUsage after reporting it.
+int checkFiles(std::string_view command, const std::vector<std::string>& files, const std::string& output);
+
+// With several FILEs, the line that starts a file's output, as head(1)
+// writes it: "==> FILE <==", after a blank line for all but the first file.
+void printFileHeader(const std::string& file, bool first);
+
+// The exit status of a command run on several files: the highest of their
+// statuses (0 done, 1 nothing to delete, 2 usage, 3 read or write failure,
+// 4 OUT exists).
+inline int worstStatus(int sofar, int status) { return status > sofar ? status : sofar; }
 
 // The help layout of the program and of every command: "usage:" and wide
 // enough columns.

@@ -1,14 +1,17 @@
-// varnok export FILE (--csv | --xml) [--extensions] [-o OUT] [--force]
+// varnok export FILE... (--csv | --xml) [--extensions] [-o OUT] [--force]
 // Loads FILE as the window's Load does and writes its lines (or, with
 // --extensions, its extension list) as the queue viewer's Export button
 // does, with the same code: the title is FILE as given, the output the
 // export's own name for it in the current directory unless -o names
 // another. Prints the name written. FILE is never written; an existing
 // output is replaced only with --force, safely (SaveText writes a temporary
-// file and renames it).
+// file and renames it). Several files are exported one after the other,
+// each to its own name (-o is refused); the exit status is the highest of
+// theirs.
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/cli/command_input.h"
 #include "app/cli/command_line.h"
@@ -21,7 +24,7 @@ namespace varnok::app {
 namespace {
 
 struct ExportOptions {
-    std::string file;
+    std::vector<std::string> files;
     bool csv = false;
     bool xml = false;
     bool extensions = false;
@@ -29,13 +32,11 @@ struct ExportOptions {
     bool force = false;
 };
 
-int runExport(const ExportOptions& o) {
-    if (o.csv == o.xml) return usageError("export", "give one of --csv and --xml");
-    const queueview::ExportFormat format = o.csv ? queueview::ExportFormat::Csv : queueview::ExportFormat::Xml;
+int exportOne(const ExportOptions& o, const std::string& file, queueview::ExportFormat format) {
     ExtensionRemover& remover = commandRemover();
-    if (!loadForCommand(remover, o.file)) return ExitCannotRead;
+    if (!loadForCommand(remover, file)) return ExitCannotRead;
 
-    const std::string output = o.output.empty() ? queueview::exportFileName(o.file, format) : o.output;
+    const std::string output = o.output.empty() ? queueview::exportFileName(file, format) : o.output;
     if (remover.outputIsInput(output)) return outputIsInput("export", output);
     if (!o.force && platform::pathExists(output)) {
         reportError("export: '" + output + "' already exists; nothing written (use --force to replace it)");
@@ -43,7 +44,7 @@ int runExport(const ExportOptions& o) {
     }
     QueueDecl* queue = o.extensions ? remover.ExtensionQ.decl() : remover.LineQ.decl();
     SaveResult saved;
-    if (!queueview::exportQueue(queue, o.file, format, output, remover.lines().exportWriter(&saved))) {
+    if (!queueview::exportQueue(queue, file, format, output, remover.lines().exportWriter(&saved))) {
         reportError("export: cannot write '" + output + "': " + saveFailureText(saved));
         return ExitCannotRead;
     }
@@ -51,19 +52,30 @@ int runExport(const ExportOptions& o) {
     return ExitOk;
 }
 
+int runExport(const ExportOptions& o) {
+    if (o.csv == o.xml) return usageError("export", "give one of --csv and --xml");
+    if (checkFiles("export", o.files, o.output) != ExitOk) return ExitUsage;
+    const queueview::ExportFormat format = o.csv ? queueview::ExportFormat::Csv : queueview::ExportFormat::Xml;
+    int status = ExitOk;
+    for (const std::string& file : o.files) status = worstStatus(status, exportOne(o, file, format));
+    return status;
+}
+
 }  // namespace
 
 Command addExportCommand(CLI::App& program) {
     auto o = std::make_shared<ExportOptions>();
-    CLI::App* command = program.add_subcommand("export", "write the lines (or extensions) of a TXA file as CSV or XML");
+    CLI::App* command = program.add_subcommand("export", "write the lines (or extensions) of TXA files as CSV or XML");
     command->footer(
         "As the queue viewer's Export: the title is FILE, the output goes to the\n"
         "current directory, named after FILE with each of | > < \" ? * : / \\ made\n"
         "\"_\" and \".csv\" or \".xml\" added, unless -o names it. The name written is\n"
-        "printed; FILE is never written.\n"
+        "printed; FILE is never written. Several FILEs are exported one by one, each\n"
+        "to its own name (-o is refused) and each reported.\n"
         "Exit status: 0 written, 2 usage error, 3 FILE cannot be read or the output\n"
-        "cannot be written, 4 the output exists (without --force).");
-    command->add_option("FILE", o->file, "the TXA file")->required();
+        "cannot be written, 4 the output exists (without --force); with several\n"
+        "FILEs the highest status of any of them.");
+    command->add_option("FILE", o->files, "the TXA files")->required();
     CLI::Option* csv = command->add_flag("--csv", o->csv, "comma-separated values: the title, the header, a line per entry");
     CLI::Option* xml = command->add_flag("--xml", o->xml, "XML: <Queue>, an <Entry> per entry, an element per field");
     csv->excludes(xml);

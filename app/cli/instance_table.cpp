@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <unordered_map>
 
 #include "platform/cp1252.h"
 #include "runtime/errors/error_codes.h"
@@ -50,39 +51,45 @@ std::vector<InstanceRow> readInstances(QueueDecl* extensionQ) {
     return rows;
 }
 
-std::string instanceTable(const std::vector<InstanceRow>& rows) {
-    static const char* const headers[6] = {"Row", "Extension", "Procedure", "Template", "From", "To"};
-    static const bool rightAligned[6] = {true, false, false, false, true, true};
-    std::vector<Cells> cells;
-    cells.reserve(rows.size());
-    std::array<size_t, 6> width{};
-    for (int k = 0; k < 6; ++k) width[k] = std::char_traits<char>::length(headers[k]);
-    for (const InstanceRow& r : rows) {
-        cells.push_back(cellsOf(r));
-        for (int k = 0; k < 6; ++k) width[k] = std::max(width[k], cells.back().width[k]);
-    }
+std::string alignedTable(const std::vector<TableColumn>& columns, const std::vector<TableCells>& rows) {
+    const size_t n = columns.size();
+    std::vector<size_t> width(n);
+    for (size_t k = 0; k < n; ++k) width[k] = columns[k].header.size();
+    for (const TableCells& r : rows)
+        for (size_t k = 0; k < n && k < r.size(); ++k) width[k] = std::max(width[k], r[k].shown);
     std::string out;
-    auto line = [&](const std::array<std::string, 6>& text, const std::array<size_t, 6>& shown) {
+    auto line = [&](auto textOf, auto shownOf) {
         std::string row;
-        for (int k = 0; k < 6; ++k) {
-            size_t pad = width[k] - shown[k];
+        for (size_t k = 0; k < n; ++k) {
+            const size_t pad = width[k] - shownOf(k);
             if (k > 0) row += "  ";
-            if (rightAligned[k]) row.append(pad, ' ');
-            row += text[k];
-            if (!rightAligned[k]) row.append(pad, ' ');
+            if (columns[k].rightAligned) row.append(pad, ' ');
+            row += textOf(k);
+            if (!columns[k].rightAligned) row.append(pad, ' ');
         }
         row.erase(row.find_last_not_of(' ') + 1);
         out += row;
         out += '\n';
     };
-    Cells head;
-    for (int k = 0; k < 6; ++k) {
-        head.text[k] = headers[k];
-        head.width[k] = head.text[k].size();
-    }
-    line(head.text, head.width);
-    for (const Cells& c : cells) line(c.text, c.width);
+    line([&](size_t k) -> const std::string& { return columns[k].header; },
+         [&](size_t k) { return columns[k].header.size(); });
+    for (const TableCells& r : rows)
+        line([&](size_t k) -> const std::string& { return r[k].text; }, [&](size_t k) { return r[k].shown; });
     return out;
+}
+
+std::string instanceTable(const std::vector<InstanceRow>& rows) {
+    static const std::vector<TableColumn> columns = {{"Row", true},      {"Extension", false}, {"Procedure", false},
+                                                     {"Template", false}, {"From", true},       {"To", true}};
+    std::vector<TableCells> cells;
+    cells.reserve(rows.size());
+    for (const InstanceRow& r : rows) {
+        const Cells c = cellsOf(r);
+        TableCells row(6);
+        for (int k = 0; k < 6; ++k) row[k] = {c.text[k], c.width[k]};
+        cells.push_back(std::move(row));
+    }
+    return alignedTable(columns, cells);
 }
 
 void appendJsonString(std::string& out, std::string_view utf8) {
@@ -119,13 +126,15 @@ void appendNumber(std::string& out, int64_t value) {
     out.append(digits, static_cast<size_t>(end - digits));
 }
 
-void appendInstanceJson(std::string& out, const InstanceRow& row, bool last, std::string& scratch) {
+void appendInstanceJson(std::string& out, const InstanceRow& row, bool last, std::string& scratch,
+                        std::string_view indent) {
     const ExtensionRecord& r = row.record;
     auto text = [&](const char* field, size_t size) {
         scratch.clear();
         platform::appendCp1252AsUtf8(trimmed(field, size), scratch);
         appendJsonString(out, scratch);
     };
+    out += indent;
     out += "  {\"row\": ";
     appendNumber(out, row.row);
     out += ", \"extension\": ";
@@ -147,14 +156,14 @@ std::string instanceJson(const std::vector<InstanceRow>& rows) {
     if (rows.empty()) return "[]\n";
     std::string out = "[\n";
     std::string scratch;
-    for (size_t i = 0; i < rows.size(); ++i) appendInstanceJson(out, rows[i], i + 1 == rows.size(), scratch);
+    for (size_t i = 0; i < rows.size(); ++i) appendInstanceJson(out, rows[i], i + 1 == rows.size(), scratch, {});
     out += "]\n";
     return out;
 }
 
-bool writeInstanceJson(QueueDecl* extensionQ, std::FILE* to) {
+bool writeInstanceJson(QueueDecl* extensionQ, std::FILE* to, std::string_view indent, std::string_view closing) {
     const uint32_t count = RECORDS(extensionQ);
-    std::string out = count == 0 ? "[]\n" : "[\n";
+    std::string out = count == 0 ? "[]" : "[\n";
     std::string scratch;
     constexpr size_t kFlushAt = 64 * 1024;
     bool ok = true;
@@ -164,14 +173,70 @@ bool writeInstanceJson(QueueDecl* extensionQ, std::FILE* to) {
         if (errorCode() != NoError) continue;
         row.row = i;
         row.record.read(extensionQ->buffer);
-        appendInstanceJson(out, row, i == count, scratch);
+        appendInstanceJson(out, row, i == count, scratch, indent);
         if (out.size() >= kFlushAt) {
             ok = std::fwrite(out.data(), 1, out.size(), to) == out.size();
             out.clear();
         }
     }
-    if (count > 0) out += "]\n";
+    if (count > 0) {
+        out += indent;
+        out += "]";
+    }
+    out += closing;
     return ok && std::fwrite(out.data(), 1, out.size(), to) == out.size();
+}
+
+std::vector<ExtensionSummary> summarize(const std::vector<InstanceRow>& rows) {
+    std::vector<ExtensionSummary> summary;
+    std::unordered_map<std::string_view, size_t> at;  // name -> index in summary
+    for (const InstanceRow& r : rows) {
+        const std::string_view name = trimmed(r.record.extensionName, ExtNameSize);
+        auto [it, isNew] = at.try_emplace(name, summary.size());
+        if (isNew) summary.push_back({std::string(name), 0, 0});
+        ExtensionSummary& s = summary[it->second];
+        ++s.instances;
+        // From..To inclusive; a record whose range is empty spans no line.
+        s.lines += std::max<int64_t>(0, int64_t{r.record.toLineNo} - r.record.fromLineNo + 1);
+    }
+    return summary;
+}
+
+std::string summaryTable(const std::vector<ExtensionSummary>& summary) {
+    static const std::vector<TableColumn> columns = {{"Extension", false}, {"Instances", true}, {"Lines", true}};
+    std::vector<TableCells> cells;
+    cells.reserve(summary.size());
+    for (const ExtensionSummary& s : summary) {
+        TableCells row(3);
+        row[0] = {platform::cp1252ToUtf8(s.extension), s.extension.size()};  // one character per byte
+        row[1].text = std::to_string(s.instances);
+        row[2].text = std::to_string(s.lines);
+        row[1].shown = row[1].text.size();
+        row[2].shown = row[2].text.size();
+        cells.push_back(std::move(row));
+    }
+    return alignedTable(columns, cells);
+}
+
+std::string summaryJson(const std::vector<ExtensionSummary>& summary, std::string_view indent, std::string_view closing) {
+    std::string out = summary.empty() ? "[]" : "[\n";
+    for (size_t i = 0; i < summary.size(); ++i) {
+        const ExtensionSummary& s = summary[i];
+        out += indent;
+        out += "  {\"extension\": ";
+        appendJsonString(out, platform::cp1252ToUtf8(s.extension));
+        out += ", \"instances\": ";
+        appendNumber(out, s.instances);
+        out += ", \"lines\": ";
+        appendNumber(out, s.lines);
+        out += i + 1 == summary.size() ? "}\n" : "},\n";
+    }
+    if (!summary.empty()) {
+        out += indent;
+        out += "]";
+    }
+    out += closing;
+    return out;
 }
 
 }  // namespace varnok::app

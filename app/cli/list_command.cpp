@@ -1,8 +1,11 @@
-// varnok list FILE [--json]: the extension instances of a TXA file in file
-// order, as an aligned table or as JSON.
+// varnok list FILE... [--summary] [--json]: the extension instances of TXA
+// files in file order (or, with --summary, a count per extension), as an
+// aligned table or as JSON. With several files each file's table follows a
+// header line naming it, and the JSON is one array with an entry per file.
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/cli/command_input.h"
 #include "app/cli/command_line.h"
@@ -14,33 +17,81 @@ namespace varnok::app {
 namespace {
 
 struct ListOptions {
-    std::string file;
+    std::vector<std::string> files;
     bool json = false;
+    bool summary = false;
 };
 
+void print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+// The loaded file's table, or its JSON array; the array nested in the
+// several files' array is indented by two spaces and ends without a newline.
+void printLoaded(const ListOptions& o, ExtensionRemover& remover, bool nested) {
+    const std::string_view indent = nested ? "  " : "";
+    const std::string_view closing = nested ? "" : "\n";
+    if (o.summary) {
+        const std::vector<ExtensionSummary> summary = summarize(readInstances(remover.ExtensionQ));
+        print(o.json ? summaryJson(summary, indent, closing) : summaryTable(summary));
+    } else if (o.json) {
+        writeInstanceJson(remover.ExtensionQ, stdout, indent, closing);
+    } else {
+        print(instanceTable(readInstances(remover.ExtensionQ)));
+    }
+}
+
 int runList(const ListOptions& o) {
+    if (checkFiles("list", o.files, {}) != ExitOk) return ExitUsage;
     ExtensionRemover& remover = commandRemover();
-    if (!loadForCommand(remover, o.file)) return ExitCannotRead;
-    if (o.json) {
-        writeInstanceJson(remover.ExtensionQ, stdout);
+    if (o.files.size() == 1) {
+        if (!loadForCommand(remover, o.files.front())) return ExitCannotRead;
+        printLoaded(o, remover, false);
         return ExitOk;
     }
-    std::string out = instanceTable(readInstances(remover.ExtensionQ));
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return ExitOk;
+    // Several files: a file that cannot be read is reported and left out.
+    int status = ExitOk;
+    bool first = true;
+    for (const std::string& file : o.files) {
+        if (!loadForCommand(remover, file)) {
+            status = worstStatus(status, ExitCannotRead);
+            continue;
+        }
+        if (o.json) {
+            std::string head = first ? "[\n" : ",\n";
+            head += "  {\"file\": ";
+            appendJsonString(head, file);
+            head += o.summary ? ", \"extensions\": " : ", \"instances\": ";
+            print(head);
+            printLoaded(o, remover, true);
+            print("}");
+        } else {
+            printFileHeader(file, first);
+            printLoaded(o, remover, false);
+        }
+        first = false;
+    }
+    if (o.json) print(first ? "[]\n" : "\n]\n");
+    return status;
 }
 
 }  // namespace
 
 Command addListCommand(CLI::App& program) {
     auto o = std::make_shared<ListOptions>();
-    CLI::App* list = program.add_subcommand("list", "list the extension instances of a TXA file");
+    CLI::App* list = program.add_subcommand("list", "list the extension instances of TXA files");
     list->footer(
-        "Columns Row, Extension, Procedure, Template, From, To, in file order; texts\n"
-        "are converted from Windows-1252 to UTF-8.\n"
-        "Exit status: 0 listed, 2 usage error, 3 FILE cannot be read.");
-    list->add_option("FILE", o->file, "the TXA file")->required();
-    list->add_flag("--json", o->json, "print a JSON array instead of a table");
+        "Columns Row, Extension, Procedure, Template, From, To, in file order; with\n"
+        "--summary, Extension, Instances, Lines: one line per extension in the order\n"
+        "the extensions first appear in the file, with the number of its instances\n"
+        "and the lines they span (From..To inclusive). Texts are converted from\n"
+        "Windows-1252 to UTF-8.\n"
+        "With several FILEs each table follows a line \"==> FILE <==\" (a blank line\n"
+        "between files), and --json prints one array of {\"file\": FILE, \"instances\":\n"
+        "[...]} (with --summary, \"extensions\": [...]); a FILE that cannot be read is\n"
+        "reported and left out.\n"
+        "Exit status: 0 listed, 2 usage error, 3 a FILE cannot be read.");
+    list->add_option("FILE", o->files, "the TXA files")->required();
+    list->add_flag("--summary", o->summary, "one line per extension: its instances and their lines");
+    list->add_flag("--json", o->json, "print JSON instead of a table");
     return Command{list, [o] { return runList(*o); }};
 }
 

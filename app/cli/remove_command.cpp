@@ -1,7 +1,9 @@
-// varnok remove FILE [--ext NAME]... [--row N]... [--proc NAME]...
-//                    [--template NAME]... [-o OUT] [--force] [--dry-run]
+// varnok remove FILE... [--ext NAME]... [--row N]... [--proc NAME]...
+//                       [--template NAME]... [-o OUT] [--force] [--dry-run]
 // Ticks the union of the rows named and runs Remove and Save, replacing an
-// existing output only with --force.
+// existing output only with --force. Several files are handled one after
+// the other, each to its own default output and with its own report; the
+// exit status is the highest of theirs.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -22,7 +24,7 @@ namespace varnok::app {
 namespace {
 
 struct RemoveOptions {
-    std::string file;
+    std::vector<std::string> files;
     std::vector<std::string> extensionsGiven, proceduresGiven, templatesGiven, rowsGiven;  // as typed
     std::string output;
     bool force = false;
@@ -72,17 +74,18 @@ bool nameIn(const std::vector<std::string>& names, const char* field, size_t siz
     return false;
 }
 
-int runRemove(RemoveOptions& o) {
-    if (!check(o)) return ExitUsage;
+// Removes the instances named from one file; with several files, a dry
+// run's table follows the file's header line.
+int removeFrom(const RemoveOptions& o, const std::string& file, bool several, bool& first) {
     ExtensionRemover& remover = commandRemover();
-    if (!loadForCommand(remover, o.file)) return ExitCannotRead;
+    if (!loadForCommand(remover, file)) return ExitCannotRead;
 
-    std::string output = o.output.empty() ? outputName(o.file) : o.output;
+    std::string output = o.output.empty() ? outputName(file) : o.output;
     if (remover.outputIsInput(output)) return outputIsInput("remove", output);
     uint32_t count = remover.instanceCount();
     for (long r : o.rows) {
         if (r > static_cast<long>(count)) {
-            return usageError("remove", "row " + std::to_string(r) + " is out of range ('" + o.file + "' has " +
+            return usageError("remove", "row " + std::to_string(r) + " is out of range ('" + file + "' has " +
                                             std::to_string(count) + (count == 1 ? " instance)" : " instances)"));
         }
     }
@@ -102,13 +105,15 @@ int runRemove(RemoveOptions& o) {
 
     const Removal removal = remover.PlanRemoval(remover.outputFor(output));
     if (o.dryRun) {
+        if (several) printFileHeader(file, first);
+        first = false;
         const long lines = removal.lines();
         std::string table = instanceTable(ticked);
         std::fwrite(table.data(), 1, table.size(), stdout);
         std::printf("%ld %s would be removed; the copy would be written to %s\n", lines,
                     lines == 1 ? "line" : "lines", output.c_str());
         if (lines == 0) {
-            reportError("remove: nothing to delete in '" + o.file + "'");
+            reportError("remove: nothing to delete in '" + file + "'");
             return ExitNothingToDo;
         }
         return ExitOk;
@@ -120,7 +125,7 @@ int runRemove(RemoveOptions& o) {
         std::printf("%s\n", remover.NewFileName.c_str());
         return ExitOk;
     case RemoveStatus::NothingToDelete:
-        reportError("remove: nothing to delete in '" + o.file + "'");
+        reportError("remove: nothing to delete in '" + file + "'");
         return ExitNothingToDo;
     case RemoveStatus::OutputIsInput:
         return outputIsInput("remove", output);
@@ -134,18 +139,29 @@ int runRemove(RemoveOptions& o) {
     return ExitCannotRead;
 }
 
+int runRemove(RemoveOptions& o) {
+    if (!check(o) || checkFiles("remove", o.files, o.output) != ExitOk) return ExitUsage;
+    int status = ExitOk;
+    bool first = true;
+    for (const std::string& file : o.files) status = worstStatus(status, removeFrom(o, file, o.files.size() > 1, first));
+    return status;
+}
+
 }  // namespace
 
 Command addRemoveCommand(CLI::App& program) {
     auto o = std::make_shared<RemoveOptions>();
-    CLI::App* remove = program.add_subcommand("remove", "write a copy of a TXA file without the instances named");
+    CLI::App* remove = program.add_subcommand("remove", "write copies of TXA files without the instances named");
     remove->footer(
         "Every instance that matches any --ext, --row, --proc or --template goes. The\n"
         "copy is written to OUT, by default FILE with \"_\" before its first dot\n"
         "(main.txa gives main_.txa), and its name printed; FILE is never written.\n"
+        "Several FILEs are handled one by one, each copy to its default name (-o is\n"
+        "refused) and each reported.\n"
         "Exit status: 0 written, 1 nothing to delete, 2 usage error, 3 a file cannot\n"
-        "be read or written, 4 OUT exists (without --force).");
-    remove->add_option("FILE", o->file, "the TXA file")->required();
+        "be read or written, 4 OUT exists (without --force); with several FILEs the\n"
+        "highest status of any of them.");
+    remove->add_option("FILE", o->files, "the TXA files")->required();
     remove->add_option("--ext", o->extensionsGiven, "every instance of this extension")
         ->type_name("NAME")
         ->allow_extra_args(false);

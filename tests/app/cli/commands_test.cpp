@@ -59,7 +59,11 @@ TEST(CommandLineFrame, UsageErrorsHaveOneForm) {
         {{"frobnicate"}, "varnok: unknown command 'frobnicate' (try 'varnok --help')\n"},
         {{"--frob"}, "varnok: unknown option '--frob' (try 'varnok --help')\n"},
         {{"list"}, "varnok: list: FILE is required (try 'varnok list --help')\n"},
-        {{"list", "a", "b"}, "varnok: list: the following argument was not expected: b (try 'varnok list --help')\n"},
+        {{"list", "a", "b", "a"}, "varnok: list: 'a' is named twice (try 'varnok list --help')\n"},
+        {{"remove", "a", "b", "-o", "c"},
+         "varnok: remove: -o names one output; it cannot be given with several files (try 'varnok remove --help')\n"},
+        {{"export", "a", "b", "--csv", "-o", "c"},
+         "varnok: export: -o names one output; it cannot be given with several files (try 'varnok export --help')\n"},
         {{"list", "--bogus", "a"},
          "varnok: list: the following argument was not expected: --bogus (try 'varnok list --help')\n"},
         {{"remove", "a", "--row", "0"},
@@ -79,9 +83,9 @@ TEST(CommandLineFrame, EveryCommandHasItsOwnHelp) {
     struct Case {
         std::string command, usage;
     } cases[] = {
-        {"list", "usage: varnok list [OPTIONS] FILE\n"},
-        {"remove", "usage: varnok remove [OPTIONS] FILE\n"},
-        {"export", "usage: varnok export [OPTIONS] FILE\n"},
+        {"list", "usage: varnok list [OPTIONS] FILE...\n"},
+        {"remove", "usage: varnok remove [OPTIONS] FILE...\n"},
+        {"export", "usage: varnok export [OPTIONS] FILE...\n"},
         {"format", "usage: varnok format [OPTIONS] VALUE PICTURE\n"},
         {"deformat", "usage: varnok deformat [OPTIONS] TEXT [PICTURE]\n"},
     };
