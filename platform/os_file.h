@@ -116,6 +116,9 @@ public:
     static int32_t copy(const std::string& from, const std::string& to);
 
 private:
+    // Every byte of source into target from offset 0 (copy()'s loop, the
+    // same on every system): 0 or the error code of the failed call.
+    static int32_t copyContents(OsFile& source, OsFile& target);
     static constexpr intptr_t kNoHandle = -1;  // also Windows' INVALID_HANDLE_VALUE
     int32_t takeSharingMarkers(FileAccess access, FileSharing sharing);  // POSIX only
     intptr_t handle_ = kNoHandle;  // a descriptor on POSIX systems, a HANDLE on Windows

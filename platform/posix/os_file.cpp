@@ -417,17 +417,7 @@ int32_t OsFile::copy(const std::string& from, const std::string& to) {
     OsFile target;
     target.handle_ = fd;
     target.writable_ = true;
-    std::vector<char> chunk(64 * 1024);
-    uint64_t offset = 0;
-    for (;;) {
-        size_t got = 0;
-        code = source.readAt(offset, chunk.data(), chunk.size(), got);
-        if (code != 0 || got == 0) break;
-        size_t written = 0;
-        code = target.writeAt(offset, chunk.data(), got, written);
-        if (code != 0) break;
-        offset += got;
-    }
+    code = copyContents(source, target);
     if (code == 0) code = target.close();
     if (code == 0 && sysRename(temporary.c_str(), to.c_str()) != 0) {
         code = osErrorCode(errno, OsActivity::Other);

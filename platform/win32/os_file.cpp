@@ -302,17 +302,7 @@ int32_t OsFile::copy(const std::string& from, const std::string& to) {
     OsFile target;
     target.handle_ = made;
     target.writable_ = true;
-    std::vector<char> chunk(64 * 1024);
-    uint64_t offset = 0;
-    for (;;) {
-        size_t got = 0;
-        code = source.readAt(offset, chunk.data(), chunk.size(), got);
-        if (code != 0 || got == 0) break;
-        size_t written = 0;
-        code = target.writeAt(offset, chunk.data(), got, written);
-        if (code != 0) break;
-        offset += got;
-    }
+    code = copyContents(source, target);
     if (code == 0) code = target.close();
     const std::wstring temporaryName = win32::widePath(temporary);
     if (code == 0 && (faulted(OsCall::Name) ||
