@@ -21,11 +21,17 @@
 // posted with post() are delivered before input that arrives later, in the
 // order posted. Field events carry their control's number; EVENT:AlertKey
 // carries the key code (window/events.h key::) of an alerted key.
+//
+// Files dropped on a window that accepts drops (acceptDrops) arrive as
+// EVENT:Drop carrying their names, on the control that accepts them (0: the
+// window as a whole, wherever on it they were dropped).
 #pragma once
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "window/list_source.h"
 #include "window/properties.h"
@@ -41,9 +47,16 @@ inline bool propertyTextIsSet(std::string_view text) { return !text.empty() && t
 int32_t propertyTextNumber(std::string_view text);
 
 struct Event {
+    Event() = default;
+    Event(uint16_t number, int32_t control, uint32_t keyCode, std::vector<std::string> files = {})
+        : number(number), control(control), keyCode(keyCode), files(std::move(files)) {}
+
     uint16_t number = 0;   // window/events.h
     int32_t control = 0;   // 0 for window events
     uint32_t keyCode = 0;  // EVENT:AlertKey: the key code; else 0
+    // EVENT:Drop: the dropped files' names (UTF-8), in the order the
+    // desktop gave them; never empty for a drop. Else empty.
+    std::vector<std::string> files;
 };
 
 // A fixed-length text variable (STRING(n)): `size` bytes padded with spaces.
@@ -101,6 +114,10 @@ public:
     virtual int32_t choice(int32_t control) const = 0;
     // Makes `keyCode` reach the program as EVENT:AlertKey on the control.
     virtual void alert(int32_t control, uint32_t keyCode) = 0;
+    // Lets files be dropped on the control (0: anywhere on the window); each
+    // drop reaches the program as one EVENT:Drop on it with the files'
+    // names. A drop that holds no local file is refused.
+    virtual void acceptDrops(int32_t control) = 0;
 
     // Validates every field (the accept-all state), which ends in
     // EVENT:Completed being posted; acceptingAll() is true meanwhile.

@@ -22,6 +22,8 @@ int32_t ExtensionRemover::ToggleSelection(int32_t choice) { return toggleRow(Ext
 
 bool ExtensionRemover::SelectAll(int32_t choice) { return selectAllLike(ExtensionQ, choice); }
 
+uint32_t ExtensionRemover::tickedCount() { return app::tickedCount(ExtensionQ); }
+
 std::string ExtensionRemover::outputFor(std::string_view outputOverride) const {
     return outputOverride.empty() ? outputName(FileNameTXA) : std::string(platform::withoutTrailingSpaces(outputOverride));
 }

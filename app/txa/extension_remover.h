@@ -105,6 +105,7 @@ public:
 
     uint32_t lineCount() { return RECORDS(LineQ); }
     uint32_t instanceCount() { return RECORDS(ExtensionQ); }
+    uint32_t tickedCount();  // instances ticked for removal
 };
 
 }  // namespace varnok::app

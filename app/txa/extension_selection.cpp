@@ -47,6 +47,17 @@ bool selectAllLike(QueueDecl* extensionQ, int32_t choice) {
     return true;
 }
 
+uint32_t tickedCount(QueueDecl* extensionQ) {
+    uint32_t ticked = 0;
+    const uint32_t count = RECORDS(extensionQ);
+    for (uint32_t i = 1; i <= count; ++i) {
+        if (readForDisplay(extensionQ, static_cast<int32_t>(i)) != 0) continue;
+        const uint8_t* r = secondView(extensionQ);
+        if (r && r[ExtRemoveThisOffset] == 1) ++ticked;
+    }
+    return ticked;
+}
+
 bool setTicked(QueueDecl* extensionQ, int32_t row, bool ticked) {
     GET(extensionQ, row);
     if (errorCode() != NoError) return false;

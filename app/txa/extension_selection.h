@@ -18,6 +18,10 @@ int32_t toggleRow(QueueDecl* extensionQ, int32_t choice);
 // of: NAME" (an unticked row). Returns true when the user said Yes.
 bool selectAllLike(QueueDecl* extensionQ, int32_t choice);
 
+// The rows ticked. Reads for display, so the queue's buffer, cursor and
+// change counter stay as they were.
+uint32_t tickedCount(QueueDecl* extensionQ);
+
 // Ticks or unticks one row; false when there is no such row.
 bool setTicked(QueueDecl* extensionQ, int32_t row, bool ticked);
 

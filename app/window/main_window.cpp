@@ -1,6 +1,7 @@
 #include "app/window/main_window.h"
 
 #include "app/txa/open_failure.h"
+#include "app/window/counts_line.h"
 #include "app/window/main_procedure.h"
 #include "app/window/main_window_structure.h"
 #include "app/window/remembered_file_name.h"
@@ -76,6 +77,8 @@ uint8_t MainWindow::Init() {
     w.alert(list, window::key::Enter);
     w.alert(list, window::key::MouseRight);
     RegisterAlerts();
+    w.acceptDrops(0);
+    showCounts();
 
     // `varnok FILE`: the name is in the entry; load it as the button would.
     if (!main_.startFile.empty()) w.post(ev::Accepted, control(use::LoadButton));
@@ -114,6 +117,7 @@ uint8_t MainWindow::OnAccepted() {
 
 uint8_t MainWindow::OnFieldEvent() {
     const window::Event& e = currentEvent();
+    if (e.number == ev::Drop && e.control == 0 && !e.files.empty()) DropFiles(e.files);
     if (e.number == ev::AlertKey && e.control == control(use::List) && MyWindow) {
         switch (e.keyCode) {
         case window::key::Enter:
@@ -168,8 +172,24 @@ void MainWindow::Load() {
         window::windowLayer().setCursor(window::Cursor::Normal);
     }
     fitLineNumberColumns();
+    showCounts();
     // The list has the focus, its first row highlighted (none when empty).
     w.select(control(use::List), 1);
+}
+
+void MainWindow::DropFiles(const std::vector<std::string>& files) {
+    if (!MyWindow || files.empty()) return;
+    main_.setFileName(files.front());
+    MyWindow->display(control(use::FileName));
+    Load();
+}
+
+void MainWindow::showCounts() {
+    if (!MyWindow) return;
+    ExtensionRemover& remover = main_.remover;
+    const std::string line = countsLine(remover.instanceCount(), remover.tickedCount(), remover.lineCount());
+    if (MyWindow->property(0, prop::StatusText, CountsZone) != line)
+        MyWindow->setProperty(0, prop::StatusText, line, CountsZone);
 }
 
 void MainWindow::fitLineNumberColumns() {
@@ -192,16 +212,19 @@ void MainWindow::ToggleSelection() {
     if (!MyWindow) return;
     const int32_t list = control(use::List);
     MyWindow->select(list, main_.remover.ToggleSelection(MyWindow->choice(list)));
+    showCounts();
 }
 
 void MainWindow::SelectAll() {
     if (!MyWindow) return;
     main_.remover.SelectAll(MyWindow->choice(control(use::List)));
+    showCounts();
 }
 
 RemoveOutcome MainWindow::RemoveAndSave() {
     const RemoveOutcome outcome = app::RemoveAndSave(main_.remover);
     fitLineNumberColumns();
+    showCounts();
     return outcome;
 }
 

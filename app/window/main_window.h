@@ -12,14 +12,22 @@
 //                  removal, Remove and Save
 //   OnFieldEvent   on the list: Enter and a double click press "Select for
 //                  removal"; a right click selects or deselects every
-//                  instance of the highlighted row's extension
+//                  instance of the highlighted row's extension. Files
+//                  dropped on the window: the first one's name goes into
+//                  the entry and is loaded, as by the Load button
 //   OnWindowEvent  hands window events on to the resizer after the base
 //
 // Load never changes the lists when the name lists no ordinary file (it is
 // missing, a folder or hidden): it says so with the title "Error Open", as
 // for a file that cannot be opened (app/txa/open_failure.h), giving why.
+//
+// The status bar shows the counts line (counts_line.h), written again
+// after every command that can change it: Load (and a drop), the ticks,
+// Remove and Save.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "app/txa/extension_remover.h"
 #include "app/window/remove_and_save.h"
@@ -46,12 +54,17 @@ public:
     void ToggleSelection();
     void SelectAll();
     RemoveOutcome RemoveAndSave();
+    // Files dropped on the window: the first is named in the entry and
+    // loaded.
+    void DropFiles(const std::vector<std::string>& files);
 
 private:
     int32_t control(std::string_view useName) const;
     // Gives the From and To columns the look the lines loaded need
     // (lineNumberLook), after every rebuild of the list.
     void fitLineNumberColumns();
+    // The counts line in the status bar, for the lists as they are now.
+    void showCounts();
 
     MainProcedure& main_;
 };

@@ -27,6 +27,10 @@ window::WindowStructure mainWindowStructure() {
     w.width = 420;
     w.height = 273;
     w.resizable = true;
+    // One status zone across the bar: the counts line. The bar sits below
+    // the client area, so the controls keep their places and the window
+    // grows by the bar's height.
+    w.statusZones = {-1};
 
     w.controls.push_back(makeControl(ControlKind::Group, use::Group1, "", 5, 6, 411, 45));
     w.controls.push_back(makeControl(ControlKind::Prompt, use::FileNamePrompt, "Txa File Name:", 9, 16));

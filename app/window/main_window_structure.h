@@ -16,6 +16,9 @@
 //   ?SELECTBUTTON         "Select for removal"      9, 248, 139, 14
 //   ?REMOVEBUTTON         "Remove and Save"       271, 248, 139, 14
 //
+// Below them a status bar of one zone shows the counts line
+// (counts_line.h); the 420 x 273 units are the client area above it.
+//
 // The list shows ExtensionQ: a tick column (icon number from REM:Icon, no
 // text), then Extension, Procedure, Template, From and To.
 #pragma once

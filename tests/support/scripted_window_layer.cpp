@@ -72,6 +72,14 @@ WindowScript& WindowScript::alert(std::string_view useName, uint32_t keyCode) {
     return add(std::move(s));
 }
 
+WindowScript& WindowScript::drop(std::vector<std::string> files, std::string_view useName) {
+    Step s;
+    s.event = ev::Drop;
+    s.useName = useName;
+    s.files = std::move(files);
+    return add(std::move(s));
+}
+
 WindowScript& WindowScript::newSelection(std::string_view useName, int32_t row) {
     Step s;
     s.kind = Kind::NewSelection;
@@ -262,6 +270,7 @@ public:
     int32_t focus() const override { return state_->focus; }
     int32_t choice(int32_t control) const override { return state_->number(control, prop::Selected); }
     void alert(int32_t control, uint32_t keyCode) override { state_->alerts[control].push_back(keyCode); }
+    void acceptDrops(int32_t control) override { state_->dropTargets.push_back(control); }
 
     void acceptAll() override {
         acceptingAll_ = true;
@@ -368,9 +377,17 @@ bool ScriptedWindow::nextEvent(window::Event& out) {
                 break;
             }
             case Kind::Event:
+                if (step.event == ev::Drop) {
+                    const std::vector<int32_t>& targets = state_->dropTargets;
+                    if (std::find(targets.begin(), targets.end(), control) == targets.end()) {
+                        ADD_FAILURE() << "files dropped on control " << control << " of " << state_->resourceName
+                                      << ", which accepts no drops; the drop is refused";
+                        continue;
+                    }
+                }
                 break;
         }
-        return deliver({step.event, control, step.keyCode}, out);
+        return deliver({step.event, control, step.keyCode, std::move(step.files)}, out);
     }
     if (!dryDelivered_) {
         dryDelivered_ = true;

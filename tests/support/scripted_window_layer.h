@@ -10,6 +10,7 @@
 //         .alert("?EXTENSIONQ", window::key::Enter)  // EVENT:AlertKey with the key
 //         .newSelection("?EXTENSIONQ", 3)            // row 3 highlighted, EVENT:NewSelection
 //         .accept("?LOOKUPFILE").fileDialog("b.txa") // the dialog that handler opens answers "b.txa"
+//         .drop({"c.txa"})                         // files dropped on the window: EVENT:Drop
 //         .resize(500, 300)                          // the user resizes: EVENT:Sized
 //         .call([](window::Window& w) { ... })       // runs in the loop, between two events
 //         .close();                                  // EVENT:CloseWindow
@@ -77,6 +78,7 @@ struct ScriptedWindowState {
     int beeps = 0;
     size_t stepsLeft = 0;         // script steps not reached yet
     std::map<int32_t, std::vector<uint32_t>> alerts;  // alert() per control
+    std::vector<int32_t> dropTargets;                 // acceptDrops() calls, in order
 
     // Properties: (control, property, index) -> text.
     std::map<std::tuple<int32_t, int, int32_t>, std::string> properties;
@@ -100,6 +102,9 @@ public:
     WindowScript& newSelection(std::string_view useName, int32_t row);
     WindowScript& selected(std::string_view useName);  // the control gets the focus
     WindowScript& reject(std::string_view useName);
+    // Files dropped on the control (empty use name: on the window), then
+    // EVENT:Drop with their names; the window must accept drops there.
+    WindowScript& drop(std::vector<std::string> files, std::string_view useName = {});
     // Any event; a window event when useName is empty.
     WindowScript& event(uint16_t number, std::string_view useName = {});
     // The user gives the window a new size (kept at least at MinWidth and
@@ -129,6 +134,7 @@ private:
         std::string text;       // typed text, property value, chosen file name
         int32_t a = 0, b = 0;   // row, width/height, property/index, popup item
         uint32_t keyCode = 0;
+        std::vector<std::string> files;  // dropped files
         bool answered = true;   // FileDialog: false when cancelled
         std::function<void(window::Window&)> code;
     };

@@ -20,6 +20,9 @@
 //   Esc                           -> presses the cancel button, if any
 //   Home, End on a list           -> its first, last row (a NewSelection)
 //   a control gets the focus      -> EVENT:Selected
+//   local files dropped on a control or window that accepts drops
+//   (acceptDrops; a control that does not passes them to the window)
+//                                 -> EVENT:Drop with their names
 //   the close box                 -> EVENT:CloseWindow; the window stays open
 //                                    until defaultAction or close()
 //   resized (after the controls are laid out) -> EVENT:Sized; moved -> EVENT:Moved
@@ -91,6 +94,7 @@ public:
     int32_t focus() const override;
     int32_t choice(int32_t control) const override;
     void alert(int32_t control, uint32_t keyCode) override;
+    void acceptDrops(int32_t control) override;
     void acceptAll() override;
     bool acceptingAll() const override { return acceptingAll_; }
     void beep() override;
@@ -136,6 +140,7 @@ private:
         int32_t mouseDownColumn = 0;
         int32_t mouseDownRow = 0;
         std::vector<uint32_t> alerts;
+        bool acceptsDrops = false;
         std::vector<int> columnPixels;  // each column's width from its units
     };
 
@@ -169,6 +174,11 @@ private:
     bool pressDefaultButton();
     bool pressCancelButton();
     bool alerted(int32_t control, uint32_t keyCode) const;
+    // Drag and drop of files over a control (0: the window); false when
+    // neither it nor the window accepts drops, or nothing dropped is a
+    // local file (the widget's own handling, a text dropped in an entry,
+    // stays).
+    bool dragEvent(int32_t control, QEvent* event);
 
     // Properties (qt_window_properties.cpp).
     std::string windowProperty(int prop, int32_t index) const;
@@ -186,6 +196,7 @@ private:
     std::vector<QLabel*> zones_;
     std::vector<Control> controls_;
     std::vector<uint32_t> windowAlerts_;
+    bool windowDrops_ = false;  // files may be dropped anywhere on the window
     std::string icon_;
     int32_t minWidth_ = 0, minHeight_ = 0;  // dialog units
 

@@ -5,14 +5,18 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QHeaderView>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
+#include <QUrl>
 
 #include "window/events.h"
 #include "window/qt/list_model.h"
+#include "window/qt/program_text.h"
 #include "window/qt/qt_window.h"
 #include "window/qt/qt_window_layer.h"
 
@@ -39,7 +43,10 @@ bool isInput(QEvent::Type type) {
     case QEvent::KeyRelease:
     case QEvent::Wheel:
     case QEvent::Shortcut:
-    case QEvent::ContextMenu: return true;
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: return true;
     default: return false;
     }
 }
@@ -48,6 +55,20 @@ bool isInput(QEvent::Type type) {
 // selection of a control.
 bool movesBetweenControls(const QFocusEvent* focus) {
     return focus->reason() != Qt::ActiveWindowFocusReason && focus->reason() != Qt::PopupFocusReason;
+}
+
+bool isDrag(QEvent::Type type) {
+    return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+}
+
+// The local files among what is dragged, in the order given.
+std::vector<std::string> localFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) files.push_back(toProgram(url.toLocalFile()));
+    }
+    return files;
 }
 
 }  // namespace
@@ -149,9 +170,35 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) keyboardInput_ = true;
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
         keyboardInput_ = false;
+    if (isDrag(event->type())) return dragEvent(watched == frame_ ? 0 : controlOf(watched), event);
     if (watched == frame_) return frameEvent(event);
     const int32_t control = controlOf(watched);
     return control ? controlEvent(control, watched, event) : false;
+}
+
+void QtWindow::acceptDrops(int32_t control) {
+    if (control == 0) {
+        windowDrops_ = true;
+        frame_->setAcceptDrops(true);
+        return;
+    }
+    Control* c = find(control);
+    if (!c) return;
+    c->acceptsDrops = true;
+    c->widget->setAcceptDrops(true);
+    if (c->list) c->list->viewport()->setAcceptDrops(true);
+}
+
+bool QtWindow::dragEvent(int32_t control, QEvent* event) {
+    const Control* c = find(control);
+    const int32_t target = c && c->acceptsDrops ? control : windowDrops_ ? 0 : -1;
+    if (target < 0) return false;
+    auto* drag = static_cast<QDropEvent*>(event);  // DragEnter and DragMove are drop events too
+    std::vector<std::string> files = localFiles(drag->mimeData());
+    if (files.empty()) return false;
+    drag->acceptProposedAction();
+    if (event->type() == QEvent::Drop) push({event::Drop, target, 0, std::move(files)});
+    return true;
 }
 
 bool QtWindow::frameEvent(QEvent* event) {

@@ -3,11 +3,16 @@
 // message boxes answered through ScriptedPresenter. Screenshots of the
 // window and of every message box go to build/screenshots/.
 #include <QAbstractButton>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -496,6 +501,99 @@ TEST_F(MainWindowQt, TheSampleWithTwoTicks) {
     runProgram();
     EXPECT_TRUE(driver.finished());
     boxes.verifyDone();
+}
+
+// Files dropped on the window, as a file manager drops them: the first
+// one's name goes into the entry and is loaded, whether it lands on the
+// list's frame or on the entry (which would otherwise take the dropped
+// text itself); a folder says what Load says of it; a drop of no local file
+// is refused. The status bar below the controls counts instances, ticks and
+// lines; the client area keeps its 420 x 273 units above it.
+TEST_F(MainWindowQt, DroppedFilesAreLoadedAndTheStatusBarCounts) {
+    home.write("main.txa", testing::kSmallTxa);
+    home.write("other.txa", "[PROCEDURE]\r\nNAME Other\r\n");
+    std::filesystem::create_directory(home.file("folder.txa"));
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Error Open", ButtonOk);
+    auto fileUrls = [&](std::initializer_list<const char*> names) {
+        QList<QUrl> urls;
+        for (const char* name : names) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(home.file(name))));
+        return urls;
+    };
+    // A drag over the widget and the drop; answers whether the drag was
+    // taken.
+    auto drop = [](QWidget* target, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &dropped);
+        return dropped.isAccepted();
+    };
+    auto status = [](QtWindow& w) {
+        const QList<QLabel*> zones = w.statusBar()->findChildren<QLabel*>();
+        return zones.isEmpty() ? std::string("(no zone)") : zones.front()->text().toStdString();
+    };
+    auto entryText = [](QtWindow& w) { return static_cast<QLineEdit*>(control(w, use::FileName))->text().toStdString(); };
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
+    driver
+        .then([&](QtWindow& w) {
+            ASSERT_NE(w.statusBar(), nullptr);
+            EXPECT_EQ(status(w), "0 instances, 0 ticked \u2014 0 lines");
+            EXPECT_EQ(w.client()->height(), window::unitsToPixelsY(273, w.base()));
+            EXPECT_EQ(w.statusBar()->geometry().top(), w.client()->geometry().bottom() + 1);
+            EXPECT_EQ(w.widget()->height(), w.client()->height() + w.statusBar()->height());
+            EXPECT_GT(w.statusBar()->height(), 0);
+            // Dropped on the list's group: the window takes it.
+            EXPECT_TRUE(drop(control(w, use::Group2), fileUrls({"main.txa", "other.txa"})));
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(entryText(w), home.file("main.txa"));
+            EXPECT_EQ(rows(w),
+                      ".|Logger|Main|Tools|3|6\n"
+                      ".|Caf\u00e9|Main|Other|7|9\n"
+                      ".|Logger|Main|Other|10|12\n");
+            EXPECT_EQ(status(w), "3 instances, 0 ticked \u2014 13 lines");
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2));
+        })
+        .then([&](QtWindow& w) { QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2)); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(status(w), "3 instances, 1 ticked \u2014 13 lines");
+            QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 3));
+        })
+        .then([&](QtWindow& w) { QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 3)); })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(status(w), "3 instances, 2 ticked \u2014 13 lines");
+            std::string tickColumn;
+            const std::string drawn = rows(w);
+            for (size_t at = 0; at < drawn.size(); at = drawn.find('\n', at) + 1) tickColumn += drawn[at];
+            EXPECT_EQ(tickColumn, ".xx");
+            saveScreenshot(w.widget(), "main-window-counts");
+            // A web address is no file: refused, nothing happens.
+            EXPECT_FALSE(drop(w.widget(), {QUrl("https://example.org/a.txa")}));
+            EXPECT_EQ(w.queuedEvents(), 0u);
+            // A folder dropped on the entry: the message Load gives.
+            EXPECT_TRUE(drop(control(w, use::FileName), fileUrls({"folder.txa"})));
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(entryText(w), home.file("folder.txa"));
+            EXPECT_EQ(status(w), "3 instances, 2 ticked \u2014 13 lines");  // nothing changed
+            EXPECT_TRUE(drop(control(w, use::FileName), fileUrls({"other.txa"})));
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_EQ(entryText(w), home.file("other.txa"));
+            EXPECT_EQ(rows(w), "");
+            EXPECT_EQ(status(w), "0 instances, 0 ticked \u2014 2 lines");
+        });
+    runProgram();
+    EXPECT_TRUE(driver.finished());
+    boxes.verifyDone();
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text, "Cannot open " + home.file("folder.txa") + ": Is a directory");
 }
 
 }  // namespace

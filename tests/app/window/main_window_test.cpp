@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/window/main_procedure.h"
@@ -435,6 +436,169 @@ TEST_F(MainWindowTest, AWindowThatCannotOpenEndsTheProcedureQuietly) {
     EXPECT_EQ(p.Run(), 2);
     EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=kept.txa\n");
     EXPECT_EQ(framework::errorManager().CurrentProcedureName(), "");
+}
+
+// The counts line in the status bar against a model of the ticks, after
+// every step of each sequence: the button, Enter and a double click toggle
+// the highlighted row; a right click answered Yes spreads its state to every
+// instance of its name (No changes nothing); Remove and Save leaves the
+// unticked instances and the lines without the ticked ones' lines. Before
+// the first Load it reads zeros.
+TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
+    // kSmallTxa: 13 lines; Logger (lines 3-6), Café (7-9), Logger (10-12).
+    const std::string names[] = {"Logger", "Caf\xE9", "Logger"};
+    const uint32_t instanceLines[] = {4, 3, 3};
+    struct Step {
+        char op;  // 'b' button, 'e' Enter, 'd' double click, 'y'/'n' right click answered Yes/No, 'r' Remove and Save
+        int32_t row;
+    };
+    const std::vector<std::vector<Step>> cases = {
+        {},
+        {{'b', 1}},
+        {{'b', 1}, {'b', 1}},
+        {{'b', 2}, {'e', 3}, {'d', 1}},
+        {{'b', 1}, {'y', 1}},
+        {{'b', 1}, {'n', 1}},
+        {{'b', 1}, {'b', 3}, {'y', 2}, {'b', 2}, {'y', 3}},  // Café alone; then the Loggers untick from row 3's state
+        {{'e', 1}, {'d', 2}, {'b', 3}, {'y', 3}},
+        {{'b', 1}, {'y', 1}, {'r', 0}},
+        {{'b', 2}, {'r', 0}},
+        {{'e', 1}, {'e', 2}, {'e', 3}, {'r', 0}},
+    };
+    for (size_t n = 0; n < cases.size(); ++n) {
+        SCOPED_TRACE("case " + std::to_string(n + 1));
+        home.write("main.txa", kSmallTxa);
+        std::filesystem::remove(home.file("main_.txa"));
+        MainProcedure p;
+        std::vector<std::string> rowNames(std::begin(names), std::end(names));
+        std::vector<uint32_t> rowLines(std::begin(instanceLines), std::end(instanceLines));
+        std::vector<bool> ticked(3, false);
+        uint32_t lines = 13;
+        auto expected = [&] {
+            const uint32_t t = static_cast<uint32_t>(std::count(ticked.begin(), ticked.end(), true));
+            return std::to_string(ticked.size()) + " instances, " + std::to_string(t) + " ticked \u2014 " +
+                   std::to_string(lines) + " lines";
+        };
+        auto check = [&](std::string text) {
+            return [&, text](window::Window& w) { EXPECT_EQ(w.property(0, prop::StatusText, 1), text); };
+        };
+        testing::WindowScript& script = layer.onOpen(W);
+        script.call(check("0 instances, 0 ticked \u2014 0 lines"))
+            .type(use::FileName, "main.txa")
+            .accept(use::LoadButton)
+            .call(check(expected()));
+        for (const Step& step : cases[n]) {
+            if (step.row) script.newSelection(use::List, step.row);
+            const size_t r = static_cast<size_t>(step.row - 1);
+            switch (step.op) {
+            case 'b': script.accept(use::SelectButton); break;
+            case 'e': script.alert(use::List, key::Enter); break;
+            case 'd': script.alert(use::List, key::MouseLeft2); break;
+            case 'y':
+            case 'n': script.alert(use::List, key::MouseRight); break;
+            case 'r': script.accept(use::RemoveButton); break;
+            }
+            if (step.op == 'b' || step.op == 'e' || step.op == 'd') ticked[r] = !ticked[r];
+            if (step.op == 'y' || step.op == 'n') boxes.expect("the instances of: " + rowNames[r], step.op == 'y' ? ButtonYes : ButtonNo);
+            if (step.op == 'y') {
+                const bool state = ticked[r];
+                for (size_t i = 0; i < ticked.size(); ++i)
+                    if (rowNames[i] == rowNames[r]) ticked[i] = state;
+            }
+            if (step.op == 'r') {
+                boxes.expect("Remove the selected extensions", ButtonYes).expect("Saved", ButtonOk);
+                std::vector<std::string> keptNames;
+                std::vector<uint32_t> keptLines;
+                for (size_t i = 0; i < ticked.size(); ++i) {
+                    if (ticked[i]) {
+                        lines -= rowLines[i];
+                    } else {
+                        keptNames.push_back(rowNames[i]);
+                        keptLines.push_back(rowLines[i]);
+                    }
+                }
+                rowNames = keptNames;
+                rowLines = keptLines;
+                ticked.assign(rowNames.size(), false);
+            }
+            script.call(check(expected()));
+        }
+        p.Run();
+        std::string drawn;
+        for (bool t : ticked) drawn += t ? 'x' : '.';
+        EXPECT_EQ(ticks(p), drawn) << "the model and the list disagree";
+    }
+}
+
+// Files dropped on the window: the first one's name goes into the entry and
+// is loaded as by the Load button; the window accepts drops anywhere.
+TEST_F(MainWindowTest, DroppedFilesAreNamedInTheEntryAndLoaded) {
+    home.write("main.txa", kSmallTxa);
+    home.write("other.txa", "[PROCEDURE]\r\nNAME Other\r\n");
+    const int32_t entry = number(use::FileName);
+    const int32_t list = number(use::List);
+    MainProcedure p;
+    layer.onOpen(W)
+        .drop({home.file("main.txa"), home.file("other.txa")})
+        .call([&](window::Window& w) {
+            EXPECT_EQ(w.property(entry, prop::Text), home.file("main.txa"));
+            EXPECT_EQ(ticks(p), "...");
+            EXPECT_EQ(w.focus(), list);
+            EXPECT_EQ(w.choice(list), 1);
+            EXPECT_EQ(w.property(0, prop::StatusText, 1), "3 instances, 0 ticked \u2014 13 lines");
+        })
+        .drop({"other.txa"})
+        .call([&](window::Window& w) {
+            EXPECT_EQ(w.property(entry, prop::Text), "other.txa");
+            EXPECT_EQ(ticks(p), "");
+            EXPECT_EQ(w.property(0, prop::StatusText, 1), "0 instances, 0 ticked \u2014 2 lines");
+        });
+    p.Run();
+    EXPECT_EQ(layer.last(W).dropTargets, std::vector<int32_t>{0});
+    EXPECT_EQ(p.remover.FileNameTXA, "other.txa");
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=other.txa\n");
+    EXPECT_EQ(layer.cursors(), (std::vector<window::Cursor>{window::Cursor::Wait, window::Cursor::Normal,
+                                                            window::Cursor::Wait, window::Cursor::Normal}));
+}
+
+// A dropped name that lists no ordinary file gives the very message Load
+// gives for it, and changes the lists no more than Load does.
+TEST_F(MainWindowTest, ADroppedNameWithoutAnOrdinaryFileSaysWhatLoadSays) {
+    home.write("main.txa", kSmallTxa);
+    home.write(".hidden.txa", kSmallTxa);
+    std::filesystem::create_directory(home.file("folder.txa"));
+    for (const char* name : {"missing.txa", "folder.txa", ".hidden.txa"}) {
+        SCOPED_TRACE(name);
+        std::vector<window::MessageRequest> shown[2];
+        std::string status[2];
+        for (int byDrop = 0; byDrop < 2; ++byDrop) {
+            testing::ScriptedPresenter answers;
+            answers.expect("Error Open", ButtonOk);
+            MainProcedure p;
+            testing::WindowScript& script = layer.onOpen(W).type(use::FileName, "main.txa").accept(use::LoadButton);
+            if (byDrop) {
+                script.drop({name});
+            } else {
+                script.type(use::FileName, name).accept(use::LoadButton);
+            }
+            script.call([&, byDrop](window::Window& w) {
+                EXPECT_EQ(w.property(number(use::FileName), prop::Text), name);
+                EXPECT_EQ(ticks(p), "...");
+                status[byDrop] = w.property(0, prop::StatusText, 1);
+            });
+            p.Run();
+            answers.verifyDone();
+            shown[byDrop] = answers.shown();
+        }
+        ASSERT_EQ(shown[0].size(), 1u);
+        ASSERT_EQ(shown[1].size(), 1u);
+        EXPECT_EQ(shown[1][0].text, shown[0][0].text);
+        EXPECT_EQ(shown[1][0].caption, "Error Open");
+        EXPECT_EQ(shown[1][0].icon, shown[0][0].icon);
+        EXPECT_EQ(shown[1][0].buttons, shown[0][0].buttons);
+        EXPECT_EQ(status[1], "3 instances, 0 ticked \u2014 13 lines");
+        EXPECT_EQ(status[1], status[0]);
+    }
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ public:
     int32_t focus() const override { return 0; }
     int32_t choice(int32_t) const override { return 0; }
     void alert(int32_t, uint32_t) override {}
+    void acceptDrops(int32_t) override {}
     void acceptAll() override {}
     bool acceptingAll() const override { return false; }
     void beep() override {}

@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 #include <cstring>
+#include <functional>
 
 #include "tests/window/qt/qt_test_support.h"
 #include "window/qt/qt_window_layer.h"
@@ -395,6 +399,70 @@ TEST_F(QtWindowTest, AlertedKeysArriveWithTheirKeyCodes) {
     // The press was noted all the same: column 1, no row (the list is empty).
     EXPECT_EQ(window->propertyNumber(kList, prop::MouseDownColumn), 1);
     EXPECT_EQ(window->propertyNumber(kList, prop::MouseDownRow), 0);
+}
+
+// Local files dropped where drops are accepted arrive as one EVENT:Drop with
+// their names in order: on a control that accepts them with its number,
+// anywhere else with 0 once the window accepts them. Without acceptDrops,
+// a drop of no local file, or a text dropped in an entry (which the entry
+// takes itself), no event.
+TEST_F(QtWindowTest, DroppedFilesArriveWhereDropsAreAccepted) {
+    auto window = open("test$dialog");
+    ASSERT_TRUE(window);
+    auto* entry = static_cast<QLineEdit*>(window->controlWidget(kName));
+    // Drag over the widget, then drop; true when the drop was taken.
+    auto drop = [](QWidget* target, const QMimeData& data) {
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &dropped);
+        return dropped.isAccepted();
+    };
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a b.txa"), QUrl("https://example.org/x.txa"),
+                   QUrl::fromLocalFile(QString::fromUtf8("/tmp/caf\u00e9.txa"))});
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/x.txa")});
+    QMimeData text;
+    text.setText("typed");
+    const std::vector<std::string> names = {"/tmp/a b.txa", "/tmp/caf\u00e9.txa"};
+
+    struct Case {
+        const char* what;
+        std::function<void()> accept;  // acceptDrops calls before the drop
+        QWidget* target;
+        const QMimeData* data;
+        int32_t control;  // -1: no event
+    };
+    auto none = [] {};
+    const Case cases[] = {
+        {"nothing accepts drops", none, window->controlWidget(kList), &files, -1},
+        {"the window accepts, dropped on the list", [&] { window->acceptDrops(0); }, window->listView(kList)->viewport(),
+         &files, 0},
+        {"the window accepts, dropped on the frame", none, window->widget(), &files, 0},
+        {"the entry accepts, dropped on it", [&] { window->acceptDrops(kName); }, entry, &files, kName},
+        {"no local file", none, window->widget(), &web, -1},
+        {"a text on the entry", none, entry, &text, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        drainEvents(*window);
+        c.accept();
+        const bool taken = drop(c.target, *c.data);
+        std::vector<Event> events = withoutWindowNoise(drainEvents(*window));
+        if (c.control < 0) {
+            for (const Event& e : events) EXPECT_NE(e.number, event::Drop);
+            continue;
+        }
+        EXPECT_TRUE(taken);
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].number, event::Drop);
+        EXPECT_EQ(events[0].control, c.control);
+        EXPECT_EQ(events[0].files, names);
+    }
+    EXPECT_EQ(entry->text(), "typed") << "a text dropped in the entry is the entry's own";
 }
 
 TEST_F(QtWindowTest, CloseBoxAsksAndTheWindowClosesOnlyByDefaultAction) {
