@@ -21,7 +21,7 @@
 #include "framework/windows/window_resizer.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"
-#include "tests/app/window/window_starts.h"
+#include "tests/app/qt/window_starts.h"
 #include "tests/support/qt_user_steps.h"
 #include "tests/support/scripted_presenter.h"
 #include "tests/window/qt/qt_test_support.h"

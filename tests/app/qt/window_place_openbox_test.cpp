@@ -19,7 +19,7 @@
 #include <filesystem>
 
 #include "tests/app/window/program_home.h"
-#include "tests/app/window/window_starts.h"
+#include "tests/app/qt/window_starts.h"
 #include "tests/support/openbox_desktop.h"
 #include "tests/window/qt/qt_test_support.h"
 #include "window/dialog_units.h"
