@@ -115,6 +115,10 @@ int runCommandLine(int argc, char** argv, const std::function<int()>& withoutCom
                      "the instances chosen; exports their lines as CSV or XML.",
                      "varnok");
     useProgramHelpLayout(*program.get_formatter());
+    // Options are written "--name" on every system: a "/name" word is a file
+    // (on Windows too, where "/work/main.txa" names a file on the current
+    // drive), never an option. Set before the commands, which inherit it.
+    program.allow_windows_style_options(false);
     program.set_version_flag("--version", version, "show the program's version");
     program.set_help_flag("-h,--help", "show this text");
     program.require_subcommand(0, 1);

@@ -27,6 +27,7 @@ commands=(
   "list genlf.txa"
   "list missing.txa"
   "list prüfung.txa --json"
+  "list $work/inputs/sample.txa"
   "remove prüfung.txa --row 2"
   "remove sample.txa --row 1"
   "remove sample.txa --ext WindowResizer -o out.txa"
