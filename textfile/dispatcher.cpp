@@ -8,6 +8,7 @@
 
 #include "platform/ascii_text.h"
 #include "runtime/errors/error_codes.h"
+#include "runtime/support/per_thread.h"
 #include "textfile/operations.h"
 #include "textfile/text_driver.h"
 #include "textfile/trace_log.h"
@@ -133,7 +134,8 @@ int32_t dispatch(int operation, FileDecl& file) {
     // One set of arguments per thread, emptied of what the last operation
     // left in it: building a fresh one costs more than a NEXT. Drivers only
     // write the answer members, so the texts are usually empty already.
-    thread_local FileArgs args;
+    static PerThread<FileArgs> perThread;
+    FileArgs& args = perThread.get();
     args.access = 0;
     args.pointer = args.length = args.seconds = 0;
     if (!args.text.empty()) args.text.clear();

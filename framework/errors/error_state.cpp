@@ -5,6 +5,8 @@
 #include <memory>
 #include <unordered_map>
 
+#include "runtime/support/per_thread.h"
+
 namespace varnok::framework {
 
 void setStateText(StateText& field, std::string_view text) {
@@ -23,14 +25,17 @@ struct ThreadInstances {
     ErrorState* lastFound = nullptr;
 };
 
-thread_local ThreadInstances tInstances;
+ThreadInstances& threadInstances() {
+    static PerThread<ThreadInstances> instances;
+    return instances.get();
+}
 
 }  // namespace
 
 ThreadErrorState::ThreadErrorState() : id_(++lastId) {}
 
 ErrorState& ThreadErrorState::current() {
-    ThreadInstances& mine = tInstances;
+    ThreadInstances& mine = threadInstances();
     if (mine.lastAsked == id_) return *mine.lastFound;
     std::unique_ptr<ErrorState>& slot = mine.byId[id_];
     if (!slot) slot = std::make_unique<ErrorState>();

@@ -7,6 +7,7 @@
 
 #include "platform/trailing_spaces.h"
 #include "runtime/errors/fatal_error.h"
+#include "runtime/support/per_thread.h"
 
 namespace varnok {
 
@@ -213,20 +214,23 @@ struct ErrorState {
     bool textsBlank = true;  // both texts hold only blanks (clearing them again is skipped)
 };
 
-thread_local std::unique_ptr<ErrorState> tlsState;
+PerThread<ErrorState>& threadStates() {
+    static PerThread<ErrorState> states;
+    return states;
+}
 
 ErrorState& state() {
-    if (!tlsState) {
-        try {
-            tlsState = std::make_unique<ErrorState>();
-        } catch (const std::bad_alloc&) {
-            // Without a state there is nowhere to post this failure.
-            fatalRuntimeError(InsufficientMemoryErr, "the thread's error state cannot be made");
-        }
+    PerThread<ErrorState>& states = threadStates();
+    if (ErrorState* mine = states.find()) return *mine;
+    try {
+        ErrorState& made = states.get();
         tErrorSurelyClear = true;
         tErrorStateClean = true;
+        return made;
+    } catch (const std::bad_alloc&) {
+        // Without a state there is nowhere to post this failure.
+        fatalRuntimeError(InsufficientMemoryErr, "the thread's error state cannot be made");
     }
-    return *tlsState;
 }
 
 const char* skipBlanks(const char* s) {
@@ -276,7 +280,7 @@ void postFileError(const char* codeText, const char* messageText) {
 int32_t errorCode() { return state().code; }
 
 std::string errorText(int32_t code) {
-    if (!tlsState) return std::string();
+    if (!threadStates().find()) return std::string();
     std::string text;
     if (const char* t = errorTableText(code)) {
         text = t;
@@ -288,8 +292,8 @@ std::string errorText(int32_t code) {
 }
 
 std::string errorText() {
-    if (!tlsState) return std::string();
-    return errorText(tlsState->code);
+    const ErrorState* mine = threadStates().find();
+    return mine ? errorText(mine->code) : std::string();
 }
 
 std::string fileErrorCode() { return std::string(platform::withoutTrailingSpaces(state().fileCode)); }

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "runtime/support/per_thread.h"
+
 namespace varnok {
 
 namespace {
@@ -16,8 +18,8 @@ struct ScopeStack {
 };
 
 ScopeStack& stack() {
-    thread_local ScopeStack s;
-    return s;
+    static PerThread<ScopeStack> stacks;
+    return stacks.get();
 }
 
 }  // namespace
