@@ -1,7 +1,10 @@
 // varnok_gui_bench: the main window's Load on a large TXA file, offscreen,
 // as the user would run it, with figures for bench/gui_bench.sh:
 //
-//   varnok_gui_bench FILE
+//   varnok_gui_bench [--no-progress] FILE
+//
+// --no-progress: the load reports no progress at all (the baseline of
+// bench/progress_bench.sh).
 //
 // prints one line of key=value pairs:
 //   load_ms      from the press of "Load" to the list holding every instance
@@ -11,11 +14,14 @@
 //                scrolled from top to bottom a page at a time
 //   rows_read    rows the list read from ExtensionQ meanwhile
 //   peak_kb      the process's peak resident memory with the file loaded
+//   bar_paints   times the status bar's progress bar was painted during Load
 //
 // Run it in a scratch folder: the window reads and writes .\remtxa.ini there.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -47,6 +53,15 @@ struct QuietPresenter : varnok::window::MessagePresenter {
     }
 };
 
+// Counts the paint events of the object it watches.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
 long peakKilobytes() {
     std::ifstream status("/proc/self/status");
     std::string line;
@@ -59,12 +74,13 @@ long peakKilobytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: varnok_gui_bench FILE\n", stderr);
+    const bool progress = !(argc == 3 && std::string(argv[1]) == "--no-progress");
+    if (argc != (progress ? 2 : 3)) {
+        std::fputs("usage: varnok_gui_bench [--no-progress] FILE\n", stderr);
         return 2;
     }
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string file = argv[1];
+    const std::string file = argv[argc - 1];
     QApplication application(argc, argv);
     varnok::window::qt::QtWindowLayer layer;
     QuietPresenter boxes;
@@ -72,6 +88,8 @@ int main(int argc, char** argv) {
     varnok::window::setMessagePresenter(&boxes);
     varnok::app::registerMainWindow();
     varnok::app::MainProcedure procedure;
+    procedure.progressTiming.enabled = progress;
+    PaintCounter barPaints;
 
     const int32_t listNumber =
         varnok::window::findWindowStructure(varnok::app::MainWindowResource)->controlNumber(varnok::app::use::List);
@@ -87,10 +105,13 @@ int main(int argc, char** argv) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QtWindow* w = layer.topWindow();
-        if (!w || w->queuedEvents() != 0) return;
+        if (!w || w->queuedEvents() != 0 || !w->waitingForInput()) return;
         QTableView* list = w->listView(listNumber);
         switch (phase) {
         case 0: {  // the name typed, then "Load" pressed
+            if (QStatusBar* status = w->statusBar()) {
+                if (auto* bar = status->findChild<QProgressBar*>()) bar->installEventFilter(&barPaints);
+            }
             static_cast<QLineEdit*>(w->controlWidget(number(varnok::app::use::FileName)))
                 ->setText(QString::fromStdString(file));
             w->update(0);
@@ -129,8 +150,9 @@ int main(int argc, char** argv) {
     });
     timer.start(0);
     procedure.Run();
-    std::printf("load_ms=%.1f instances=%d load_reads=%ld rows_shown=%ld rows_read=%ld peak_kb=%ld messages=%d\n",
-                loadMs, instances, loadReads, rowsShown, rowsRead, peak, boxes.shown);
+    std::printf(
+        "load_ms=%.1f instances=%d load_reads=%ld rows_shown=%ld rows_read=%ld peak_kb=%ld messages=%d bar_paints=%d\n",
+        loadMs, instances, loadReads, rowsShown, rowsRead, peak, boxes.shown, barPaints.paints);
     varnok::window::setMessagePresenter(nullptr);
     varnok::window::setWindowLayer(nullptr);
     return phase == 2 ? 0 : 1;

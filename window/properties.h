@@ -72,6 +72,10 @@ inline constexpr int MouseDownRow = 0x7C2D;
 
 // Status bar zones (window): indexed by zone number.
 inline constexpr int StatusText = 0x7C40;
+// A progress bar in the zone, in place of its text: the percentage done,
+// 0..100 (larger values show as 100); "" (or a negative number) takes the
+// bar away and shows the text again.
+inline constexpr int StatusProgress = 0x7C41;
 }  // namespace prop
 
 }  // namespace varnok::window

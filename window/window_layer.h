@@ -104,6 +104,12 @@ public:
     // Shows bound variables in their controls (control 0: all of them) and
     // repaints; lists re-read what they show.
     virtual void display(int32_t control = 0) = 0;
+    // Lets the desktop draw what is waiting to be drawn (changed controls,
+    // uncovered parts of the window) while the program works on this
+    // thread: long work calls it now and then so the window keeps
+    // repainting. Input (keys, mouse) and the program's events wait until
+    // the work ends and the accept loop asks for them.
+    virtual void paintPending() = 0;
     // Copies controls' contents into their bound variables (0: all).
     virtual void update(int32_t control = 0) = 0;
     // Gives a control the focus; for a list, row > 0 also highlights that row.

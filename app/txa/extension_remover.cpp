@@ -11,8 +11,8 @@ namespace varnok::app {
 
 ExtensionRemover::ExtensionRemover() : LineQ(lineLayout()), ExtensionQ(extensionLayout()) { lines().attach(LineQ); }
 
-LoadResult ExtensionRemover::Load(std::string_view fileName) {
-    const LoadResult result = lines().load(fileName, queueTool.maxChunk());
+LoadResult ExtensionRemover::Load(std::string_view fileName, Progress* progress) {
+    const LoadResult result = lines().load(fileName, queueTool.maxChunk(), progress);
     if (result.replacedLines()) FileNameTXA = std::string(fileName);
     if (result.status != LoadStatus::NotAFile) ScanTxa();
     return result;
@@ -54,11 +54,11 @@ Removal ExtensionRemover::PlanRemoval(const std::string& output) {
     return removal;
 }
 
-RemoveResult ExtensionRemover::RemoveAndSave(const Removal& removal, Overwrite overwrite) {
+RemoveResult ExtensionRemover::RemoveAndSave(const Removal& removal, Overwrite overwrite, Progress* progress) {
     DeletedCount = removal.lines();
-    if (DeletedCount == 0) return {RemoveStatus::NothingToDelete};
+    if (DeletedCount == 0) return {RemoveStatus::NothingToDelete, 0, {}};
     NewFileName = removal.output;
-    RemoveResult result{RemoveStatus::Saved, DeletedCount};
+    RemoveResult result{RemoveStatus::Saved, DeletedCount, {}};
     if (outputIsInput(NewFileName)) {
         result.status = RemoveStatus::OutputIsInput;
     } else if (overwrite == Overwrite::No && platform::pathExists(NewFileName)) {
@@ -66,7 +66,7 @@ RemoveResult ExtensionRemover::RemoveAndSave(const Removal& removal, Overwrite o
     } else {
         // The copy is written from the lines as they are, past the ticked
         // ranges; the lines lose those ranges only once it is in place.
-        result.save = lines().save(NewFileName, removal.gone.ranges());
+        result.save = lines().save(NewFileName, removal.gone.ranges(), progress);
         if (!result.save.saved()) result.status = RemoveStatus::SaveFailed;
     }
     if (result.status != RemoveStatus::Saved) return result;  // nothing changed, ticks included

@@ -79,8 +79,8 @@ public:
 
     // Load: reads the file into LineQ and rebuilds ExtensionQ. A name that
     // lists no ordinary file changes nothing; FileNameTXA becomes the name
-    // whenever LineQ was replaced.
-    LoadResult Load(std::string_view fileName);
+    // whenever LineQ was replaced. progress (when given) hears of the read.
+    LoadResult Load(std::string_view fileName, Progress* progress = nullptr);
     LoadResult Load() { return Load(std::string(FileNameTXA)); }
     void ScanTxa() { scanner.ScanTxa(LineQ, ExtensionQ, lines().headerIndex()); }
 
@@ -100,8 +100,9 @@ public:
     Removal PlanRemoval(const std::string& output);
     // Remove and Save: writes LineQ without the planned lines to the output
     // (an existing file only with Overwrite::Yes); once it is written,
-    // deletes those lines from LineQ and rebuilds ExtensionQ.
-    RemoveResult RemoveAndSave(const Removal& removal, Overwrite overwrite);
+    // deletes those lines from LineQ and rebuilds ExtensionQ. progress (when
+    // given) hears of the writing.
+    RemoveResult RemoveAndSave(const Removal& removal, Overwrite overwrite, Progress* progress = nullptr);
 
     uint32_t lineCount() { return RECORDS(LineQ); }
     uint32_t instanceCount() { return RECORDS(ExtensionQ); }

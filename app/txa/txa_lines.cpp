@@ -74,7 +74,7 @@ LineEnd lineEndOfFile(platform::InputFile& file, const char* first, size_t n, ui
 // stays). False when a read failed, *error then being the file's errno; a
 // sink that refused a line stops the feeding without a failure.
 bool feedRest(platform::InputFile& file, uint64_t from, uint64_t to, std::vector<char>& buffer, LineSplitter& splitter,
-              const LineAppender& appender, int* error) {
+              const LineAppender& appender, Progress* progress, int* error) {
     bool read = true;
     for (uint64_t done = from; done < to;) {
         const int64_t got =
@@ -87,6 +87,7 @@ bool feedRest(platform::InputFile& file, uint64_t from, uint64_t to, std::vector
         if (got == 0) break;  // the file became shorter than its size said
         done += static_cast<uint64_t>(got);
         if (!splitter.feed(buffer.data(), static_cast<size_t>(got))) return true;
+        if (progress) progress->advanced(done, to);
     }
     if (!appender.failed) splitter.finish();
     return read;
@@ -102,6 +103,7 @@ void TxaLines::attach(QueueDecl* queue) {
     tailsLost_ = false;
     lineEnd_ = LineEnd::CrLf;
     file_ = {};
+    loadedBytes_ = 0;
     changes_ = queue ? CHANGES(queue) : 0;
 }
 
@@ -119,7 +121,7 @@ void TxaLines::sync() {
 
 // ---- loading: the name, the file, the lines, the file once more
 
-LoadResult TxaLines::load(std::string_view fileName, size_t maxChunk) {
+LoadResult TxaLines::load(std::string_view fileName, size_t maxChunk, Progress* progress) {
     if (!queue_ || !queue_->buffer) return {LoadStatus::OpenFailed, EINVAL};
     const std::string name(platform::withoutTrailingSpaces(fileName));
     const FileCheck check = checkOrdinaryFile(name);
@@ -132,7 +134,8 @@ LoadResult TxaLines::load(std::string_view fileName, size_t maxChunk) {
     // it was written while it was read.
     const platform::FileStamp stamp = file.stamp();
     startAfresh(file.identity());
-    LoadResult result = readLines(file, stamp.valid ? stamp.size : check.size, maxChunk);
+    loadedBytes_ = stamp.valid ? stamp.size : check.size;
+    LoadResult result = readLines(file, loadedBytes_, maxChunk, progress);
     // A file written meanwhile (cut short, grown, rewritten) may have given
     // lines of two versions: that is no load of the file.
     if (result.status == LoadStatus::Loaded && !(file.stamp() == stamp)) result = {LoadStatus::Changed};
@@ -150,7 +153,7 @@ void TxaLines::startAfresh(const platform::FileIdentity& file) {
     file_ = file;
 }
 
-LoadResult TxaLines::readLines(platform::InputFile& file, uint64_t size, size_t maxChunk) {
+LoadResult TxaLines::readLines(platform::InputFile& file, uint64_t size, size_t maxChunk, Progress* progress) {
     const size_t chunk = static_cast<size_t>(std::min<uint64_t>(size, std::max<size_t>(maxChunk, 1)));
     std::vector<char> buffer(std::max<size_t>(chunk, 1));
     LineAppender appender{queue_, &tails_, &headers_};
@@ -167,8 +170,9 @@ LoadResult TxaLines::readLines(platform::InputFile& file, uint64_t size, size_t 
     lineEnd_ = lineEndOfFile(file, buffer.data(), static_cast<size_t>(first), size, chunk);
     LineSplitter splitter(lineEnd_, &LineAppender::add, &appender);
     int error = 0;
+    if (progress) progress->advanced(static_cast<uint64_t>(first), size);
     const bool read = !splitter.feed(buffer.data(), static_cast<size_t>(first)) ||
-                      feedRest(file, static_cast<uint64_t>(first), size, buffer, splitter, appender, &error);
+                      feedRest(file, static_cast<uint64_t>(first), size, buffer, splitter, appender, progress, &error);
     if (appender.failed) return {LoadStatus::NoMemory};
     if (!read) return {LoadStatus::ReadFailed, error};
     return {LoadStatus::Loaded};
@@ -176,7 +180,7 @@ LoadResult TxaLines::readLines(platform::InputFile& file, uint64_t size, size_t 
 
 // ---- saving and erasing
 
-SaveResult TxaLines::save(std::string_view fileName, const std::vector<LineRange>& without) {
+SaveResult TxaLines::save(std::string_view fileName, const std::vector<LineRange>& without, Progress* progress) {
     if (!queue_ || !queue_->buffer) return {SaveStatus::CreateFailed, EINVAL};
     sync();
     if (tailsLost_) return {SaveStatus::LinesOutOfStep};
@@ -194,9 +198,18 @@ SaveResult TxaLines::save(std::string_view fileName, const std::vector<LineRange
     auto skip = without.begin();
     uint32_t last = 0;  // the last line written
     bool ok = true;
+    // Bytes written so far (counted by the buffer positions handed over),
+    // and when the progress hears of them next.
+    constexpr uint64_t kProgressStep = uint64_t(1) << 20;
+    uint64_t written = 0;
+    uint64_t reportAt = kProgressStep;
     // Each line is copied from its entry straight into the output buffer,
     // without the padding after its text.
     for (uint32_t i = 1; i <= count && ok; ++i) {
+        if (progress && written >= reportAt) {
+            progress->advanced(written, std::max(loadedBytes_, written));
+            reportAt = written + kProgressStep;
+        }
         if (skip != without.end() && i == skip->first) {
             i += skip->count - 1;
             ++skip;
@@ -221,6 +234,7 @@ SaveResult TxaLines::save(std::string_view fileName, const std::vector<LineRange
             const bool keepSpace = lfEnds && tail[tailLength - 1] == '\r';
             ok = output.put(tail.data(), tailLength) && (!keepSpace || output.put(" ", 1)) &&
                  output.put(lineEnd.data(), lineEnd.size());
+            written += recordSize + tailLength + (keepSpace ? 1 : 0) + lineEnd.size();
             continue;
         }
         // The padding usually begins right after the text.
@@ -232,10 +246,12 @@ SaveResult TxaLines::save(std::string_view fileName, const std::vector<LineRange
         // Room for the line end was reserved with the line.
         std::memcpy(line + n, lineEnd.data(), lineEnd.size());
         output.used(n + lineEnd.size());
+        written += n + lineEnd.size();
     }
     // The buffer holds the last line written afterwards, as it would after GETs.
     if (ok && last > 0) GET(queue_, static_cast<int32_t>(last));
     if (!save.finish(ok)) return {SaveStatus::WriteFailed, save.error()};
+    if (progress) progress->advanced(written, written);
     return {SaveStatus::Saved};
 }
 

@@ -42,6 +42,7 @@
 #include "app/txa/line_splitter.h"
 #include "app/txa/long_line_tails.h"
 #include "app/txa/ordinary_file.h"
+#include "app/txa/progress.h"
 #include "platform/plain_file.h"
 #include "queueview/export/export_writer.h"
 #include "runtime/queue/queue.h"
@@ -91,11 +92,14 @@ public:
     QueueDecl* queue() const { return queue_; }
 
     // Replaces the entries with the lines of the file fileName names
-    // (trailing spaces ignored), read at most maxChunk bytes at a time.
-    LoadResult load(std::string_view fileName, size_t maxChunk);
+    // (trailing spaces ignored), read at most maxChunk bytes at a time;
+    // progress (when given) hears of each chunk read.
+    LoadResult load(std::string_view fileName, size_t maxChunk, Progress* progress = nullptr);
     // Writes every line except those in `without` (ascending and apart, as
     // LineRanges::ranges gives them) to fileName. The lines do not change.
-    SaveResult save(std::string_view fileName, const std::vector<LineRange>& without = {});
+    // progress (when given) hears of the bytes written about every mebibyte.
+    SaveResult save(std::string_view fileName, const std::vector<LineRange>& without = {},
+                    Progress* progress = nullptr);
     // Takes the ranges out of the lines. Returns the number of entries deleted.
     uint32_t erase(const LineRanges& gone);
 
@@ -121,7 +125,7 @@ private:
     // Notices a change made to the queue behind this object.
     void sync();
     void startAfresh(const platform::FileIdentity& file);
-    LoadResult readLines(platform::InputFile& file, uint64_t size, size_t maxChunk);
+    LoadResult readLines(platform::InputFile& file, uint64_t size, size_t maxChunk, Progress* progress);
 
     QueueDecl* queue_ = nullptr;
     uint32_t changes_ = 0;  // the queue's change counter when last in step
@@ -130,6 +134,7 @@ private:
     bool tailsLost_ = false;  // lines were cut by a change behind this object
     LineEnd lineEnd_ = LineEnd::CrLf;
     platform::FileIdentity file_;
+    uint64_t loadedBytes_ = 0;  // the size of the file the lines were loaded from
 };
 
 }  // namespace varnok::app

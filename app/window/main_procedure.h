@@ -21,6 +21,7 @@
 #include "app/txa/extension_remover.h"
 #include "app/window/ini_resizer_store.h"
 #include "app/window/no_toolbar.h"
+#include "app/window/status_progress.h"
 #include "framework/files/file_selector.h"
 #include "framework/windows/window_resizer.h"
 #include "window/list_source.h"
@@ -47,6 +48,8 @@ public:
     IniResizerStore resizerStore;
     framework::WindowResizer resizer;
     NoToolbar toolbar;
+    // When a Load or a Remove and Save shows its progress bar.
+    ProgressTiming progressTiming;
     // The name given on the command line, loaded once the window is open;
     // empty for none.
     std::string startFile;

@@ -5,6 +5,7 @@
 #include "app/window/main_procedure.h"
 #include "app/window/main_window_structure.h"
 #include "app/window/remembered_file_name.h"
+#include "app/window/status_progress.h"
 #include "framework/errors/error_manager.h"
 #include "framework/ini/ini_manager.h"
 #include "window/events.h"
@@ -161,7 +162,9 @@ void MainWindow::Load() {
     ExtensionRemover& remover = main_.remover;
 
     window::windowLayer().setCursor(window::Cursor::Wait);
-    const LoadResult loaded = remover.Load(name);
+    StatusProgress progress(&w, CountsZone, main_.progressTiming);
+    const LoadResult loaded = remover.Load(name, progress.sink());
+    progress.ended();
     if (loaded.status == LoadStatus::NotAFile) {
         // No ordinary file of that name: said so, with why, and nothing
         // changes.
@@ -222,7 +225,8 @@ void MainWindow::SelectAll() {
 }
 
 RemoveOutcome MainWindow::RemoveAndSave() {
-    const RemoveOutcome outcome = app::RemoveAndSave(main_.remover);
+    StatusProgress progress(MyWindow, CountsZone, main_.progressTiming);
+    const RemoveOutcome outcome = app::RemoveAndSave(main_.remover, {}, progress.sink());
     fitLineNumberColumns();
     showCounts();
     return outcome;

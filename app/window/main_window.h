@@ -23,7 +23,9 @@
 //
 // The status bar shows the counts line (counts_line.h), written again
 // after every command that can change it: Load (and a drop), the ticks,
-// Remove and Save.
+// Remove and Save. A Load or the writing of Remove and Save that takes
+// longer than half a second shows a progress bar in its place while it runs
+// (status_progress.h), under the wait cursor.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,10 +1,11 @@
 #include "app/window/remove_and_save.h"
 
 #include "window/message_box.h"
+#include "window/window_layer.h"
 
 namespace varnok::app {
 
-RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOverride) {
+RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOverride, Progress* progress) {
     using namespace window;
     if (message("Remove the selected extensions from the TXA", "Confirm", IconQuestion, ButtonYes | ButtonNo,
                 ButtonNo) != ButtonYes)
@@ -17,7 +18,10 @@ RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOv
                 ButtonNo) == ButtonYes)
         overwrite = Overwrite::Yes;
 
-    const RemoveResult result = remover.RemoveAndSave(removal, overwrite);
+    windowLayer().setCursor(Cursor::Wait);
+    const RemoveResult result = remover.RemoveAndSave(removal, overwrite, progress);
+    if (progress) progress->ended();
+    windowLayer().setCursor(Cursor::Normal);
     switch (result.status) {
     case RemoveStatus::NothingToDelete:
         message("Nothing to delete", "Not saved", IconExclamation, ButtonOk);

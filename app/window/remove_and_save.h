@@ -10,7 +10,8 @@
 //   written:            "OUT"                      Saved, information, OK
 //
 // OUT is the output's name without trailing spaces: outputOverride when
-// given, else the name formed from the loaded file's name.
+// given, else the name formed from the loaded file's name. The wait cursor
+// shows while the copy is written (progress, when given, hears of it).
 #pragma once
 #include <string_view>
 
@@ -28,6 +29,7 @@ enum class RemoveOutcome {
     Saved,
 };
 
-RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOverride = {});
+RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOverride = {},
+                            Progress* progress = nullptr);
 
 }  // namespace varnok::app

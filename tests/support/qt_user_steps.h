@@ -1,6 +1,7 @@
 // UserSteps: what a user does to the windows of the Qt layer while the
 // program runs its window loops. Each step runs on the top window once the
-// program waits for input there (its event queue is empty), so a step that
+// program waits for input there (its accept loop waits and its event queue
+// is empty; long work that paints meanwhile is not waiting), so a step that
 // opens a nested window is followed by steps on that window, and a step
 // that closes one by steps on the window below; an `until` step waits for
 // something that arrives later (a resize is laid out after the platform
@@ -93,7 +94,7 @@ private:
             return;
         }
         window::qt::QtWindow* top = layer_.topWindow();
-        if (!top || top->queuedEvents() > 0) return;
+        if (!top || top->queuedEvents() > 0 || !top->waitingForInput()) return;
         running_ = true;
         if (steps_.empty()) {
             closeAll();  // nothing more to do: the windows go as the user would close them

@@ -245,6 +245,7 @@ public:
     void setProperty(int32_t control, int p, std::string_view value, int32_t index) override {
         std::string text(value);
         if (isFlag(p)) text = window::flagPropertyText(window::propertyTextIsSet(text));
+        if (p == prop::StatusProgress) state_->statusProgress.push_back(text);
         state_->properties[{control, p, index}] = std::move(text);
     }
     using window::Window::setProperty;
@@ -258,6 +259,7 @@ public:
             if (control == 0 || c == control) state_->properties[{c, prop::Text, 0}] = trimmed(v.data, v.size);
         }
     }
+    void paintPending() override { ++state_->paints; }
     void update(int32_t control) override {
         for (const auto& [c, v] : texts_) {
             if (control == 0 || c == control) writePadded(v, state_->property(c, prop::Text));

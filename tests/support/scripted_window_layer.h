@@ -75,6 +75,8 @@ struct ScriptedWindowState {
     std::vector<window::Event> posted;     // every post(), in order
     int32_t focus = 0;
     int displays = 0;             // display() calls
+    int paints = 0;               // paintPending() calls
+    std::vector<std::string> statusProgress;  // every StatusProgress value set, in order
     int beeps = 0;
     size_t stepsLeft = 0;         // script steps not reached yet
     std::map<int32_t, std::vector<uint32_t>> alerts;  // alert() per control

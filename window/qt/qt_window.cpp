@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QWindow>
@@ -40,15 +41,23 @@ QtWindow::QtWindow(QtWindowLayer& layer, WindowStructure structure, QtWindow* be
         status_ = new QStatusBar(frame_);
         status_->setSizeGripEnabled(structure_.resizable);
         for (int32_t width : structure_.statusZones) {
+            // Each zone is its text and, hidden until asked for, a progress
+            // bar that takes the text's place and never makes the bar taller.
             auto* zone = new QLabel(status_);
             zone->setTextFormat(Qt::PlainText);
-            if (width < 0) {
-                status_->addWidget(zone, 1);
-            } else {
+            auto* bar = new QProgressBar(status_);
+            bar->setRange(0, 100);
+            bar->setMaximumHeight(zone->sizeHint().height());
+            bar->hide();
+            const int stretch = width < 0 ? 1 : 0;
+            if (width >= 0) {
                 zone->setFixedWidth(unitsToPixelsX(width, base_));
-                status_->addWidget(zone, 0);
+                bar->setFixedWidth(unitsToPixelsX(width, base_));
             }
+            status_->addWidget(zone, stretch);
+            status_->addWidget(bar, stretch);
             zones_.push_back(zone);
+            zoneBars_.push_back(bar);
         }
     }
 
@@ -324,6 +333,13 @@ void QtWindow::writeVariable(Control& c) {
     std::memcpy(c.variable.data, text.data(), length);
     std::memset(c.variable.data + length, ' ', c.variable.size - length);
     c.shown = std::string(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size)));
+}
+
+void QtWindow::paintPending() {
+    // Paint and layout requests, and whatever the desktop sends (exposure,
+    // a resize); keys and mouse wait. The window's own events go to its
+    // queue as always, to be taken by the accept loop after the work.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtWindow::display(int32_t control) {

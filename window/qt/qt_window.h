@@ -59,6 +59,7 @@
 
 class QEventLoop;
 class QLabel;
+class QProgressBar;
 class QStatusBar;
 class QTableView;
 class QWidget;
@@ -90,6 +91,7 @@ public:
     void bindList(int32_t control, ListSource* source) override;
     void display(int32_t control = 0) override;
     void update(int32_t control = 0) override;
+    void paintPending() override;
     void select(int32_t control, int32_t row = 0) override;
     int32_t focus() const override;
     int32_t choice(int32_t control) const override;
@@ -108,6 +110,9 @@ public:
     const QFont& font() const { return font_; }
     const DialogBase& base() const { return base_; }
     size_t queuedEvents() const { return queue_.size(); }
+    // The accept loop waits for this window's input (and not the program's
+    // handler running, which may paint meanwhile: paintPending).
+    bool waitingForInput() const { return loop_ != nullptr; }
 
     // Shows the window the first time it is asked for (nextEvent does).
     void showOnce();
@@ -194,6 +199,7 @@ private:
     QWidget* client_ = nullptr;  // the controls' parent
     QStatusBar* status_ = nullptr;
     std::vector<QLabel*> zones_;
+    std::vector<QProgressBar*> zoneBars_;  // one per zone, shown in its place by StatusProgress
     std::vector<Control> controls_;
     std::vector<uint32_t> windowAlerts_;
     bool windowDrops_ = false;  // files may be dropped anywhere on the window

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 
@@ -90,6 +91,12 @@ std::string QtWindow::windowProperty(int prop, int32_t index) const {
     case prop::StatusText:
         if (index >= 1 && static_cast<size_t>(index) <= zones_.size())
             return toProgram(zones_[static_cast<size_t>(index - 1)]->text());
+        return std::string();
+    case prop::StatusProgress:
+        if (index >= 1 && static_cast<size_t>(index) <= zoneBars_.size()) {
+            const QProgressBar* progress = zoneBars_[static_cast<size_t>(index - 1)];
+            if (!progress->isHidden()) return numberText(progress->value());
+        }
         return std::string();
     default: return std::string();
     }
@@ -249,6 +256,15 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
     case prop::StatusText:
         if (index >= 1 && static_cast<size_t>(index) <= zones_.size())
             zones_[static_cast<size_t>(index - 1)]->setText(fromProgram(value));
+        break;
+    case prop::StatusProgress:
+        if (index >= 1 && static_cast<size_t>(index) <= zoneBars_.size()) {
+            QProgressBar* progress = zoneBars_[static_cast<size_t>(index - 1)];
+            const bool shown = !value.empty() && number >= 0;
+            if (shown) progress->setValue(std::min(number, 100));
+            progress->setVisible(shown);
+            zones_[static_cast<size_t>(index - 1)]->setVisible(!shown);
+        }
         break;
     default: break;
     }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -18,6 +19,8 @@
 #include <filesystem>
 
 #include "app/startup/program_run.h"
+#include "app/window/main_procedure.h"
+#include "framework/ini/ini_manager.h"
 #include "framework/windows/window_resizer.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"
@@ -594,6 +597,80 @@ TEST_F(MainWindowQt, DroppedFilesAreLoadedAndTheStatusBarCounts) {
     boxes.verifyDone();
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, "Cannot open " + home.file("folder.txa") + ": Is a directory");
+}
+
+// A long Load in the real widgets: the counts give way to a progress bar
+// that rises and is painted while the file is read, under the wait cursor,
+// and the counts come back afterwards, the status bar as high as before. A
+// clock that moves 0.2 s at every look makes the load long.
+TEST_F(MainWindowQt, ALongLoadShowsAProgressBarThatIsPainted) {
+    std::string big = "[PROCEDURE]\r\nNAME Main\r\n";
+    while (big.size() < 1'500'000) big += std::string(62, 'x') + "\r\n";
+    big += "[ADDITION]\r\nNAME Tools Logger\r\n[INSTANCE]\r\n[END]\r\n";
+    home.write("big.txa", big);
+    static struct Watch {
+        QtWindow* window = nullptr;
+        QProgressBar* bar = nullptr;
+        std::vector<int> painted;  // the bar's value at each of its paints
+        bool waitCursor = true;    // the wait cursor showed whenever the bar did
+        bool screenshot = false;
+        uint64_t now = 0;
+    } watch;
+    watch = Watch{};
+    struct PaintWatch : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) watch.painted.push_back(watch.bar->value());
+            return false;
+        }
+    } paintWatch;
+
+    framework::iniManager().Init(ProgramIniFile, 0, 0);
+    MainProcedure p;
+    p.remover.queueTool.MaxBufSize = 32768;
+    p.progressTiming.nowMs = [] {
+        watch.now += 200;
+        if (watch.bar && watch.bar->isVisible()) {
+            const QCursor* cursor = QApplication::overrideCursor();
+            watch.waitCursor = watch.waitCursor && cursor && cursor->shape() == Qt::WaitCursor;
+            if (!watch.screenshot && watch.bar->value() >= 50) {
+                saveScreenshot(watch.window->widget(), "main-window-load-progress");
+                watch.screenshot = true;
+            }
+        }
+        return watch.now;
+    };
+    int statusHeight = 0;
+    auto countsLabel = [](QtWindow& w) { return w.statusBar()->findChildren<QLabel*>().front(); };
+    testing::ScriptedPresenter boxes;
+    testing::UserSteps driver(layer, 60000);
+    driver.closeWindowsWhenDone().start();
+    driver
+        .then([&](QtWindow& w) {
+            watch.window = &w;
+            watch.bar = w.statusBar()->findChild<QProgressBar*>();
+            ASSERT_NE(watch.bar, nullptr);
+            EXPECT_FALSE(watch.bar->isVisible());
+            watch.bar->installEventFilter(&paintWatch);
+            statusHeight = w.statusBar()->height();
+            static_cast<QLineEdit*>(control(w, use::FileName))->setText("big.txa");
+            click(w, use::LoadButton);
+        })
+        .then([&](QtWindow& w) {
+            EXPECT_FALSE(watch.bar->isVisible());
+            EXPECT_TRUE(countsLabel(w)->isVisible());
+            EXPECT_EQ(countsLabel(w)->text().toStdString(),
+                      "1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
+            EXPECT_EQ(w.statusBar()->height(), statusHeight);
+            EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        });
+    p.Run();
+    framework::iniManager().Release();
+    EXPECT_TRUE(driver.finished());
+    ASSERT_GE(watch.painted.size(), 3u) << "the bar was painted while the file was read";
+    EXPECT_TRUE(std::is_sorted(watch.painted.begin(), watch.painted.end()));
+    EXPECT_GE(watch.painted.back(), 90);
+    EXPECT_TRUE(watch.waitCursor);
+    EXPECT_TRUE(watch.screenshot);
 }
 
 }  // namespace

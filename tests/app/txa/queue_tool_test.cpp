@@ -401,7 +401,9 @@ TEST_F(QueueToolFixture, AFileChangedWhileItIsReadIsAFailedRead) {
             }
             platform::clearFileFaults();
             boxes.verifyDone();
-            if (!changes) EXPECT_EQ(testing::linesOf(lineQ).size(), 200u);
+            if (!changes) {
+                EXPECT_EQ(testing::linesOf(lineQ).size(), 200u);
+            }
         }
     }
 }

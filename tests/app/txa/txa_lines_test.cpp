@@ -122,6 +122,45 @@ TEST_F(TxaLinesFixture, SavingWithoutRangesIsErasingThenSaving) {
     }
 }
 
+// What a progress hears, against the files themselves: a load reports each
+// chunk, done rising to the file's size; a save reports about every
+// mebibyte against the loaded size and ends with the bytes it wrote, long
+// lines, trailing spaces and removed ranges included.
+TEST_F(TxaLinesFixture, ProgressFollowsTheBytesReadAndWritten) {
+    struct Recorder : Progress {
+        std::vector<std::pair<uint64_t, uint64_t>> reports;
+        void advanced(uint64_t done, uint64_t total) override { reports.emplace_back(done, total); }
+    };
+    auto rising = [](const Recorder& r) {
+        for (size_t i = 1; i < r.reports.size(); ++i)
+            if (r.reports[i].first <= r.reports[i - 1].first) return false;
+        return true;
+    };
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3'300'000; ++i)
+        bytes += i % 50 == 0 ? "[ADDITION]  \r\n" : "line " + std::to_string(i) + std::string(i % 1500, 'x') + "\r\n";
+    const std::string name = dir.write("big.txa", bytes);
+    for (size_t chunk : {size_t(65536), size_t(1048575)}) {
+        Recorder loaded;
+        ASSERT_EQ(lines.load(name, chunk, &loaded).status, LoadStatus::Loaded);
+        EXPECT_EQ(loaded.reports.size(), (bytes.size() + chunk - 1) / chunk) << chunk;
+        EXPECT_TRUE(rising(loaded));
+        for (const auto& [done, total] : loaded.reports) EXPECT_EQ(total, bytes.size());
+        EXPECT_EQ(loaded.reports.back().first, bytes.size());
+    }
+    for (const bool removing : {false, true}) {
+        LineRanges gone(RECORDS(lineQ));
+        if (removing) gone.deleteAt(20, 5000);
+        Recorder saved;
+        ASSERT_TRUE(lines.save(dir.file("copy.txa"), gone.ranges(), &saved).saved());
+        const uint64_t written = readFile(dir.file("copy.txa")).size();
+        ASSERT_GE(saved.reports.size(), written >> 20) << removing;
+        EXPECT_TRUE(rising(saved));
+        EXPECT_EQ(saved.reports.back(), std::make_pair(written, written));
+        for (size_t i = 0; i + 1 < saved.reports.size(); ++i) EXPECT_EQ(saved.reports[i].second, bytes.size());
+    }
+}
+
 // Lines cut by a change made behind TxaLines are never saved cut: the save
 // refuses, and keeps refusing after later erasures, until the next load.
 TEST_F(TxaLinesFixture, LinesThatLostTheirTailsAreNotSaved) {

@@ -210,7 +210,9 @@ TEST_F(MainWindowTest, LoadTickRemoveAndSave) {
     EXPECT_EQ(boxes.shown()[3].text, "main_.txa");
     // The Enter key and the double click went through "Select for removal".
     EXPECT_EQ(layer.last(W).count(ev::Accepted, number(use::SelectButton)), 4u);
-    EXPECT_EQ(layer.cursors(), (std::vector<window::Cursor>{window::Cursor::Wait, window::Cursor::Normal}));
+    // Load, then the writing of Remove and Save, each under the wait cursor.
+    EXPECT_EQ(layer.cursors(), (std::vector<window::Cursor>{window::Cursor::Wait, window::Cursor::Normal,
+                                                            window::Cursor::Wait, window::Cursor::Normal}));
 }
 
 TEST_F(MainWindowTest, DecliningTheOverwriteAnswersNotify) {
@@ -528,6 +530,54 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
         for (bool t : ticked) drawn += t ? 'x' : '.';
         EXPECT_EQ(ticks(p), drawn) << "the model and the list disagree";
     }
+}
+
+// A Load and a Remove and Save that take long (a clock that moves 0.6 s at
+// every look) show a progress bar in the counts zone that rises while they
+// run, and the window paints meanwhile; the counts come back afterwards.
+TEST_F(MainWindowTest, LongWorkShowsItsProgressInTheCountsZone) {
+    std::string big = "[PROCEDURE]\r\nNAME Main\r\n";
+    while (big.size() < 2'600'000) big += std::string(62, 'x') + "\r\n";
+    big += "[ADDITION]\r\nNAME Tools Logger\r\n[INSTANCE]\r\n[END]\r\n";
+    home.write("big.txa", big);
+    static uint64_t now = 0;
+    MainProcedure p;
+    p.remover.queueTool.MaxBufSize = 65536;
+    p.progressTiming.nowMs = [] { return now += 600; };
+    auto rising = [](const std::vector<std::string>& shown, size_t from, size_t to) {
+        for (size_t i = from + 1; i < to; ++i)
+            if (std::stoi(shown[i]) <= std::stoi(shown[i - 1])) return false;
+        return to > from + 1;
+    };
+    size_t afterLoad = 0;
+    int paintsAfterLoad = 0;
+    boxes.expect("Remove the selected extensions", ButtonYes).expect("Saved", ButtonOk);
+    layer.onOpen(W)
+        .type(use::FileName, "big.txa")
+        .accept(use::LoadButton)
+        .call([&](window::Window& w) {
+            const testing::ScriptedWindowState& state = layer.last(W);
+            afterLoad = state.statusProgress.size();
+            paintsAfterLoad = state.paints;
+            ASSERT_GE(afterLoad, 3u);
+            EXPECT_TRUE(rising(state.statusProgress, 0, afterLoad - 1));
+            EXPECT_EQ(state.statusProgress[afterLoad - 2], "100");
+            EXPECT_EQ(state.statusProgress[afterLoad - 1], "");
+            EXPECT_GE(paintsAfterLoad, static_cast<int>(afterLoad) - 1);
+            EXPECT_EQ(w.property(0, prop::StatusText, 1), "1 instances, 0 ticked \u2014 " +
+                                                              std::to_string(RECORDS(p.remover.LineQ)) + " lines");
+        })
+        .accept(use::SelectButton)
+        .accept(use::RemoveButton);
+    p.Run();
+    const testing::ScriptedWindowState& state = layer.last(W);
+    ASSERT_GE(state.statusProgress.size(), afterLoad + 2);
+    EXPECT_EQ(state.statusProgress.back(), "");
+    EXPECT_GT(state.paints, paintsAfterLoad);
+    EXPECT_EQ(state.property(0, prop::StatusProgress, 1), "");
+    EXPECT_EQ(readFile(home.file("big_.txa")).size(), big.size() - std::string("[ADDITION]\r\nNAME Tools Logger\r\n[INSTANCE]\r\n").size());
+    EXPECT_EQ(layer.cursors(), (std::vector<window::Cursor>{window::Cursor::Wait, window::Cursor::Normal,
+                                                            window::Cursor::Wait, window::Cursor::Normal}));
 }
 
 // Files dropped on the window: the first one's name goes into the entry and

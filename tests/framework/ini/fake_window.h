@@ -60,6 +60,7 @@ public:
     void bindList(int32_t, window::ListSource*) override {}
     void display(int32_t) override {}
     void update(int32_t) override {}
+    void paintPending() override {}
     void select(int32_t, int32_t) override {}
     int32_t focus() const override { return 0; }
     int32_t choice(int32_t) const override { return 0; }

@@ -1,0 +1,42 @@
+#include "app/window/status_progress.h"
+
+#include <chrono>
+
+#include "window/properties.h"
+
+namespace varnok::app {
+
+uint64_t steadyMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+StatusProgress::StatusProgress(window::Window* window, int32_t zone, const ProgressTiming& timing)
+    : window_(window), zone_(zone), timing_(timing) {}
+
+void StatusProgress::advanced(uint64_t done, uint64_t total) {
+    if (!window_) return;
+    const uint64_t now = timing_.nowMs();
+    if (!started_) {
+        started_ = true;
+        startMs_ = now;
+    }
+    if (now - startMs_ < timing_.delayMs) return;
+    const bool firstTime = !shown();
+    if (!firstTime && now - paintedMs_ < timing_.repaintMs) return;
+    const int32_t percent = total == 0 || done >= total ? 100 : static_cast<int32_t>(done * 100 / total);
+    if (percent != percent_) {
+        percent_ = percent;
+        window_->setProperty(0, window::prop::StatusProgress, percent, zone_);
+    }
+    paintedMs_ = now;
+    window_->paintPending();
+}
+
+void StatusProgress::ended() {
+    if (!shown() || !window_) return;
+    percent_ = -1;
+    window_->setProperty(0, window::prop::StatusProgress, "", zone_);
+}
+
+}  // namespace varnok::app
