@@ -1,10 +1,11 @@
 // varnok_gui_bench: the main window's Load on a large TXA file, offscreen,
 // as the user would run it, with figures for bench/gui_bench.sh:
 //
-//   varnok_gui_bench [--no-progress] FILE
+//   varnok_gui_bench [--no-progress | --bar-at-once] FILE
 //
-// --no-progress: the load reports no progress at all (the baseline of
-// bench/progress_bench.sh).
+// --no-progress: the load reports no progress at all; --bar-at-once: the
+// progress bar shows from the start instead of after half a second (the
+// two sides of bench/progress_bench.sh).
 //
 // prints one line of key=value pairs:
 //   load_ms      from the press of "Load" to the list holding every instance
@@ -74,9 +75,9 @@ long peakKilobytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool progress = !(argc == 3 && std::string(argv[1]) == "--no-progress");
-    if (argc != (progress ? 2 : 3)) {
-        std::fputs("usage: varnok_gui_bench [--no-progress] FILE\n", stderr);
+    const std::string option = argc == 3 ? argv[1] : "";
+    if (argc < 2 || argc > 3 || (argc == 3 && option != "--no-progress" && option != "--bar-at-once")) {
+        std::fputs("usage: varnok_gui_bench [--no-progress | --bar-at-once] FILE\n", stderr);
         return 2;
     }
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     varnok::window::setMessagePresenter(&boxes);
     varnok::app::registerMainWindow();
     varnok::app::MainProcedure procedure;
-    procedure.progressTiming.enabled = progress;
+    procedure.progressTiming.enabled = option != "--no-progress";
+    if (option == "--bar-at-once") procedure.progressTiming.delayMs = 0;
     PaintCounter barPaints;
 
     const int32_t listNumber =
