@@ -18,8 +18,13 @@ void StatusProgress::advanced(uint64_t done, uint64_t total) {
     if (!window_) return;
     const uint64_t now = timing_.nowMs();
     if (!started_) {
+        // The window may have been shown just before the work (a file given
+        // at the start): it is painted once as the work begins.
         started_ = true;
         startMs_ = now;
+        paintedMs_ = now;
+        window_->paintPending();
+        return;
     }
     if (now - startMs_ < timing_.delayMs) return;
     const bool firstTime = !shown();

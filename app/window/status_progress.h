@@ -2,10 +2,11 @@
 // in a status bar zone of the window, once the work has taken long enough
 // to be worth one.
 //
-// The time counts from the first report. Until `delayMs` have passed a
-// report only reads the clock, so quick work shows nothing at all. After
-// that the zone shows the bar at the percentage done, and the window paints
-// what is pending (Window::paintPending) at most once every `repaintMs`, so
+// The time counts from the first report, at which the window paints what is
+// pending (Window::paintPending; it may have been shown just before the
+// work). Until `delayMs` have passed a report then only reads the clock, so
+// quick work shows no bar. After that the zone shows the bar at the
+// percentage done, and the window paints at most once every `repaintMs`, so
 // it keeps repainting while the work runs on. ended(), or the end of the
 // object, takes the bar away and gives the zone its text back.
 //

@@ -336,10 +336,14 @@ void QtWindow::writeVariable(Control& c) {
 }
 
 void QtWindow::paintPending() {
-    // Paint and layout requests, and whatever the desktop sends (exposure,
-    // a resize); keys and mouse wait. The window's own events go to its
-    // queue as always, to be taken by the accept loop after the work.
+    // Whatever the desktop sends (exposure, a resize) and the program
+    // posted; keys and mouse wait. The window's own events go to its queue
+    // as always, to be taken by the accept loop after the work. The paint
+    // requests this raised are then handled at once: on X they would wait
+    // for an event loop that is not running while the work goes on, and a
+    // window shown just before the work would stay unpainted.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
 void QtWindow::display(int32_t control) {
