@@ -19,21 +19,25 @@ void StatusProgress::advanced(uint64_t done, uint64_t total) {
     const uint64_t now = timing_.nowMs();
     if (!started_) {
         // The window may have been shown just before the work (a file given
-        // at the start): it is painted once as the work begins.
+        // at the start): it paints as the work begins.
         started_ = true;
         startMs_ = now;
-        paintedMs_ = now;
-        window_->paintPending();
+        paint(now);
         return;
     }
-    if (now - startMs_ < timing_.delayMs) return;
-    const bool firstTime = !shown();
-    if (!firstTime && now - paintedMs_ < timing_.repaintMs) return;
-    const int32_t percent = total == 0 || done >= total ? 100 : static_cast<int32_t>(done * 100 / total);
-    if (percent != percent_) {
-        percent_ = percent;
-        window_->setProperty(0, window::prop::StatusProgress, percent, zone_);
+    const bool barDue = now - startMs_ >= timing_.delayMs;
+    if (now - paintedMs_ < timing_.repaintMs && !(barDue && !shown())) return;
+    if (barDue) {
+        const int32_t percent = total == 0 || done >= total ? 100 : static_cast<int32_t>(done * 100 / total);
+        if (percent != percent_) {
+            percent_ = percent;
+            window_->setProperty(0, window::prop::StatusProgress, percent, zone_);
+        }
     }
+    paint(now);
+}
+
+void StatusProgress::paint(uint64_t now) {
     paintedMs_ = now;
     window_->paintPending();
 }

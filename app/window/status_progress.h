@@ -2,13 +2,13 @@
 // in a status bar zone of the window, once the work has taken long enough
 // to be worth one.
 //
-// The time counts from the first report, at which the window paints what is
-// pending (Window::paintPending; it may have been shown just before the
-// work). Until `delayMs` have passed a report then only reads the clock, so
-// quick work shows no bar. After that the zone shows the bar at the
-// percentage done, and the window paints at most once every `repaintMs`, so
-// it keeps repainting while the work runs on. ended(), or the end of the
-// object, takes the bar away and gives the zone its text back.
+// From the first report on, the window paints what is pending
+// (Window::paintPending) at that report and then at most once every
+// `repaintMs`, so it keeps repainting while the work runs on (it may have
+// been shown just before the work began). Once `delayMs` have passed since
+// the first report, the zone shows the bar at the percentage done, updated
+// as the window paints; quicker work shows no bar. ended(), or the end of
+// the object, takes the bar away and gives the zone its text back.
 //
 //   StatusProgress progress(window, CountsZone, timing);
 //   remover.Load(name, progress.sink());   // sink() is null when timing is off
@@ -47,6 +47,8 @@ public:
     bool shown() const { return percent_ >= 0; }
 
 private:
+    void paint(uint64_t now);
+
     window::Window* window_;
     int32_t zone_;
     ProgressTiming timing_;
