@@ -11,7 +11,7 @@
 #
 #   installer.sh INSTALLER PORTABLE_ZIP VERSION WINE_RUN
 set -euo pipefail
-installer=$1 portable=$2 version=$3 wine_run=$4
+installer=$(realpath "$1") portable=$(realpath "$2") version=$3 wine_run=$(realpath "$4")
 
 # No Linux menu entries or file types for what is installed in the prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
