@@ -74,3 +74,32 @@ function(varnok_register_tests target labels)
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()
 endfunction()
+
+# varnok_windows_resources(<target>)
+# The Windows program's resources (window/win32/resources/varnok.rc) in an
+# executable of the Windows build: the program icon, the check-box icons,
+# the version information from the project's version, and the manifest.
+# A target in the GUI subsystem (WIN32_EXECUTABLE) is described as the
+# program, any other as its command line. Nothing outside Windows.
+function(varnok_windows_resources target)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(folder ${PROJECT_SOURCE_DIR}/window/win32/resources)
+  get_target_property(gui ${target} WIN32_EXECUTABLE)
+  if(gui)
+    set(console 0)
+  else()
+    set(console 1)
+  endif()
+  target_sources(${target} PRIVATE ${folder}/varnok.rc)
+  target_compile_definitions(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:RC>:VARNOK_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}>
+    $<$<COMPILE_LANGUAGE:RC>:VARNOK_VERSION_MINOR=${PROJECT_VERSION_MINOR}>
+    $<$<COMPILE_LANGUAGE:RC>:VARNOK_VERSION_PATCH=${PROJECT_VERSION_PATCH}>
+    $<$<COMPILE_LANGUAGE:RC>:VARNOK_VERSION_DOTTED=${PROJECT_VERSION}>
+    $<$<COMPILE_LANGUAGE:RC>:VARNOK_CONSOLE_PROGRAM=${console}>)
+  # windres reports no dependencies: the files the script names are listed here.
+  set_property(SOURCE ${folder}/varnok.rc APPEND PROPERTY OBJECT_DEPENDS
+               ${folder}/varnok.ico ${folder}/boxon.ico ${folder}/boxoff.ico ${folder}/varnok.manifest)
+endfunction()

@@ -16,6 +16,11 @@ namespace {
 
 UINT consoleCodePageBefore = 0;
 
+bool hasStandardHandle(DWORD which) {
+    HANDLE handle = ::GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
 void restoreConsoleCodePage() {
     if (consoleCodePageBefore != 0) ::SetConsoleOutputCP(consoleCodePageBefore);
 }
@@ -35,8 +40,10 @@ std::vector<std::string> processArguments(int, char**) {
 void prepareConsoleOutput() {
     std::fflush(stdout);
     std::fflush(stderr);
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
+    // A GUI-subsystem program may have no standard handles at all (started
+    // from Explorer); the C runtime refuses its streams' modes then.
+    if (hasStandardHandle(STD_OUTPUT_HANDLE)) _setmode(_fileno(stdout), _O_BINARY);
+    if (hasStandardHandle(STD_ERROR_HANDLE)) _setmode(_fileno(stderr), _O_BINARY);
     // Only a console has a code page to set; a file or pipe takes the bytes.
     const UINT before = ::GetConsoleOutputCP();
     if (before != 0 && before != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8) && consoleCodePageBefore == 0) {

@@ -6,6 +6,7 @@
 # the console's own; files exactly).
 #
 #   same_output.sh LINUX_VARNOK WINDOWS_VARNOK TXAGEN SAMPLE WINE_RUN
+# (WINDOWS_VARNOK: varnok-cli.exe, the console program scripts use)
 set -euo pipefail
 linux=$1 windows=$2 txagen=$3 sample=$4 wine_run=$5
 
@@ -65,7 +66,7 @@ run_side() {
   fi
   echo "$status" >"$work/$side.status"
   tr -d '\r' <"$work/$side.out" >"$work/$side.out.n"
-  tr -d '\r' <"$work/$side.err" | sed 's/varnok\.exe/varnok/g' >"$work/$side.err.n"
+  tr -d '\r' <"$work/$side.err" | sed -E 's/varnok(-cli)?\.exe/varnok/g' >"$work/$side.err.n"
 }
 
 failures=0
