@@ -1,0 +1,228 @@
+// Message boxes and popup menus really shown (under Wine with a display):
+// a second thread finds the box or menu, photographs it into
+// build/screenshots/windows/ and answers it the way a user's click or key
+// would, while the first thread waits in the box's or menu's own loop.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "window/win32/message_presenter_win32.h"
+#include "window/win32/popup_menu_win32.h"
+
+namespace varnok::window::win32 {
+namespace {
+
+bool haveDisplay() {
+    wchar_t value[8];
+    return GetEnvironmentVariableW(L"DISPLAY", value, 8) > 0;
+}
+
+// Polls for a top-level window of the class and title until the deadline.
+HWND waitForWindow(const wchar_t* className, const wchar_t* title, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        HWND found = FindWindowW(className, title);
+        if (found && IsWindowVisible(found)) return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return nullptr;
+}
+
+// Polls until the window and its controls have drawn themselves (no part
+// waits to be painted), or the deadline passes.
+bool waitUntilPainted(HWND window, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    auto pending = [](HWND w) { return GetUpdateRect(w, nullptr, FALSE) != 0; };
+    while (std::chrono::steady_clock::now() < deadline) {
+        bool waiting = pending(window);
+        for (HWND child = GetWindow(window, GW_CHILD); child && !waiting; child = GetWindow(child, GW_HWNDNEXT))
+            waiting = pending(child);
+        if (!waiting) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+// Each visible control of the window drawing itself (PrintWindow) into a
+// bitmap of its own, copied to its place in the window's client area.
+bool printControls(HWND window, HDC memory) {
+    bool drawn = true;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        HDC own = CreateCompatibleDC(memory);
+        HBITMAP picture = CreateCompatibleBitmap(memory, w, h);
+        HGDIOBJ before = SelectObject(own, picture);
+        drawn = PrintWindow(child, own, 0) && BitBlt(memory, r.left, r.top, w, h, own, 0, 0, SRCCOPY) && drawn;
+        SelectObject(own, before);
+        DeleteObject(picture);
+        DeleteDC(own);
+    }
+    return drawn;
+}
+
+// The window's client area as the user sees it, saved as a 24-bit BMP
+// file once the window has painted itself: the window draws itself into
+// the bitmap (PrintWindow) and so does each of its controls in its place
+// (Wine's WM_PRINT leaves the controls out). False when anything failed or
+// the picture holds no dark pixel (no text was drawn).
+bool saveScreenshot(HWND window, const std::string& name) {
+    RECT client;
+    if (!GetClientRect(window, &client)) return false;
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0) return false;
+    const bool painted = waitUntilPainted(window, std::chrono::seconds(10));
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const bool drawn = painted && PrintWindow(window, memory, PW_CLIENTONLY) && printControls(window, memory);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;  // bottom-up, as BMP files keep rows
+    info.biPlanes = 1;
+    info.biBitCount = 24;  // no fourth byte that viewers could take for transparency
+    info.biCompression = BI_RGB;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    std::vector<unsigned char> pixels(stride * height);
+    const int rows = GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                               DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!drawn || rows != height) return false;
+    bool dark = false;
+    for (int y = 0; y < height && !dark; ++y)
+        for (int x = 0; x < width && !dark; ++x) {
+            const unsigned char* p = &pixels[y * stride + x * 3];
+            dark = p[0] < 64 && p[1] < 64 && p[2] < 64;
+        }
+
+    std::filesystem::create_directories(VARNOK_SCREENSHOT_DIR);
+    const std::string path = std::string(VARNOK_SCREENSHOT_DIR) + "/" + name;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = static_cast<DWORD>(header.bfOffBits + pixels.size());
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    const bool written = std::fwrite(&header, sizeof header, 1, file) == 1 &&
+                         std::fwrite(&info, sizeof info, 1, file) == 1 &&
+                         std::fwrite(pixels.data(), pixels.size(), 1, file) == 1;
+    return std::fclose(file) == 0 && written && dark;
+}
+
+std::wstring itemText(HWND box, int id) {
+    wchar_t text[64] = {};
+    GetDlgItemTextW(box, id, text, 64);
+    return text;
+}
+
+// What the answering thread saw of a box.
+struct SeenBox {
+    bool found = false;
+    bool photographed = false;
+    std::vector<std::wstring> labels;  // of the ids asked for
+};
+
+// Shows the request's box on this thread; another thread finds it by its
+// caption, records the labels of `ids`, photographs it and sends it the
+// command `answerId`. Returns the bit the presenter answered.
+unsigned showAndAnswer(const MessageRequest& request, std::vector<int> ids, int answerId, const std::string& shot,
+                       SeenBox& seen) {
+    const std::wstring caption = programWide(request.caption);
+    std::thread user([&] {
+        HWND box = waitForWindow(L"#32770", caption.c_str(), std::chrono::seconds(20));
+        if (!box) return;
+        seen.found = true;
+        for (int id : ids) seen.labels.push_back(itemText(box, id));
+        seen.photographed = saveScreenshot(box, shot);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(answerId, BN_CLICKED), 0);
+    });
+    Win32MessagePresenter presenter;
+    const unsigned answer = presenter.show(request);
+    user.join();
+    return answer;
+}
+
+TEST(Win32MessageBoxShown, YesNoQuestionAnsweredYes) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    SeenBox seen;
+    const unsigned answer =
+        showAndAnswer({"Remove the selected extensions from the TXA|main_.txa", "Confirm", IconQuestion,
+                       ButtonYes | ButtonNo, ButtonNo},
+                      {IDYES, IDNO}, IDYES, "message-box-confirm.bmp", seen);
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.photographed);
+    EXPECT_EQ(answer, ButtonYes);
+    ASSERT_EQ(seen.labels.size(), 2u);
+    EXPECT_EQ(seen.labels[0], L"&Yes");  // the system's own labels
+    EXPECT_EQ(seen.labels[1], L"&No");
+}
+
+// A set the system box does not have carries the requested labels, and its
+// Cancel place answers the closing button.
+TEST(Win32MessageBoxShown, OtherSetShowsRequestedLabels) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    SeenBox seen;
+    const unsigned answer = showAndAnswer({"Keep going?", "Relabelled", IconExclamation, ButtonOk | ButtonYes, 0},
+                                          {IDOK, IDCANCEL}, IDCANCEL, "message-box-relabelled.bmp", seen);
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.photographed);
+    EXPECT_EQ(answer, ButtonOk);
+    ASSERT_EQ(seen.labels.size(), 2u);
+    EXPECT_EQ(seen.labels[0], L"&Yes");
+    EXPECT_EQ(seen.labels[1], L"OK");
+}
+
+// Help ends the box with its bit, as the program's other layers do.
+TEST(Win32MessageBoxShown, HelpEndsTheBox) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    SeenBox seen;
+    const unsigned answer = showAndAnswer({"Errors|History", "Errors History", IconHand, ButtonOk | ButtonHelp, ButtonOk},
+                                          {IDOK}, IDHELP, "message-box-help.bmp", seen);
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.photographed);
+    EXPECT_EQ(answer, ButtonHelp);
+}
+
+// A popup menu: its access key chooses an item.
+TEST(Win32PopupMenuShown, AccessKeyChoosesItsItem) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    HWND owner = CreateWindowExW(0, L"STATIC", L"popup owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    SetForegroundWindow(owner);
+    std::atomic<bool> found{false}, photographed{false};
+    std::thread user([&] {
+        HWND menu = waitForWindow(L"#32768", nullptr, std::chrono::seconds(20));
+        if (!menu) return;
+        found = true;
+        photographed = saveScreenshot(menu, "popup-menu.bmp");
+        // The menu's loop runs on the owner's thread and reads its keys.
+        PostMessageW(owner, WM_KEYDOWN, 'E', 0);
+        PostMessageW(owner, WM_CHAR, 'e', 0);
+    });
+    const int32_t chosen = runPopupMenu(owner, "&View|-|+&Export|~&Close", POINT{120, 120});
+    user.join();
+    DestroyWindow(owner);
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(photographed);
+    EXPECT_EQ(chosen, 2);
+}
+
+}  // namespace
+}  // namespace varnok::window::win32
