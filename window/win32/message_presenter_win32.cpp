@@ -159,8 +159,8 @@ MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
     style |= kDefaultButtonStyle[std::distance(plan.buttons.begin(), defaultAt)];
     unsigned shownBits = 0;
     for (const MessageBoxButton& b : plan.buttons) shownBits |= b.bit;
-    plan.escapeBit = closingBit(shownBits & ~ButtonHelp, plan.defaultBit);
-    if (shown(closing) != plan.buttons.end() && closing != ButtonHelp) plan.escapeBit = closing;
+    plan.escapeBit = shown(closing) != plan.buttons.end() ? closing
+                                                          : closingBit(shownBits & ~ButtonHelp, plan.defaultBit);
     plan.style = style;
     return plan;
 }

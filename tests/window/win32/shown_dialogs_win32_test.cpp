@@ -12,8 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "window/win32/file_dialog_win32.h"
 #include "window/win32/message_presenter_win32.h"
 #include "window/win32/popup_menu_win32.h"
+
+#include <dlgs.h>
 
 namespace varnok::window::win32 {
 namespace {
@@ -49,16 +52,18 @@ bool waitUntilPainted(HWND window, std::chrono::seconds limit) {
     return false;
 }
 
-// Each visible control of the window drawing itself (PrintWindow) into a
-// bitmap of its own, copied to its place in the window's client area.
-bool printControls(HWND window, HDC memory) {
+// Each visible control inside `parent`, and the controls inside those,
+// drawing itself (PrintWindow) into a bitmap of its own that is copied to
+// its place in the top window's client area.
+bool printControls(HWND top, HWND parent, HDC memory) {
     bool drawn = true;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsWindowVisible(child)) continue;
         RECT r;
         GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
         const int w = r.right - r.left, h = r.bottom - r.top;
+        if (w <= 0 || h <= 0) continue;
         HDC own = CreateCompatibleDC(memory);
         HBITMAP picture = CreateCompatibleBitmap(memory, w, h);
         HGDIOBJ before = SelectObject(own, picture);
@@ -66,6 +71,7 @@ bool printControls(HWND window, HDC memory) {
         SelectObject(own, before);
         DeleteObject(picture);
         DeleteDC(own);
+        drawn = printControls(top, child, memory) && drawn;
     }
     return drawn;
 }
@@ -85,7 +91,7 @@ bool saveScreenshot(HWND window, const std::string& name) {
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    const bool drawn = painted && PrintWindow(window, memory, PW_CLIENTONLY) && printControls(window, memory);
+    const bool drawn = painted && PrintWindow(window, memory, PW_CLIENTONLY) && printControls(window, window, memory);
     SelectObject(memory, old);
 
     BITMAPINFOHEADER info = {};
@@ -222,6 +228,83 @@ TEST(Win32PopupMenuShown, AccessKeyChoosesItsItem) {
     EXPECT_TRUE(found);
     EXPECT_TRUE(photographed);
     EXPECT_EQ(chosen, 2);
+}
+
+// A folder of its own under the system's temporary folder, with files.
+struct TemporaryFolder {
+    std::filesystem::path path;
+    explicit TemporaryFolder(std::initializer_list<const char*> files) {
+        wchar_t base[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, base);
+        path = std::filesystem::path(base) / ("varnok-dialogs-" + std::to_string(GetCurrentProcessId()));
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        for (const char* name : files) {
+            if (std::FILE* f = std::fopen((path / name).string().c_str(), "wb")) std::fclose(f);
+        }
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// What the answering thread saw of a file dialog.
+struct SeenDialog {
+    bool found = false;
+    bool photographed = false;
+};
+
+// Runs the file dialog on this thread; another thread finds it by its
+// title, photographs it when `shot` is given, types `typed` into its file
+// name field and presses its OK button, as a user would.
+bool runAndType(FileDialogRequest& request, const std::wstring& typed, const std::string& shot, SeenDialog& seen) {
+    const std::wstring title = programWide(request.title);
+    std::thread user([&] {
+        HWND dialog = waitForWindow(L"#32770", title.c_str(), std::chrono::seconds(20));
+        if (!dialog) return;
+        seen.found = true;
+        if (!shot.empty()) seen.photographed = saveScreenshot(dialog, shot);
+        HWND name = GetDlgItem(dialog, edt1);
+        if (!name) name = GetDlgItem(dialog, cmb13);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    const bool chosen = runFileDialog(nullptr, request);
+    user.join();
+    return chosen;
+}
+
+TEST(Win32FileDialogShown, OpenOneFileInTheStartFolder) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    TemporaryFolder folder({"main.txa", "other.txa", "notes.txt"});
+    const std::string start = folder.path.string() + "\\main.txa";
+    FileDialogRequest request{"Open TXA", start, "TXA Files|*.txa|All Files|*.*", 16};
+    SeenDialog seen;
+    EXPECT_TRUE(runAndType(request, L"other.txa", "file-dialog-open.bmp", seen));
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.photographed);
+    EXPECT_EQ(request.name, folder.path.string() + "\\other.txa");
+}
+
+TEST(Win32FileDialogShown, SeveralFilesJoinedWithBars) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    TemporaryFolder folder({"a.txa", "b.txa"});
+    FileDialogRequest request{"Open several", folder.path.string() + "\\", "TXA Files|*.txa", 16 | 8};
+    SeenDialog seen;
+    EXPECT_TRUE(runAndType(request, L"\"a.txa\" \"b.txa\"", "", seen));
+    EXPECT_TRUE(seen.found);
+    EXPECT_EQ(request.name, folder.path.string() + "|a.txa|b.txa");
+}
+
+TEST(Win32FileDialogShown, SaveOverAFileWithoutBeingAsked) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    TemporaryFolder folder({"main.txa"});
+    FileDialogRequest request{"Save TXA", folder.path.string() + "\\new.txa", "TXA Files|*.txa", 16 | 1 | 4};
+    SeenDialog seen;
+    EXPECT_TRUE(runAndType(request, L"main.txa", "file-dialog-save.bmp", seen));
+    EXPECT_TRUE(seen.found);
+    EXPECT_EQ(request.name, folder.path.string() + "\\main.txa");
 }
 
 }  // namespace
