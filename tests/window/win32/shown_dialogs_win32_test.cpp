@@ -253,11 +253,34 @@ struct TemporaryFolder {
 struct SeenDialog {
     bool found = false;
     bool photographed = false;
+    bool prompted = false;  // a box owned by the dialog asked a question
 };
+
+// A visible dialog box owned by `owner`, nullptr when there is none.
+HWND ownedBox(HWND owner) {
+    struct Search {
+        HWND owner, found;
+    } search{owner, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 // Runs the file dialog on this thread; another thread finds it by its
 // title, photographs it when `shot` is given, types `typed` into its file
-// name field and presses its OK button, as a user would.
+// name field and presses its OK button, as a user would; a question the
+// dialog then asks (replace the file?) is answered Yes. It watches until
+// the dialog has gone.
 bool runAndType(FileDialogRequest& request, const std::wstring& typed, const std::string& shot, SeenDialog& seen) {
     const std::wstring title = programWide(request.title);
     std::thread user([&] {
@@ -269,6 +292,14 @@ bool runAndType(FileDialogRequest& request, const std::wstring& typed, const std
         if (!name) name = GetDlgItem(dialog, cmb13);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (IsWindow(dialog) && std::chrono::steady_clock::now() < deadline) {
+            if (HWND question = ownedBox(dialog); question && !seen.prompted) {
+                seen.prompted = true;
+                PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
     });
     const bool chosen = runFileDialog(nullptr, request);
     user.join();
@@ -304,7 +335,30 @@ TEST(Win32FileDialogShown, SaveOverAFileWithoutBeingAsked) {
     SeenDialog seen;
     EXPECT_TRUE(runAndType(request, L"main.txa", "file-dialog-save.bmp", seen));
     EXPECT_TRUE(seen.found);
+    EXPECT_FALSE(seen.prompted);
     EXPECT_EQ(request.name, folder.path.string() + "\\main.txa");
+}
+
+TEST(Win32FileDialogShown, SaveOverAFileAsksFirst) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    TemporaryFolder folder({"main.txa"});
+    FileDialogRequest request{"Save over", folder.path.string() + "\\new.txa", "TXA Files|*.txa", 16 | 1};
+    SeenDialog seen;
+    EXPECT_TRUE(runAndType(request, L"main.txa", "", seen));
+    EXPECT_TRUE(seen.prompted);
+    EXPECT_EQ(request.name, folder.path.string() + "\\main.txa");
+}
+
+// A new name in a save dialog is taken as typed; in an open dialog only an
+// existing file is.
+TEST(Win32FileDialogShown, SaveTakesANewName) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    TemporaryFolder folder({});
+    FileDialogRequest request{"Save new", folder.path.string() + "\\", "TXA Files|*.txa", 16 | 1};
+    SeenDialog seen;
+    EXPECT_TRUE(runAndType(request, L"fresh.txa", "", seen));
+    EXPECT_FALSE(seen.prompted);
+    EXPECT_EQ(request.name, folder.path.string() + "\\fresh.txa");
 }
 
 }  // namespace
