@@ -5,4 +5,5 @@ varnok_win32_tests(window_win32_dialog_tests window
     ${CMAKE_CURRENT_LIST_DIR}/shown_dialogs_win32_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialog_win32_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/popup_menu_win32_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wait_cursor_win32_test.cpp
   DEPS varnok_window_win32_dialogs)

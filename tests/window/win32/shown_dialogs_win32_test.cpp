@@ -230,6 +230,22 @@ TEST(Win32PopupMenuShown, AccessKeyChoosesItsItem) {
     EXPECT_EQ(chosen, 2);
 }
 
+// The first edit field inside the window (the folder picker's name field).
+HWND firstEdit(HWND window) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            if (std::wstring(name) != L"Edit" || !IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // A folder of its own under the system's temporary folder, with files.
 struct TemporaryFolder {
     std::filesystem::path path;
@@ -290,6 +306,7 @@ bool runAndType(FileDialogRequest& request, const std::wstring& typed, const std
         if (!shot.empty()) seen.photographed = saveScreenshot(dialog, shot);
         HWND name = GetDlgItem(dialog, edt1);
         if (!name) name = GetDlgItem(dialog, cmb13);
+        if (!name) name = firstEdit(dialog);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -359,6 +376,19 @@ TEST(Win32FileDialogShown, SaveTakesANewName) {
     EXPECT_TRUE(runAndType(request, L"fresh.txa", "", seen));
     EXPECT_FALSE(seen.prompted);
     EXPECT_EQ(request.name, folder.path.string() + "\\fresh.txa");
+}
+
+// The folder picker: a folder chosen by typing its name.
+TEST(Win32FileDialogShown, FolderPicked) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    TemporaryFolder folder({});
+    std::filesystem::create_directories(folder.path / "sub");
+    FileDialogRequest request{"Pick a folder", folder.path.string(), "", 16 | 32};
+    SeenDialog seen;
+    EXPECT_TRUE(runAndType(request, (folder.path / "sub").wstring(), "folder-dialog.bmp", seen));
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.photographed);
+    EXPECT_EQ(request.name, (folder.path / "sub").string());
 }
 
 }  // namespace
