@@ -31,12 +31,16 @@
 //   when it is not shown, the first button.
 //
 // The system box ends only by its buttons other than Help (Help sends
-// WM_HELP and stays open). The program's boxes end by every button, Help
-// included, and answer its bit, so the box here ends with IDHELP when Help
-// is pressed.
+// WM_HELP and stays open; Wine's does nothing). The program's boxes end by
+// every button, Help included, and answer its bit, so while the box is
+// shown its window procedure is wrapped: Help ends it with IDHELP. F1
+// still sends WM_HELP to the owner, as with any system box.
 //
-// The box is owned by the calling thread's active window (task modal when
-// the thread has none) and returns the bit of the button pressed.
+// The box is MessageBoxIndirectW (MessageBoxW with room for an icon of the
+// program's own), owned by the calling thread's active window (task modal
+// when the thread has none); a CBT hook of the calling thread finds the
+// box's window as it is activated, to put the requested labels on its
+// buttons and wrap its procedure. It returns the bit of the button pressed.
 #pragma once
 #include <windows.h>
 

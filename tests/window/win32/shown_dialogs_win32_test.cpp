@@ -137,10 +137,26 @@ std::wstring itemText(HWND box, int id) {
     return text;
 }
 
+// Whether the box shows an icon: a picture control holding one.
+bool showsIcon(HWND box) {
+    bool shown = false;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM data) -> BOOL {
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
+                SendMessageW(child, STM_GETICON, 0, 0))
+                *reinterpret_cast<bool*>(data) = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
 // What the answering thread saw of a box.
 struct SeenBox {
     bool found = false;
     bool photographed = false;
+    bool icon = false;
     std::vector<std::wstring> labels;  // of the ids asked for
 };
 
@@ -155,7 +171,8 @@ unsigned showAndAnswer(const MessageRequest& request, std::vector<int> ids, int 
         if (!box) return;
         seen.found = true;
         for (int id : ids) seen.labels.push_back(itemText(box, id));
-        seen.photographed = saveScreenshot(box, shot);
+        seen.icon = showsIcon(box);
+        if (!shot.empty()) seen.photographed = saveScreenshot(box, shot);
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(answerId, BN_CLICKED), 0);
     });
     Win32MessagePresenter presenter;
@@ -177,6 +194,32 @@ TEST(Win32MessageBoxShown, YesNoQuestionAnsweredYes) {
     ASSERT_EQ(seen.labels.size(), 2u);
     EXPECT_EQ(seen.labels[0], L"&Yes");  // the system's own labels
     EXPECT_EQ(seen.labels[1], L"&No");
+}
+
+// Icons: the four stock codes, another system icon by its code, and an
+// icon of the program's own that this program does not have (none shown).
+TEST(Win32MessageBoxShown, IconsShownOrNot) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    const struct {
+        std::string icon;
+        bool shown;
+        const char* shot;
+    } cases[] = {
+        {IconInformation, true, ""},
+        {IconExclamation, true, ""},
+        {stockIcon(32512), true, "message-box-application-icon.bmp"},
+        {"~nothing.ico", false, ""},
+        {"", false, ""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.icon));
+        SeenBox seen;
+        const std::string caption = "Icon " + std::to_string(++n);
+        EXPECT_EQ(showAndAnswer({"Saved|main_.txa", caption, c.icon, ButtonOk, 0}, {}, IDOK, c.shot, seen), ButtonOk);
+        EXPECT_TRUE(seen.found);
+        EXPECT_EQ(seen.icon, c.shown);
+    }
 }
 
 // A set the system box does not have carries the requested labels, and its
