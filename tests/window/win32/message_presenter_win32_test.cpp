@@ -202,14 +202,19 @@ TEST(Win32MessageBoxPlan, EveryCombinationAnswersOnlyOfferedButtons) {
             const size_t at = static_cast<size_t>((plan.style & MB_DEFMASK) >> 8);
             ASSERT_LT(at, plan.buttons.size());
             EXPECT_EQ(plan.buttons[at].bit, plan.defaultBit);
-            if (seenBits & effectiveDefault(request)) EXPECT_EQ(plan.defaultBit, effectiveDefault(request));
+            if (seenBits & effectiveDefault(request)) {
+                EXPECT_EQ(plan.defaultBit, effectiveDefault(request));
+            }
             EXPECT_NE(seenBits & plan.escapeBit, 0u);
             for (int other : {0, -1, IDCLOSE, IDTRYAGAIN, IDCONTINUE}) EXPECT_EQ(answerBit(plan, other), plan.escapeBit);
             // The system's own labels only where each id means its bit.
-            if (!plan.relabel)
+            if (!plan.relabel) {
                 for (const MessageBoxButton& b : plan.buttons) EXPECT_EQ(b.id, systemId(b.bit)) << b.bit;
+            }
             // With no more than three buttons besides Help, all are shown.
-            if (__builtin_popcount(offered & 0x7F) <= 3) EXPECT_EQ(seenBits, offered);
+            if (__builtin_popcount(offered & 0x7F) <= 3) {
+                EXPECT_EQ(seenBits, offered);
+            }
         }
     }
 }
