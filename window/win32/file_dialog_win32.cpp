@@ -141,7 +141,8 @@ FileDialogPlan fileDialogPlan(const FileDialogRequest& request) {
 }
 
 OPENFILENAMEW openFileName(const FileDialogPlan& plan, HWND owner, std::wstring& buffer) {
-    buffer.assign(std::max(buffer.size(), FileDialogBufferSize), L'\0');
+    const size_t size = (plan.flags & OFN_ALLOWMULTISELECT) ? MultiSelectBufferSize : FileDialogBufferSize;
+    buffer.assign(std::max(buffer.size(), size), L'\0');
     buffer.replace(0, std::min(plan.startFile.size(), buffer.size() - 1), plan.startFile, 0,
                    std::min(plan.startFile.size(), buffer.size() - 1));
     OPENFILENAMEW ofn = {};

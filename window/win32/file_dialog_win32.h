@@ -49,8 +49,12 @@ inline constexpr unsigned Folder = 32;
 }  // namespace fileflag
 
 // Characters of the buffer the dialog writes the chosen names into: room
-// for many names of the longest paths the system has (32767 characters).
+// for a path of the longest the system has (32767 characters), and where
+// several files may be chosen, for tens of thousands of names. A choice
+// that does not fit fails the dialog (FNERR_BUFFERTOOSMALL), which then
+// counts as cancelled.
 inline constexpr size_t FileDialogBufferSize = 1 << 16;
+inline constexpr size_t MultiSelectBufferSize = 1 << 20;
 
 struct FileDialogPlan {
     bool save = false;
@@ -66,7 +70,8 @@ std::wstring fileDialogFilter(std::string_view masks);
 DWORD fileDialogFlags(unsigned flags);
 FileDialogPlan fileDialogPlan(const FileDialogRequest& request);
 // The common dialog's structure for the plan, writing into `buffer` (which
-// gets the start file name; at least FileDialogBufferSize characters). It
+// gets the start file name; at least FileDialogBufferSize characters, or
+// MultiSelectBufferSize where several files may be chosen). It
 // points into the plan and the buffer, which must outlive it.
 OPENFILENAMEW openFileName(const FileDialogPlan& plan, HWND owner, std::wstring& buffer);
 // The program's result from what the dialog left in its buffer: up to the

@@ -129,14 +129,23 @@ TEST(Win32FileDialog, OpenFileNameCarriesThePlan) {
     EXPECT_EQ(ofn.lpstrFilter, plan.filter.c_str());
     EXPECT_EQ(ofn.nFilterIndex, 1u);
     EXPECT_EQ(ofn.lpstrFile, buffer.data());
-    EXPECT_GE(ofn.nMaxFile, FileDialogBufferSize);
+    EXPECT_EQ(ofn.nMaxFile, MultiSelectBufferSize);  // several files: room for many names
     EXPECT_EQ(ofn.nMaxFile, buffer.size());
     EXPECT_STREQ(ofn.lpstrFile, L"main.txa");
     EXPECT_STREQ(ofn.lpstrInitialDir, L"C:\\data");
     EXPECT_STREQ(ofn.lpstrTitle, L"Open TXA");
     EXPECT_EQ(ofn.Flags, plan.flags);
 
-    const OPENFILENAMEW bare = openFileName(fileDialogPlan({"", "", "", 0}), nullptr, buffer);
+    std::wstring single;
+    const OPENFILENAMEW bare = openFileName(fileDialogPlan({"", "", "", 0}), nullptr, single);
+    EXPECT_EQ(bare.nMaxFile, FileDialogBufferSize);
+
+    // A start name longer than the buffer is cut, and still ends in NUL.
+    FileDialogPlan huge = fileDialogPlan({"", "", "", 0});
+    huge.startFile.assign(FileDialogBufferSize + 10, L'x');
+    std::wstring small;
+    const OPENFILENAMEW cut = openFileName(huge, nullptr, small);
+    EXPECT_EQ(std::wstring(cut.lpstrFile).size(), FileDialogBufferSize - 1);
     EXPECT_EQ(bare.lpstrInitialDir, nullptr);
     EXPECT_EQ(bare.lpstrTitle, nullptr);  // the system's own title
     EXPECT_STREQ(bare.lpstrFile, L"");
