@@ -248,6 +248,47 @@ TEST(Win32MessageBoxShown, HelpEndsTheBox) {
     EXPECT_EQ(answer, ButtonHelp);
 }
 
+// A box shown while another is open (from the first one's message loop, as
+// a timer would): each keeps its own labels and Help, and each answers.
+unsigned innerAnswer = 0;
+void CALLBACK showInner(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    Win32MessagePresenter presenter;
+    innerAnswer = presenter.show({"Inner", "Inner box", "", ButtonYes | ButtonCancel | ButtonHelp, 0});
+}
+
+TEST(Win32MessageBoxShown, BoxInsideABox) {
+    if (!haveDisplay()) GTEST_SKIP() << "no display";
+    innerAnswer = 0;
+    std::vector<std::wstring> innerLabels;
+    bool outerFound = false, innerFound = false;
+    std::thread user([&] {
+        HWND outer = waitForWindow(L"#32770", L"Outer box", std::chrono::seconds(20));
+        HWND inner = waitForWindow(L"#32770", L"Inner box", std::chrono::seconds(20));
+        outerFound = outer != nullptr;
+        innerFound = inner != nullptr;
+        if (inner) {
+            for (int id : {IDOK, IDCANCEL}) innerLabels.push_back(itemText(inner, id));
+            PostMessageW(inner, WM_COMMAND, MAKEWPARAM(IDHELP, BN_CLICKED), 0);
+        }
+        // The outer box answers once the inner one has gone: its Help too
+        // still ends it.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (inner && IsWindow(inner) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (outer) PostMessageW(outer, WM_COMMAND, MAKEWPARAM(IDHELP, BN_CLICKED), 0);
+    });
+    SetTimer(nullptr, 0, 10, showInner);
+    Win32MessagePresenter presenter;
+    const unsigned outerAnswer = presenter.show({"Outer", "Outer box", "", ButtonOk | ButtonNo | ButtonHelp, 0});
+    user.join();
+    EXPECT_TRUE(outerFound);
+    EXPECT_TRUE(innerFound);
+    EXPECT_EQ(innerAnswer, ButtonHelp);
+    EXPECT_EQ(outerAnswer, ButtonHelp);
+    EXPECT_EQ(innerLabels, (std::vector<std::wstring>{L"&Yes", L"Cancel"}));
+}
+
 // A popup menu: its access key chooses an item.
 TEST(Win32PopupMenuShown, AccessKeyChoosesItsItem) {
     if (!haveDisplay()) GTEST_SKIP() << "no display";
