@@ -60,8 +60,11 @@ TEST(PopupItems, NumbersCountEveryItemButSeparators) {
         ASSERT_EQ(items.size(), static_cast<size_t>(i + 1));
         if (!items.back().separator) ++expected;
         int last = 0;
-        for (const PopupItem& item : items)
-            if (!item.separator) EXPECT_EQ(item.number, ++last);
+        for (const PopupItem& item : items) {
+            if (!item.separator) {
+                EXPECT_EQ(item.number, ++last);
+            }
+        }
         EXPECT_EQ(last, expected);
     }
 }
