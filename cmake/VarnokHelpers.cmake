@@ -1,7 +1,7 @@
 # varnok_library(<name> [DEPS <libs...>] [EXCLUDE <regexes...>])
 # One static library per subsystem folder: every .cpp in the folder and in
 # its service folders below it, except main.cpp, which belongs to the program,
-# and window/qt/, which is a library of its own.
+# and window/qt/ and window/win32/, which are libraries of their own.
 function(varnok_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -11,6 +11,7 @@ function(varnok_library name)
   endforeach()
   # window/qt/ is a library of its own (it needs Qt), built from its own folder.
   list(FILTER sources EXCLUDE REGEX "/window/qt/")
+  list(FILTER sources EXCLUDE REGEX "/window/win32/")
   if(NOT sources)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
   endif()
@@ -23,13 +24,16 @@ endfunction()
 # Every <unit>_test.cpp in the calling folder and its service folders goes
 # into one test executable, <label>_tests, linked with the folder's own layer
 # (DEPS) and nothing above it. Tests in a qt/ folder need the Qt window layer
-# and go into <label>_qt_tests instead (varnok_qt_tests). ctest lists each
+# and go into <label>_qt_tests instead (varnok_qt_tests), tests in a win32/
+# folder need the Win32 window layer and go into <label>_win32_tests
+# (varnok_win32_tests). ctest lists each
 # test case on its own, labelled with the top folder's name, so
 # `ctest -L runtime` runs every runtime service's tests.
 function(varnok_tests label)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   list(FILTER tests EXCLUDE REGEX "/qt/")
+  list(FILTER tests EXCLUDE REGEX "/win32/")
   if(NOT tests)
     return()
   endif()
@@ -58,6 +62,28 @@ function(varnok_qt_tests label)
                         GTest::gtest GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE VARNOK_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/../screenshots")
   varnok_register_tests(${target} "${label};qt")
+endfunction()
+
+# varnok_win32_tests(<label> [DEPS <libs...>])
+# The folder's tests in win32/ folders: real Win32 windows through the Win32
+# layer, run under Wine on a virtual X display in the cross build, with
+# screenshots under build/screenshots/windows/.
+function(varnok_win32_tests label)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  if(NOT TARGET varnok_window_win32)
+    return()
+  endif()
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  list(FILTER tests INCLUDE REGEX "/win32/")
+  if(NOT tests)
+    return()
+  endif()
+  set(target ${label}_win32_tests)
+  add_executable(${target} ${tests})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_window_win32 varnok_testsupport
+                        GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${target} PRIVATE VARNOK_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/../screenshots/windows")
+  varnok_register_tests(${target} "${label};win32")
 endfunction()
 
 # Registers a test executable with ctest: natively, each test case as its
