@@ -31,6 +31,8 @@ int headerFormat(char align) {
     }
 }
 
+int rowPadding();
+
 HWND headerOf(HWND list) { return reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)); }
 
 int headerHeight(HWND list) {
@@ -73,13 +75,41 @@ void Win32Window::createList(Control& c) {
     rebuildIconList(c);
 }
 
+namespace {
+int rowPadding() {
+    // What the list view adds to its images' height to make a row's, found
+    // once on a hidden list of one row.
+    static int padding = -1;
+    if (padding >= 0) return padding;
+    padding = 0;
+    constexpr int probe = 30;
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT | LVS_OWNERDATA | LVS_SHAREIMAGELISTS, 0, 0,
+                                200, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!list) return padding;
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 50;
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    HIMAGELIST images = ImageList_Create(1, probe, ILC_COLOR24, 1, 1);
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    SendMessageW(list, LVM_SETITEMCOUNT, 1, 0);
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    if (SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)))
+        padding = std::max(0, static_cast<int>(r.bottom - r.top) - probe);
+    DestroyWindow(list);
+    ImageList_Destroy(images);
+    return padding;
+}
+}  // namespace
+
 void Win32Window::rebuildIconList(Control& c) {
     ListState& st = *c.list;
     bool iconColumn = false;
     for (int i = 0; i < st.cells.columnCount(); ++i) iconColumn = iconColumn || st.cells.fields(i).iconField != 0;
     // The image list's height is the rows' height; a list without an icon
     // column keeps its images one pixel wide.
-    HIMAGELIST images = buildIconList(st.iconNames, iconColumn ? 16 : 1, st.lineHeight);
+    HIMAGELIST images = buildIconList(st.iconNames, iconColumn ? 16 : 1, std::max(1, st.lineHeight - rowPadding()));
     HIMAGELIST old = reinterpret_cast<HIMAGELIST>(
         SendMessageW(c.hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)));
     if (old && old != images) ImageList_Destroy(old);

@@ -107,10 +107,12 @@ RECT Win32Window::controlRect(const ControlStructure& spec) const {
     case ControlKind::Image: naturalWidth = 32; naturalHeight = 32; break;
     default: break;
     }
-    const int width = spec.width == NoValue ? naturalWidth : unitsToPixelsX(spec.width, base_);
-    const int height = spec.height == NoValue ? naturalHeight : unitsToPixelsY(spec.height, base_);
+    // Edges are converted, not sizes, as MapDialogRect converts a dialog's
+    // rectangles: controls that meet in units meet in pixels.
     const int x = unitsToPixelsX(spec.x, base_), y = unitsToPixelsY(spec.y, base_);
-    return RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
+    const int right = spec.width == NoValue ? x + naturalWidth : unitsToPixelsX(spec.x + spec.width, base_);
+    const int bottom = spec.height == NoValue ? y + naturalHeight : unitsToPixelsY(spec.y + spec.height, base_);
+    return RECT{x, y, std::max(x, right), std::max(y, bottom)};
 }
 
 void Win32Window::buildControls() {

@@ -35,12 +35,13 @@ std::string Win32Window::property(int32_t control, int prop, int32_t index) cons
         std::string value = listProperty(*c, prop, index);
         if (!value.empty() || prop >= prop::Format) return value;
     }
+    // A control's place and size are its edges in units (as placed).
     const RECT r = childRect(c->hwnd, frame_);
     switch (prop) {
     case prop::Xpos: return numberText(pixelsToUnitsX(r.left, base_));
     case prop::Ypos: return numberText(pixelsToUnitsY(r.top, base_));
-    case prop::Width: return numberText(pixelsToUnitsX(r.right - r.left, base_));
-    case prop::Height: return numberText(pixelsToUnitsY(r.bottom - r.top, base_));
+    case prop::Width: return numberText(pixelsToUnitsX(r.right, base_) - pixelsToUnitsX(r.left, base_));
+    case prop::Height: return numberText(pixelsToUnitsY(r.bottom, base_) - pixelsToUnitsY(r.top, base_));
     case prop::Type: return numberText(static_cast<int32_t>(c->spec.kind));
     case prop::Text:
         switch (c->spec.kind) {
@@ -104,11 +105,18 @@ void Win32Window::setProperty(int32_t control, int prop, std::string_view value,
     auto place = [&](int x, int y, int width, int height) {
         SetWindowPos(w, nullptr, x, y, std::max(0, width), std::max(0, height), SWP_NOZORDER | SWP_NOACTIVATE);
     };
+    // Moved, a control keeps its size in units; resized, its left and top.
+    const int32_t x = pixelsToUnitsX(r.left, base_), y = pixelsToUnitsY(r.top, base_);
+    const int32_t width = pixelsToUnitsX(r.right, base_) - x, height = pixelsToUnitsY(r.bottom, base_) - y;
+    auto edges = [&](int32_t left, int32_t top, int32_t w, int32_t h) {
+        const int px = unitsToPixelsX(left, base_), py = unitsToPixelsY(top, base_);
+        place(px, py, unitsToPixelsX(left + std::max(0, w), base_) - px, unitsToPixelsY(top + std::max(0, h), base_) - py);
+    };
     switch (prop) {
-    case prop::Xpos: place(unitsToPixelsX(number, base_), r.top, r.right - r.left, r.bottom - r.top); break;
-    case prop::Ypos: place(r.left, unitsToPixelsY(number, base_), r.right - r.left, r.bottom - r.top); break;
-    case prop::Width: place(r.left, r.top, unitsToPixelsX(number, base_), r.bottom - r.top); break;
-    case prop::Height: place(r.left, r.top, r.right - r.left, unitsToPixelsY(number, base_)); break;
+    case prop::Xpos: edges(number, y, width, height); break;
+    case prop::Ypos: edges(x, number, width, height); break;
+    case prop::Width: edges(x, y, number, height); break;
+    case prop::Height: edges(x, y, width, number); break;
     case prop::Text:
         switch (c->spec.kind) {
         case ControlKind::Prompt:
