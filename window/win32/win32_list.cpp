@@ -66,8 +66,7 @@ void Win32Window::createList(Control& c) {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdBase + number)),
                              GetModuleHandleW(nullptr), nullptr);
     if (!c.hwnd) return;
-    const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES;
-    SendMessageW(c.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    SendMessageW(c.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     c.list = std::make_shared<ListState>();
     c.list->cells.setColumns(parseListFormat(c.spec.format));
     c.list->lineHeight = textExtent(font_, L"Ay").cy + 4;
@@ -105,8 +104,14 @@ int rowPadding() {
 
 void Win32Window::rebuildIconList(Control& c) {
     ListState& st = *c.list;
-    bool iconColumn = false;
-    for (int i = 0; i < st.cells.columnCount(); ++i) iconColumn = iconColumn || st.cells.fields(i).iconField != 0;
+    bool iconColumn = false, laterIconColumn = false;
+    for (int i = 0; i < st.cells.columnCount(); ++i) {
+        iconColumn = iconColumn || st.cells.fields(i).iconField != 0;
+        laterIconColumn = laterIconColumn || (i > 0 && st.cells.fields(i).iconField != 0);
+    }
+    // Images in columns after the first only when a later column has icons
+    // (else every column would keep room for one).
+    SendMessageW(c.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SUBITEMIMAGES, laterIconColumn ? LVS_EX_SUBITEMIMAGES : 0);
     // The image list's height is the rows' height; a list without an icon
     // column keeps its images one pixel wide.
     HIMAGELIST images = buildIconList(st.iconNames, iconColumn ? 16 : 1, std::max(1, st.lineHeight - rowPadding()));

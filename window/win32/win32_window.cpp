@@ -19,7 +19,9 @@ namespace {
 constexpr int StatusBarId = 99;
 
 DWORD frameStyle(bool resizable) {
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    // Not WS_CLIPCHILDREN: a group box draws only its frame and caption,
+    // the window's background shows through it.
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     if (resizable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     return style;
 }

@@ -101,10 +101,11 @@ inline bool writeBmp(const std::string& path, int width, int height, const std::
     return std::fclose(out) == 0 && written;
 }
 
-// The window as it is on the screen (its frame included), top row first.
+// The window's client area as drawn, top row first. (Its frame is the
+// window manager's, which Wine leaves to it.)
 inline std::vector<uint32_t> capture(HWND hwnd, int& width, int& height) {
     RECT r{};
-    GetWindowRect(hwnd, &r);
+    GetClientRect(hwnd, &r);
     width = r.right - r.left;
     height = r.bottom - r.top;
     std::vector<uint32_t> pixels;
@@ -121,7 +122,11 @@ inline std::vector<uint32_t> capture(HWND hwnd, int& width, int& height) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    if (!PrintWindow(hwnd, dc, 0)) BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    // Every control as drawn (PrintWindow under Wine draws the window's
+    // background only).
+    HDC window = GetDC(hwnd);
+    BitBlt(dc, 0, 0, width, height, window, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, window);
     GdiFlush();
     const auto* p = static_cast<const uint32_t*>(bits);
     pixels.assign(p, p + static_cast<size_t>(width) * static_cast<size_t>(height));

@@ -1,0 +1,144 @@
+// The program's main window through the Win32 layer, under Wine: the
+// bundled sample loaded from the command line, two rows ticked by double
+// clicks, and a picture of it in build/screenshots/windows/.
+#include "window/win32/win32_window.h"
+#include "window/win32/win32_window_layer.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "app/startup/program_run.h"
+#include "app/window/main_window_structure.h"
+#include "tests/app/window/program_home.h"
+#include "tests/support/scripted_presenter.h"
+#include "tests/window/win32/win32_test_support.h"
+
+namespace varnok::app {
+namespace {
+
+using window::win32::Win32Window;
+using window::win32::Win32WindowLayer;
+
+// Steps run one per tick of a thread timer, each when the top window is
+// ready for it (the timer fires inside the accept loop, as the user's
+// input would arrive). After the steps, or when they do not finish within
+// the time given, the windows are closed; finished() tells which.
+class TimerSteps {
+public:
+    using Step = std::function<bool(Win32Window&)>;  // false: not ready yet, try again
+    TimerSteps(Win32WindowLayer& layer, UINT timeoutMs) : layer_(layer), ticksLeft_(timeoutMs / kTickMs) {
+        current() = this;
+        timer_ = SetTimer(nullptr, 0, kTickMs, tick);
+    }
+    ~TimerSteps() {
+        KillTimer(nullptr, timer_);
+        current() = nullptr;
+    }
+    TimerSteps& then(Step step) {
+        steps_.push_back(std::move(step));
+        return *this;
+    }
+    bool finished() const { return done_ == steps_.size(); }
+
+private:
+    static constexpr UINT kTickMs = 50;
+    static TimerSteps*& current() {
+        static TimerSteps* steps = nullptr;
+        return steps;
+    }
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (TimerSteps* self = current()) self->advance();
+    }
+    void advance() {
+        Win32Window* top = layer_.topWindow();
+        if (!top) return;
+        if (done_ < steps_.size() && ticksLeft_ > 0) {
+            --ticksLeft_;
+            if (steps_[done_](*top)) ++done_;
+            return;
+        }
+        top->post(window::event::CloseWindow);
+    }
+
+    Win32WindowLayer& layer_;
+    std::vector<Step> steps_;
+    size_t done_ = 0;
+    UINT ticksLeft_;
+    UINT_PTR timer_ = 0;
+};
+
+struct MainWindowWin32 : ::testing::Test {
+    testing::ProgramHome home;
+    Win32WindowLayer layer;
+    window::WindowLayer* previousLayer = nullptr;
+
+    void SetUp() override {
+        previousLayer = window::setWindowLayer(&layer);
+        registerMainWindow();
+    }
+    void TearDown() override { window::setWindowLayer(previousLayer); }
+};
+
+int32_t number(std::string_view useName) {
+    return window::findWindowStructure(MainWindowResource)->controlNumber(useName);
+}
+
+// The image of a row's tick column: 0 unticked, 1 ticked, -1 none.
+int tickImage(HWND list, int row) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row - 1;
+    item.iSubItem = 0;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+LPARAM rowPoint(HWND list, int row) {
+    RECT r{};
+    r.top = 1;  // the Extension column
+    r.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&r));
+    return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
+    std::filesystem::copy_file(VARNOK_SAMPLE_TXA, home.file("sample.txa"));
+    testing::ScriptedPresenter boxes;
+    TimerSteps steps(layer, 60000);
+    HWND list = nullptr;
+    steps.then([&](Win32Window& w) {
+        list = w.controlWindow(number(use::List));
+        return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 8;
+    });
+    for (int row : {3, 5}) {
+        steps.then([&, row](Win32Window&) {
+            PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, rowPoint(list, row));
+            PostMessageW(list, WM_LBUTTONUP, 0, rowPoint(list, row));
+            PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, rowPoint(list, row));
+            PostMessageW(list, WM_LBUTTONUP, 0, rowPoint(list, row));
+            return true;
+        });
+        steps.then([&, row](Win32Window&) { return tickImage(list, row) == 1; });
+    }
+    steps.then([&](Win32Window& w) {
+        std::vector<int> ticks;
+        for (int row = 1; row <= 8; ++row) ticks.push_back(tickImage(list, row));
+        EXPECT_EQ(ticks, (std::vector<int>{0, 0, 1, 0, 1, 0, 0, 0}));
+        EXPECT_EQ(w.property(0, window::prop::Text), "Remove Extensions");
+        RedrawWindow(w.frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        w.paintPending();
+        EXPECT_TRUE(window::win32::testing::saveScreenshot(w.frame(), "main-window-sample"));
+        return true;
+    });
+    runProgram("sample.txa");
+    EXPECT_TRUE(steps.finished());
+    boxes.verifyDone();
+}
+
+}  // namespace
+}  // namespace varnok::app
