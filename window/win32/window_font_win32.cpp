@@ -20,8 +20,17 @@ int pixelsPerInchY() {
 }
 }  // namespace
 
+bool fontSubstituted(const std::wstring& face) {
+    // The font mapper's own substitutes ("MS Sans Serif" on a system that
+    // draws it with another face), which a dialog in that font also gets.
+    DWORD size = 0;
+    return RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes",
+                        face.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) == ERROR_SUCCESS;
+}
+
 bool fontFaceExists(const std::wstring& face) {
     if (face.empty() || face.size() >= LF_FACESIZE) return false;
+    if (fontSubstituted(face)) return true;
     LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
     face.copy(wanted.lfFaceName, face.size());

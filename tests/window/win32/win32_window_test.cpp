@@ -161,7 +161,14 @@ private:
 TEST_F(Win32WindowTest, EveryControlSitsWhereMapDialogRectPutsItInTheWindowsFont) {
     auto w = open(app::MainWindowResource);
     ASSERT_TRUE(w);
-    HWND dialog = referenceDialog(L"MS Sans Serif", 8);
+    // A dialog in the window's own font (the structure's, or the desktop's
+    // when the system lacks it).
+    LOGFONTW font{};
+    GetObjectW(w->font(), sizeof font, &font);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    HWND dialog = referenceDialog(font.lfFaceName, static_cast<WORD>(MulDiv(std::abs(font.lfHeight), 72, dpi)));
     ASSERT_TRUE(dialog);
     RECT unit{0, 0, 4, 8};
     MapDialogRect(dialog, &unit);
@@ -579,6 +586,8 @@ TEST_F(Win32WindowTest, AZoneShowsItsProgressBarInPlaceOfItsText) {
     EXPECT_TRUE(IsWindowVisible(bar));
     EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 40);
     EXPECT_EQ(zoneText(), L"");
+    RedrawWindow(w->frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(testing::saveScreenshot(w->frame(), "status-progress"));
     RECT part{}, placed = childRect(bar, w->statusBar());
     SendMessageW(w->statusBar(), SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
     EXPECT_GE(placed.left, part.left);
