@@ -9,6 +9,7 @@
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "app/window/main_window_structure.h"
@@ -567,6 +568,81 @@ TEST_F(Win32WindowTest, ANestedWindowRunsWhileTheOneBelowRefusesInput) {
         ASSERT_TRUE(nextEventWithin(*below, e));
     } while (e.number != event::Accepted);
     EXPECT_EQ(e.control, 2);
+}
+
+TEST_F(Win32WindowTest, ShownTheFirstControlHasTheFocusWithoutASelectedEvent) {
+    auto w = open(kDialog);
+    Event e;
+    ASSERT_TRUE(w->nextEvent(e));
+    EXPECT_EQ(e.number, event::OpenWindow);
+    for (const Event& later : drainEvents(layer, *w)) EXPECT_NE(later.number, event::Selected);
+    EXPECT_EQ(w->focus(), 1);
+    // The program moving the focus is a selection.
+    w->select(2);
+    const std::vector<Event> events = drainEvents(layer, *w);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().number, event::Selected);
+    EXPECT_EQ(events.back().control, 2);
+}
+
+TEST_F(Win32WindowTest, ResizedMovedAndMaximizedArriveAsTheirEvents) {
+    auto w = shown(kDialog);
+    auto numbers = [&] {
+        std::vector<uint16_t> got;
+        for (const Event& e : drainEvents(layer, *w))
+            if (e.number != event::GainFocus && e.number != event::LoseFocus && e.number != event::Selected)
+                got.push_back(e.number);
+        return got;
+    };
+    w->setProperty(0, prop::Width, "260");
+    EXPECT_EQ(numbers(), std::vector<uint16_t>{event::Sized});
+    w->setProperty(0, prop::Xpos, "12");
+    EXPECT_EQ(numbers(), std::vector<uint16_t>{event::Moved});
+    w->setProperty(0, prop::Width, "260");  // no change, no event
+    EXPECT_TRUE(numbers().empty());
+    w->setProperty(0, prop::Maximize, "1");
+    std::vector<uint16_t> got = numbers();
+    EXPECT_NE(std::find(got.begin(), got.end(), event::Maximized), got.end());
+    w->setProperty(0, prop::Maximize, "");
+    got = numbers();
+    EXPECT_NE(std::find(got.begin(), got.end(), event::Restored), got.end());
+}
+
+TEST_F(Win32WindowTest, APopupOpensAtTheMouseOrBelowTheFocusAfterAKey) {
+    auto w = shown(kDialog);
+    POINT at{-1, -1};
+    std::string items;
+    layer.answerPopups([&](std::string_view menu, POINT where) {
+        items = std::string(menu);
+        at = where;
+        return 2;
+    });
+    w->select(1);
+    PostMessageW(w->controlWindow(1), WM_KEYDOWN, VK_SHIFT, 0);
+    drainEvents(layer, *w);
+    EXPECT_EQ(layer.popup("One|Two"), 2);
+    EXPECT_EQ(items, "One|Two");
+    RECT entry{};
+    GetWindowRect(w->controlWindow(1), &entry);
+    EXPECT_EQ(at.x, entry.left);
+    EXPECT_EQ(at.y, entry.bottom);
+    PostMessageW(w->controlWindow(2), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(w->controlWindow(2), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    drainEvents(layer, *w);
+    layer.popup("One|Two");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(at.x, cursor.x);
+    EXPECT_EQ(at.y, cursor.y);
+    // The file dialog's answer comes back as the chosen name.
+    layer.answerFileDialogs([](FileDialogRequest& request) {
+        request.name = "C:\\chosen.txa";
+        return true;
+    });
+    FileDialogRequest request;
+    request.masks = "TXA Files|*.txa";
+    EXPECT_TRUE(windowLayer().fileDialog(request));
+    EXPECT_EQ(request.name, "C:\\chosen.txa");
 }
 
 TEST_F(Win32WindowTest, AZoneShowsItsProgressBarInPlaceOfItsText) {
