@@ -346,6 +346,19 @@ void Win32Window::showOnce() {
     }
     ShowWindow(frame_, pendingShow_);
     SetForegroundWindow(frame_);
+    // The size and place it is shown at, as after any resize or move (the
+    // window's own layout follows EVENT:Sized).
+    const RECT client = clientRect();
+    if (client.right != lastSize_.cx || client.bottom != lastSize_.cy) {
+        lastSize_ = SIZE{client.right, client.bottom};
+        push({event::Sized, 0, 0});
+    }
+    RECT placed{};
+    GetWindowRect(frame_, &placed);
+    if (!IsIconic(frame_) && (placed.left != lastPos_.x || placed.top != lastPos_.y)) {
+        lastPos_ = POINT{placed.left, placed.top};
+        push({event::Moved, 0, 0});
+    }
     // The first control that takes the focus has it, as a window that was
     // just activated gives it (no EVENT:Selected).
     if (!IsChild(frame_, GetFocus())) {

@@ -135,6 +135,7 @@ LRESULT Win32Window::frameMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SIZE: {
         layoutStatus();
+        if (!open_) return 0;  // being built: showing reports the size
         if (wParam == SIZE_MINIMIZED) {
             if (!wasMinimized_) push({event::Iconized, 0, 0});
             wasMinimized_ = true;
@@ -156,7 +157,7 @@ LRESULT Win32Window::frameMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOVE: {
-        if (IsIconic(frame_)) return 0;
+        if (!open_ || IsIconic(frame_)) return 0;
         RECT r{};
         GetWindowRect(frame_, &r);
         if (r.left != lastPos_.x || r.top != lastPos_.y) {

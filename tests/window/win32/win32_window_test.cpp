@@ -575,7 +575,10 @@ TEST_F(Win32WindowTest, ShownTheFirstControlHasTheFocusWithoutASelectedEvent) {
     Event e;
     ASSERT_TRUE(w->nextEvent(e));
     EXPECT_EQ(e.number, event::OpenWindow);
-    for (const Event& later : drainEvents(layer, *w)) EXPECT_NE(later.number, event::Selected);
+    std::vector<uint16_t> numbers;
+    for (const Event& later : drainEvents(layer, *w)) numbers.push_back(later.number);
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), event::Selected), 0);
+    EXPECT_EQ(std::count(numbers.begin(), numbers.end(), event::Sized), 1);  // the size it is shown at
     EXPECT_EQ(w->focus(), 1);
     // The program moving the focus is a selection.
     w->select(2);
@@ -606,6 +609,34 @@ TEST_F(Win32WindowTest, ResizedMovedAndMaximizedArriveAsTheirEvents) {
     w->setProperty(0, prop::Maximize, "");
     got = numbers();
     EXPECT_NE(std::find(got.begin(), got.end(), event::Restored), got.end());
+}
+
+TEST_F(Win32WindowTest, AColumnTheUserResizesKeepsItsNewWidthInUnits) {
+    auto w = shown(kDialog);
+    HWND view = w->controlWindow(4);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
+    const int pixels = unitsToPixelsX(60, w->base());
+    // The header reports the end of a drag of its second divider.
+    HDITEMW item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = pixels;
+    NMHEADERW drag{};
+    drag.hdr.hwndFrom = header;
+    drag.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(header));
+    drag.hdr.code = HDN_ENDTRACKW;
+    drag.iItem = 1;
+    drag.iButton = 0;
+    drag.pitem = &item;
+    SendMessageW(view, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+    EXPECT_EQ(w->property(4, prop::ColumnWidth, 2), "60");
+    EXPECT_EQ(SendMessageW(view, LVM_GETCOLUMNWIDTH, 1, 0), pixels);
+    const std::vector<Event> events = withoutWindowNoise(drainEvents(layer, *w));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::ColumnResize);
+    EXPECT_EQ(events[0].control, 4);
+    // The program's own widths report nothing.
+    w->setProperty(4, prop::ColumnWidth, "70", 2);
+    EXPECT_TRUE(withoutWindowNoise(drainEvents(layer, *w)).empty());
 }
 
 TEST_F(Win32WindowTest, APopupOpensAtTheMouseOrBelowTheFocusAfterAKey) {
