@@ -588,6 +588,19 @@ TEST_F(Win32WindowTest, ShownTheFirstControlHasTheFocusWithoutASelectedEvent) {
     EXPECT_EQ(events.back().control, 2);
 }
 
+TEST_F(Win32WindowTest, ActivationGainsAndLosesFocusAndGivesTheControlItsFocusBack) {
+    auto w = shown(kDialog);
+    w->select(3);
+    drainEvents(layer, *w);
+    SendMessageW(w->frame(), WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+    SetFocus(nullptr);
+    SendMessageW(w->frame(), WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+    std::vector<uint16_t> numbers;
+    for (const Event& e : drainEvents(layer, *w)) numbers.push_back(e.number);
+    EXPECT_EQ(numbers, (std::vector<uint16_t>{event::LoseFocus, event::GainFocus}));  // no EVENT:Selected
+    EXPECT_EQ(w->focus(), 3);
+}
+
 TEST_F(Win32WindowTest, ResizedMovedAndMaximizedArriveAsTheirEvents) {
     auto w = shown(kDialog);
     auto numbers = [&] {
