@@ -1,6 +1,7 @@
 // The program's main window through the Win32 layer, under Wine: the
 // bundled sample loaded from the command line, two rows ticked by double
-// clicks, and a picture of it in build/screenshots/windows/.
+// clicks, the queue viewer opened over it; pictures of both in
+// build/screenshots/windows/.
 #include "window/win32/win32_window.h"
 #include "window/win32/win32_window_layer.h"
 
@@ -135,6 +136,25 @@ TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
         EXPECT_TRUE(window::win32::testing::saveScreenshot(w.frame(), "main-window-sample"));
         return true;
     });
+    // View opens the queue viewer over the main window, which waits
+    // disabled until it closes.
+    Win32Window* main = nullptr;
+    steps.then([&](Win32Window& w) {
+        main = &w;
+        PostMessageW(w.controlWindow(number(use::ViewButton)), BM_CLICK, 0, 0);
+        return true;
+    });
+    steps.then([&](Win32Window& w) {
+        if (&w == main) return false;
+        EXPECT_FALSE(IsWindowEnabled(main->frame()));
+        EXPECT_EQ(GetWindow(w.frame(), GW_OWNER), main->frame());
+        RedrawWindow(w.frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        w.paintPending();
+        EXPECT_TRUE(window::win32::testing::saveScreenshot(w.frame(), "queue-viewer"));
+        w.post(window::event::CloseWindow);
+        return true;
+    });
+    steps.then([&](Win32Window& w) { return &w == main && IsWindowEnabled(main->frame()); });
     runProgram("sample.txa");
     EXPECT_TRUE(steps.finished());
     boxes.verifyDone();
