@@ -414,6 +414,16 @@ TEST_F(Win32WindowTest, PostedClicksAndKeysBecomeTheirEvents) {
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].number, event::NewSelection);
     EXPECT_EQ(w->choice(4), 3);
+    // End and Home go to the last and the first row.
+    PostMessageW(view, WM_KEYDOWN, VK_END, 0);
+    events = withoutWindowNoise(drainEvents(layer, *w));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(w->choice(4), 20);
+    PostMessageW(view, WM_KEYDOWN, VK_HOME, 0);
+    events = withoutWindowNoise(drainEvents(layer, *w));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::NewSelection);
+    EXPECT_EQ(w->choice(4), 1);
     w->bindList(4, nullptr);
 }
 
