@@ -9,11 +9,14 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <vector>
 
 #include "app/startup/program_run.h"
+#include "app/window/main_procedure.h"
+#include "framework/ini/ini_manager.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"
 #include "tests/support/scripted_presenter.h"
@@ -158,6 +161,83 @@ TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
     runProgram("sample.txa");
     EXPECT_TRUE(steps.finished());
     boxes.verifyDone();
+}
+
+// A long Load: the counts give way to a progress bar in their zone that
+// rises and is painted while the file is read, under the wait cursor, and
+// the counts come back afterwards. A clock that moves 0.2 s at every look
+// makes the load long.
+struct LoadWatch {
+    Win32Window* window = nullptr;
+    HWND bar = nullptr;
+    std::vector<int> painted;  // the bar's value at each of its paints
+    bool waitCursor = true;    // the wait cursor was on whenever the bar showed
+    bool screenshot = false;
+    uint64_t now = 0;
+    Win32WindowLayer* layer = nullptr;
+};
+LoadWatch& loadWatch() {
+    static LoadWatch watch;
+    return watch;
+}
+
+LRESULT CALLBACK watchPaint(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (message == WM_PAINT) loadWatch().painted.push_back(static_cast<int>(SendMessageW(hwnd, PBM_GETPOS, 0, 0)));
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, watchPaint, id);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(MainWindowWin32, ALongLoadShowsAProgressBarThatIsPainted) {
+    std::string big = "[PROCEDURE]\r\nNAME Main\r\n";
+    while (big.size() < 1'500'000) big += std::string(62, 'x') + "\r\n";
+    big += "[ADDITION]\r\nNAME Tools Logger\r\n[INSTANCE]\r\n[END]\r\n";
+    home.write("big.txa", big);
+    LoadWatch& watch = loadWatch();
+    watch = LoadWatch{};
+    watch.layer = &layer;
+    framework::iniManager().Init(ProgramIniFile, 0, 0);
+    MainProcedure p;
+    p.remover.queueTool.MaxBufSize = 32768;
+    p.progressTiming.nowMs = [] {
+        LoadWatch& w = loadWatch();
+        w.now += 200;
+        if (w.window && !w.bar && (w.bar = w.window->zoneProgress(1)))
+            SetWindowSubclass(w.bar, watchPaint, 1, 0);
+        if (w.bar && IsWindowVisible(w.bar)) {
+            w.waitCursor = w.waitCursor && w.layer->waitCursor();
+            if (!w.screenshot && SendMessageW(w.bar, PBM_GETPOS, 0, 0) >= 50) {
+                w.window->paintPending();
+                w.screenshot = window::win32::testing::saveScreenshot(w.window->frame(), "main-window-load-progress");
+            }
+        }
+        return w.now;
+    };
+    testing::ScriptedPresenter boxes;
+    TimerSteps steps(layer, 60000);
+    steps.then([&](Win32Window& w) {
+             watch.window = &w;
+             EXPECT_EQ(w.zoneProgress(1), nullptr);
+             SetWindowTextW(w.controlWindow(number(use::FileName)), L"big.txa");
+             PostMessageW(w.controlWindow(number(use::LoadButton)), BM_CLICK, 0, 0);
+             return true;
+         })
+        .then([&](Win32Window& w) {
+            // The timer also ticks while the load paints: wait for its end.
+            if (!watch.bar || IsWindowVisible(watch.bar) || layer.waitCursor()) return false;
+            EXPECT_EQ(w.property(0, window::prop::StatusProgress, 1), "");
+            EXPECT_EQ(w.property(0, window::prop::StatusText, 1),
+                      "1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
+            EXPECT_FALSE(layer.waitCursor());
+            return true;
+        });
+    p.Run();
+    framework::iniManager().Release();
+    EXPECT_TRUE(steps.finished());
+    ASSERT_GE(watch.painted.size(), 3u) << "the bar was painted while the file was read";
+    EXPECT_TRUE(std::is_sorted(watch.painted.begin(), watch.painted.end()));
+    EXPECT_GE(watch.painted.back(), 90);
+    EXPECT_TRUE(watch.waitCursor);
+    EXPECT_TRUE(watch.screenshot);
 }
 
 }  // namespace
