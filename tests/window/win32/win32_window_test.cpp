@@ -16,6 +16,7 @@
 #include "window/list_cells.h"
 #include "window/win32/win32_list.h"
 #include "window/win32/win32_text.h"
+#include "window/win32/window_font_win32.h"
 
 namespace varnok::window::win32 {
 namespace {
@@ -191,6 +192,12 @@ TEST_F(Win32WindowTest, EveryControlSitsWhereMapDialogRectPutsItInTheWindowsFont
             EXPECT_EQ(got.bottom, expected.bottom);
         }
     }
+    // A prompt without a size is as wide and high as its text.
+    const int32_t prompt = w->control(app::use::FileNamePrompt);
+    const RECT label = childRect(w->controlWindow(prompt), w->frame());
+    const SIZE text = textExtent(w->font(), L"Txa File Name:");
+    EXPECT_EQ(label.right - label.left, text.cx);
+    EXPECT_EQ(label.bottom - label.top, text.cy);
     // The client area above the status bar is the structure's size.
     RECT size{0, 0, s.width, s.height};
     MapDialogRect(dialog, &size);
@@ -217,6 +224,15 @@ TEST_F(Win32WindowTest, WindowPropertiesRoundTripInDialogUnits) {
         w->setProperty(0, c.prop, c.value);
         EXPECT_EQ(w->property(0, c.prop), c.value);
     }
+    // Xpos and Ypos are the frame's corner, Width and Height its client area above the status bar.
+    RECT frame{}, client{}, bar{};
+    GetWindowRect(w->frame(), &frame);
+    GetClientRect(w->frame(), &client);
+    GetWindowRect(w->statusBar(), &bar);
+    EXPECT_EQ(frame.left, unitsToPixelsX(30, w->base()));
+    EXPECT_EQ(frame.top, unitsToPixelsY(20, w->base()));
+    EXPECT_EQ(client.right, unitsToPixelsX(300, w->base()));
+    EXPECT_EQ(client.bottom - (bar.bottom - bar.top), unitsToPixelsY(180, w->base()));
     EXPECT_EQ(w->property(0, prop::Resize), "1");
     EXPECT_EQ(w->property(0, prop::Hide), "");
     w->setProperty(0, prop::Width, "50");  // below the least width: held there
