@@ -179,7 +179,8 @@ LRESULT Win32Window::frameMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                       IsWindowVisible(lastFocus_)
                                   ? lastFocus_
                                   : GetNextDlgTabItem(frame_, nullptr, FALSE);
-                if (target && !IsChild(frame_, GetFocus())) SetFocus(target);
+                // Without a control that takes the focus, the window keeps the keyboard.
+                if (!IsChild(frame_, GetFocus())) SetFocus(target ? target : frame_);
                 restoringFocus_ = false;
             }
         }
