@@ -24,8 +24,9 @@ endfunction()
 # Every <unit>_test.cpp in the calling folder and its service folders goes
 # into one test executable, <label>_tests, linked with the folder's own layer
 # (DEPS) and nothing above it. Tests in a qt/ folder need the Qt window layer
-# and go into <label>_qt_tests instead (varnok_qt_tests); tests in a win32/
-# folder need the Windows window layer (varnok_win32_tests). ctest lists each
+# and go into <label>_qt_tests instead (varnok_qt_tests), tests in a win32/
+# folder need the Win32 window layer and go into <label>_win32_tests
+# (varnok_win32_tests). ctest lists each
 # test case on its own, labelled with the top folder's name, so
 # `ctest -L runtime` runs every runtime service's tests.
 function(varnok_tests label)
@@ -62,18 +63,28 @@ function(varnok_qt_tests label)
   varnok_register_tests(${target} "${label};qt")
 endfunction()
 
-# varnok_win32_tests(<target> <label> SOURCES <files...> [DEPS <libs...>])
-# Tests of the native Windows window layer (tests in win32/ folders): real
-# Windows windows, so built only for Windows and run under Wine there;
-# screenshots go under build/screenshots/windows/.
-function(varnok_win32_tests target label)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  if(NOT WIN32)
+# varnok_win32_tests(<label> [DEPS <libs...>])
+# The folder's tests in win32/ folders: real Win32 windows through the Win32
+# layer, run under Wine on a virtual X display in the cross build, with
+# screenshots under build/screenshots/windows/.
+function(varnok_win32_tests label)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  if(NOT TARGET varnok_window_win32)
     return()
   endif()
-  add_executable(${target} ${ARG_SOURCES})
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_testsupport GTest::gtest GTest::gtest_main)
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  list(FILTER tests INCLUDE REGEX "/win32/")
+  if(NOT tests)
+    return()
+  endif()
+  set(target ${label}_win32_tests)
+  add_executable(${target} ${tests})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_window_win32 varnok_testsupport
+                        GTest::gtest GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE VARNOK_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/../screenshots/windows")
+  # The program's resources and manifest, so the tests see the controls
+  # (Common Controls 6) and icons the program shows.
+  varnok_windows_resources(${target})
   varnok_register_tests(${target} "${label};win32")
 endfunction()
 

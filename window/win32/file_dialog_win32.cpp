@@ -7,6 +7,7 @@
 
 #include "platform/win32/wide_text.h"
 #include "window/win32/message_presenter_win32.h"
+#include "window/win32/win32_text.h"
 
 namespace varnok::window::win32 {
 

@@ -6,6 +6,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/win32/wide_text.h"
+#include "window/win32/win32_text.h"
 
 namespace varnok::window::win32 {
 
@@ -64,13 +65,6 @@ unsigned closingBit(unsigned bits, unsigned fallback) {
 }
 
 }  // namespace
-
-std::wstring programWide(std::string_view text) {
-    std::wstring wide;
-    if (platform::win32::toWide(text, wide)) return wide;
-    platform::win32::toWide(platform::cp1252ToUtf8(text), wide);
-    return wide;
-}
 
 const wchar_t* buttonLabel(unsigned bit) {
     switch (bit) {

@@ -76,10 +76,6 @@ struct MessageBoxPlan {
     unsigned escapeBit = ButtonOk;  // what Esc or the close box answers
 };
 
-// A program text as UTF-16: UTF-8, or Windows-1252 when the bytes are not
-// UTF-8 (every window of this layer shows program texts this way).
-std::wstring programWide(std::string_view text);
-
 MessageBoxPlan messageBoxPlan(const MessageRequest& request);
 // The bit the box answers for the id it returned: the bit of the button with
 // that id; escapeBit for any other (0 when the box could not be shown).

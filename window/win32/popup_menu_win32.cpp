@@ -1,6 +1,7 @@
 #include "window/win32/popup_menu_win32.h"
 
 #include "window/win32/message_presenter_win32.h"
+#include "window/win32/win32_text.h"
 
 namespace varnok::window::win32 {
 

@@ -200,7 +200,9 @@ TEST(SeveralFilesRemove, TheWorstStatusAndOneReportEach) {
         EXPECT_EQ(r.out, out);
         EXPECT_EQ(lines(r.err), static_cast<int>(failed.size())) << r.err;
         for (const std::string& f : failed) EXPECT_NE(r.err.find("'" + f + "'"), std::string::npos) << r.err;
-        if (c.copyOfOkExists) EXPECT_EQ(readFile(dir.file("ok_.txa")), "old");
+        if (c.copyOfOkExists) {
+            EXPECT_EQ(readFile(dir.file("ok_.txa")), "old");
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The Win32 message box plan: a request's text, icon, buttons and default,
 // and the bit each id the box returns answers.
 #include "window/win32/message_presenter_win32.h"
+#include "window/win32/win32_text.h"
 
 #include <gtest/gtest.h>
 

@@ -15,6 +15,7 @@
 #include "window/win32/file_dialog_win32.h"
 #include "window/win32/message_presenter_win32.h"
 #include "window/win32/popup_menu_win32.h"
+#include "window/win32/win32_text.h"
 
 #include <dlgs.h>
 
