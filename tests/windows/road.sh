@@ -54,7 +54,12 @@ failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
 # Ends the road: a step the rest depends on did not happen.
-die() { echo "FAILED: $*"; echo "the road stopped here; $failures earlier failure(s)"; exit 1; }
+die() {
+  echo "FAILED: $*"
+  echo "the road stopped here; $failures earlier failure(s)"
+  [ ! -s "${scratch:-}/program.log" ] || { echo "the program's output:"; tail -n 20 "$scratch/program.log"; }
+  exit 1
+}
 
 # ---- the scratch folder, the program's state, the window manager
 
@@ -205,8 +210,10 @@ within() { local d=$(($1 - $2)); [ ${d#-} -le "$3" ]; }
 
 # ---- the program
 
+# The program in the background; wine-run.sh execs Wine's loader, which
+# becomes the program's process, so app_pid is the program itself.
 start_program() {
-  wine "$exe" "$@" >>"$scratch/program.log" 2>&1 &
+  "$wine_run" "$exe" "$@" >>"$scratch/program.log" 2>&1 &
   app_pid=$!
 }
 program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }

@@ -31,6 +31,15 @@ void registerClasses() {
     frame.hInstance = module;
     frame.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    // A window without an icon of its own (the queue viewer, the errors
+    // history) shows the program's icon, resource 1, as the main window
+    // does, not the system's blank application icon. Null when the module
+    // has no icon resources: then the system's, as before.
+    frame.hIcon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                GetSystemMetrics(SM_CYICON), LR_SHARED));
+    frame.hIconSm = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                  LR_SHARED));
     frame.lpszClassName = Win32WindowLayer::FrameClass;
     RegisterClassExW(&frame);
     // A region: an invisible window that only reports clicks.

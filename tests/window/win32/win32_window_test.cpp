@@ -14,6 +14,7 @@
 
 #include "app/window/main_window_structure.h"
 #include "window/list_cells.h"
+#include "window/win32/icons_win32.h"
 #include "window/win32/win32_list.h"
 #include "window/win32/win32_text.h"
 #include "window/win32/window_font_win32.h"
@@ -241,6 +242,56 @@ TEST_F(Win32WindowTest, WindowPropertiesRoundTripInDialogUnits) {
     EXPECT_EQ(w->property(0, prop::Maximize), "1");
     w->setProperty(0, prop::Maximize, "");
     EXPECT_EQ(w->property(0, prop::Maximize), "");
+}
+
+// The small icon a window's title bar shows: its own, else its class's.
+HICON titleBarIcon(HWND frame) {
+    if (auto own = reinterpret_cast<HICON>(SendMessageW(frame, WM_GETICON, ICON_SMALL, 0))) return own;
+    return reinterpret_cast<HICON>(GetClassLongPtrW(frame, GCLP_HICONSM));
+}
+
+HICON programIcon(int size) {
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// Every window shows an icon of the program: its own when it names one,
+// else the program's (resource 1), never the system's blank one; an icon
+// taken away gives the program's back.
+TEST_F(Win32WindowTest, AWindowWithoutAnIconOfItsOwnShowsTheProgramsIcon) {
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    const HICON program = programIcon(small);
+    ASSERT_NE(program, nullptr) << "the test program is built with the program's resources";
+    const HICON blank = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, small, small, LR_SHARED));
+    EXPECT_NE(program, blank);
+    const HICON boxOff = namedIcon("~boxoff.ico", small);
+    ASSERT_NE(boxOff, nullptr);
+    ASSERT_NE(boxOff, program);
+
+    struct Case {
+        std::string_view window;
+        std::string_view iconSet;  // "-": left as the structure has it
+        HICON expected;
+    };
+    const Case cases[] = {
+        {kDialog, "-", program},                  // no icon in its structure
+        {app::MainWindowResource, "-", program},  // "~varnok.ico": the same resource
+        {kDialog, "~boxoff.ico", boxOff},         // an icon of its own wins
+        {app::MainWindowResource, "~boxoff.ico", boxOff},
+        {kDialog, "", program},                   // taken away: the program's again
+        {app::MainWindowResource, "", program},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.window) + " icon '" + std::string(c.iconSet) + "'");
+        auto w = shown(c.window);
+        ASSERT_TRUE(w);
+        if (c.iconSet != "-") {
+            w->setProperty(0, prop::Icon, c.iconSet);
+            EXPECT_EQ(w->property(0, prop::Icon), c.iconSet);
+        }
+        EXPECT_EQ(titleBarIcon(w->frame()), c.expected);
+        EXPECT_NE(reinterpret_cast<HICON>(GetClassLongPtrW(w->frame(), GCLP_HICON)), nullptr);
+    }
 }
 
 TEST_F(Win32WindowTest, ControlPropertiesRoundTrip) {
