@@ -9,8 +9,8 @@
 # byte for byte what `varnok-cli.exe remove sample.txa --row 1` writes;
 # remtxa.ini in the folder names sample.txa; %APPDATA%\varnok\varnok.INI
 # holds the window's place; two more starts show the frame where it was
-# left, with no drift from start to start. Screenshots (PNG) of every step
-# go to SHOT_DIR.
+# left, with no drift from start to start (the second loads the remembered
+# name with Load). Screenshots (PNG) of every step go to SHOT_DIR.
 #
 #   road.sh VARNOK_EXE VARNOK_CLI_EXE SAMPLE_TXA WINE_RUN SHOT_DIR
 #
@@ -362,6 +362,12 @@ for start in 2 3; do
   wait_ready "$w" || fail "the window at start $start did not settle"
   place=$(frame_place "$w") || die "no frame at start $start"
   places+=("$place")
+  if [ "$start" = 2 ]; then
+    # The entry holds the remembered name and has the focus; "Load" is two
+    # Tabs on, past "...". The list fills from it.
+    key "$w" Tab Tab space || fail "keys to the window at start $start"
+    if wait_ready "$w" loaded; then ok "the remembered name loads with Load"; else fail "Load of the remembered name filled no list"; fi
+  fi
   shot "start-$start"
   close_with_close_box "$w" || fail "Alt+F4 did not close the program at start $start"
   stored+=("$(stored_place)")
