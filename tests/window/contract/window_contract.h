@@ -26,6 +26,11 @@
 //   // The user's input that `keyCode` names (key::MouseRight, MouseLeft2,
 //   // Enter, with Shift or Ctrl), on the list's first row.
 //   void userInput(Window&, int32_t list, uint32_t keyCode);
+//   // A key pressed on the control that has the focus (key::Enter or
+//   // kEscape), and text typed there.
+//   void keyOn(Window&, int32_t control, uint32_t keyCode);
+//   void type(Window&, int32_t control, const std::string& text);
+//   bool frameVisible(Window&);                   // the window itself shows
 //   bool refusesInput(Window&);
 //   Window* topWindow();
 //   // Shows the box through the layer's own presenter (installed as the
@@ -35,6 +40,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +63,9 @@ inline constexpr const char* kListFormat = "40L(2)|M~First~@s20@30R(1)~Second~C@
 
 // Controls: 1 prompt (its natural size), 2 entry, 3 OK (default), 4 list,
 // 5 Cancel (cancel), 6 region.
+// The Esc key, for keyOn (no alert code of its own here).
+inline constexpr uint32_t kEscape = 27;
+
 inline constexpr int32_t kPrompt = 1, kEntry = 2, kOk = 3, kList = 4, kCancel = 5, kRegion = 6;
 
 inline WindowStructure contractStructure(std::string_view name) {
@@ -130,6 +139,17 @@ inline std::vector<Event> withoutNoise(const std::vector<Event>& events) {
         default: kept.push_back(e);
         }
     }
+    return kept;
+}
+
+// The events that are not about the window's place, size or activation
+// (EVENT:Selected kept).
+inline std::vector<Event> withoutPlaceOrActivation(const std::vector<Event>& events) {
+    std::vector<Event> kept;
+    for (const Event& e : events)
+        if (e.number != event::Sized && e.number != event::Moved && e.number != event::GainFocus &&
+            e.number != event::LoseFocus)
+            kept.push_back(e);
     return kept;
 }
 
@@ -492,9 +512,89 @@ TYPED_TEST_P(WindowContract, PropertiesRoundTrip) {
     w->bindList(kList, nullptr);
 }
 
+// The close box asks (EVENT:CloseWindow) and the window stays open; only
+// the default action closes it, after which the loop ends.
+TYPED_TEST_P(WindowContract, TheCloseBoxAsksAndOnlyTheDefaultActionCloses) {
+    auto w = this->shown(kDialog);
+    ASSERT_TRUE(w);
+    this->driver.closeBox(*w);
+    const std::vector<Event> events = withoutPlaceOrActivation(this->driver.drain(*w));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::CloseWindow);
+    EXPECT_TRUE(w->isOpen());
+    EXPECT_TRUE(this->driver.frameVisible(*w));
+    w->defaultAction(events[0]);
+    EXPECT_FALSE(w->isOpen());
+    EXPECT_FALSE(this->driver.frameVisible(*w));
+    Event e;
+    EXPECT_FALSE(w->nextEvent(e));
+}
+
+// Posted events arrive in the order posted and before input that comes
+// later; acceptAll ends in EVENT:Completed and reads as accepting until then.
+TYPED_TEST_P(WindowContract, PostedEventsComeInOrderBeforeLaterInput) {
+    auto w = this->shown(kDialog);
+    ASSERT_TRUE(w);
+    w->post(event::Notify);
+    w->post(event::Completed, kList);
+    this->driver.click(*w, kCancel);
+    std::vector<Event> events = withoutNoise(this->driver.drain(*w));
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].number, event::Notify);
+    EXPECT_EQ(events[1].number, event::Completed);
+    EXPECT_EQ(events[1].control, kList);
+    EXPECT_EQ(events[2].number, event::Accepted);
+    EXPECT_EQ(events[2].control, kCancel);
+    w->acceptAll();
+    EXPECT_TRUE(w->acceptingAll());
+    events = withoutNoise(this->driver.drain(*w));
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().number, event::Completed);
+    EXPECT_FALSE(w->acceptingAll());
+}
+
+// Typing in an entry, then Enter: the bound variable takes the text (padded),
+// the entry is accepted, then the default button pressed. Unchanged, Enter
+// only presses the default button, Esc the cancel button.
+TYPED_TEST_P(WindowContract, AnEntryIsAcceptedIntoItsVariableThenEnterPressesTheDefaultButton) {
+    auto w = this->shown(kDialog);
+    ASSERT_TRUE(w);
+    char name[8];
+    std::memset(name, ' ', sizeof name);
+    w->bindText(kEntry, TextVariable{name, sizeof name});
+    EXPECT_EQ(w->property(kEntry, prop::Text), "");
+    w->select(kEntry);
+    this->driver.drain(*w);
+    this->driver.type(*w, kEntry, "txa");
+    this->driver.keyOn(*w, kEntry, key::Enter);
+    std::vector<Event> events = withoutNoise(this->driver.drain(*w));
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].number, event::Accepted);
+    EXPECT_EQ(events[0].control, kEntry);
+    EXPECT_EQ(std::string(name, sizeof name), "txa     ");
+    EXPECT_EQ(events[1].number, event::Accepted);
+    EXPECT_EQ(events[1].control, kOk);
+    this->driver.keyOn(*w, kEntry, key::Enter);
+    this->driver.keyOn(*w, kEntry, kEscape);
+    events = withoutNoise(this->driver.drain(*w));
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].number, event::Accepted);
+    EXPECT_EQ(events[0].control, kOk);
+    EXPECT_EQ(events[1].number, event::Accepted);
+    EXPECT_EQ(events[1].control, kCancel);
+}
+
+TYPED_TEST_P(WindowContract, OpeningAnUnknownWindowGivesNothing) {
+    EXPECT_EQ(this->driver.layer().open("no$such", nullptr), nullptr);
+    EXPECT_EQ(this->driver.topWindow(), nullptr);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, ControlsSitAtTheirDialogUnitRectangles,
                             ListCellsAreTheSourcesFieldsThroughTheFormat, TheListFollowsItsSourcesChangeStamp,
                             AlertedKeysArriveAsAlertKeyWithTheirCodes, AMessageBoxReturnsTheBitOfThePressedButton,
-                            ANestedWindowRunsItsOwnLoopWhileTheOneBelowGetsNoInput, PropertiesRoundTrip);
+                            ANestedWindowRunsItsOwnLoopWhileTheOneBelowGetsNoInput, PropertiesRoundTrip,
+                            TheCloseBoxAsksAndOnlyTheDefaultActionCloses, PostedEventsComeInOrderBeforeLaterInput,
+                            AnEntryIsAcceptedIntoItsVariableThenEnterPressesTheDefaultButton,
+                            OpeningAnUnknownWindowGivesNothing);
 
 }  // namespace varnok::window::contract

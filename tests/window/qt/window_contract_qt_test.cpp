@@ -59,6 +59,13 @@ public:
         default: ADD_FAILURE() << "no input for key code " << keyCode;
         }
     }
+    void keyOn(Window& w, int32_t control, uint32_t keyCode) {
+        QTest::keyClick(qt(w).controlWidget(control), keyCode == contract::kEscape ? Qt::Key_Escape : Qt::Key_Return);
+    }
+    void type(Window& w, int32_t control, const std::string& text) {
+        QTest::keyClicks(qt(w).controlWidget(control), QString::fromStdString(text));
+    }
+    bool frameVisible(Window& w) { return qt(w).widget()->isVisible(); }
     bool refusesInput(Window& w) { return qt(w).refusesInput(); }
     Window* topWindow() { return layer_.topWindow(); }
 

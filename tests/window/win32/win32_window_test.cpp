@@ -586,21 +586,6 @@ TEST_F(Win32WindowTest, DroppedFilesArriveWhereDropsAreAccepted) {
     EXPECT_EQ(events[0].files, std::vector<std::string>{"C:\\c.txa"});
 }
 
-TEST_F(Win32WindowTest, TheCloseBoxAsksAndOnlyTheDefaultActionCloses) {
-    auto w = shown(kDialog);
-    PostMessageW(w->frame(), WM_CLOSE, 0, 0);
-    Event e;
-    do {
-        ASSERT_TRUE(nextEventWithin(*w, e));
-    } while (e.number != event::CloseWindow);
-    EXPECT_TRUE(w->isOpen());
-    EXPECT_TRUE(IsWindowVisible(w->frame()));
-    w->defaultAction(e);
-    EXPECT_FALSE(w->isOpen());
-    EXPECT_FALSE(IsWindowVisible(w->frame()));
-    EXPECT_FALSE(w->nextEvent(e));
-}
-
 TEST_F(Win32WindowTest, ANestedWindowRunsWhileTheOneBelowRefusesInput) {
     auto below = shown(kDialog);
     auto top = open(kOther, below.get());

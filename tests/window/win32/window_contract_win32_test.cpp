@@ -82,6 +82,13 @@ public:
         keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
     }
+    void keyOn(Window& w, int32_t control, uint32_t keyCode) {
+        PostMessageW(win(w).controlWindow(control), WM_KEYDOWN, keyCode == contract::kEscape ? VK_ESCAPE : VK_RETURN, 0);
+    }
+    void type(Window& w, int32_t control, const std::string& text) {
+        for (wchar_t ch : programWide(text)) PostMessageW(win(w).controlWindow(control), WM_CHAR, ch, 0);
+    }
+    bool frameVisible(Window& w) { return IsWindowVisible(win(w).frame()) != 0; }
     bool refusesInput(Window& w) { return win(w).refusesInput(); }
     Window* topWindow() { return layer_.topWindow(); }
 
