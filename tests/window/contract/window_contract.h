@@ -31,6 +31,11 @@
 //   void keyOn(Window&, int32_t control, uint32_t keyCode);
 //   void type(Window&, int32_t control, const std::string& text);
 //   bool frameVisible(Window&);                   // the window itself shows
+//   Rect clientRect(Window&);  // the client area above the status bar: its size (x, y unused)
+//   // The files dropped on the control (0: the window's own area) as the
+//   // desktop delivers a drop; names made by fileName.
+//   void dropFiles(Window&, int32_t control, const std::vector<std::string>& names);
+//   std::string fileName(const std::string& leaf);  // an absolute local name
 //   bool refusesInput(Window&);
 //   Window* topWindow();
 //   // Shows the box through the layer's own presenter (installed as the
@@ -589,12 +594,76 @@ TYPED_TEST_P(WindowContract, OpeningAnUnknownWindowGivesNothing) {
     EXPECT_EQ(this->driver.topWindow(), nullptr);
 }
 
+// The window's place and size are in dialog units: they read back as set,
+// the size is the client area above the status bar, a size below the least
+// one is held there.
+TYPED_TEST_P(WindowContract, WindowPlaceAndSizeRoundTripInDialogUnits) {
+    auto w = this->shown(kDialog);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->property(0, prop::Resize), "1");
+    struct Case {
+        int prop;
+        int32_t value;
+    };
+    const Case cases[] = {{prop::Xpos, 30},  {prop::Ypos, 20},      {prop::Width, 250},
+                          {prop::Height, 150}, {prop::MinWidth, 180}, {prop::MinHeight, 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.prop);
+        w->setProperty(0, c.prop, c.value);
+        EXPECT_EQ(w->propertyNumber(0, c.prop), c.value);
+    }
+    this->driver.drain(*w);
+    const DialogBase base = this->driver.base(*w);
+    const Rect client = this->driver.clientRect(*w);
+    EXPECT_EQ(client.width, unitsToPixelsX(250, base));
+    EXPECT_EQ(client.height, unitsToPixelsY(150, base));
+    EXPECT_EQ(w->propertyNumber(0, prop::Xpos), 30);
+    w->setProperty(0, prop::Width, 50);  // below the least width
+    EXPECT_EQ(w->propertyNumber(0, prop::Width), 180);
+    w->setProperty(0, prop::Maximize, "1");
+    EXPECT_EQ(w->property(0, prop::Maximize), "1");
+    w->setProperty(0, prop::Maximize, "");
+    EXPECT_EQ(w->property(0, prop::Maximize), "");
+    w->setProperty(0, prop::Icon, "~boxoff.ico");
+    EXPECT_EQ(w->property(0, prop::Icon), "~boxoff.ico");
+}
+
+// Files dropped where drops are accepted arrive as one EVENT:Drop with their
+// names in order: on a control that accepts them with its number, on any
+// other control with 0 once the window accepts them; refused before.
+TYPED_TEST_P(WindowContract, DroppedFilesArriveWhereDropsAreAccepted) {
+    auto w = this->shown(kDialog);
+    ASSERT_TRUE(w);
+    // Names as UTF-8, one with a letter outside ASCII.
+    const std::vector<std::string> two = {this->driver.fileName("a b.txa"), this->driver.fileName("caf\xC3\xA9.txa")};
+    const std::vector<std::string> one = {this->driver.fileName("c.txa")};
+    this->driver.dropFiles(*w, kList, one);
+    for (const Event& e : this->driver.drain(*w)) EXPECT_NE(e.number, event::Drop) << "nothing accepts drops yet";
+    w->acceptDrops(kEntry);
+    this->driver.dropFiles(*w, kEntry, two);
+    std::vector<Event> events = withoutNoise(this->driver.drain(*w));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::Drop);
+    EXPECT_EQ(events[0].control, kEntry);
+    EXPECT_EQ(events[0].files, two);
+    this->driver.dropFiles(*w, kList, one);
+    for (const Event& e : this->driver.drain(*w)) EXPECT_NE(e.number, event::Drop) << "the list does not accept";
+    w->acceptDrops(0);
+    this->driver.dropFiles(*w, kList, one);
+    events = withoutNoise(this->driver.drain(*w));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].number, event::Drop);
+    EXPECT_EQ(events[0].control, 0);
+    EXPECT_EQ(events[0].files, one);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, ControlsSitAtTheirDialogUnitRectangles,
                             ListCellsAreTheSourcesFieldsThroughTheFormat, TheListFollowsItsSourcesChangeStamp,
                             AlertedKeysArriveAsAlertKeyWithTheirCodes, AMessageBoxReturnsTheBitOfThePressedButton,
                             ANestedWindowRunsItsOwnLoopWhileTheOneBelowGetsNoInput, PropertiesRoundTrip,
                             TheCloseBoxAsksAndOnlyTheDefaultActionCloses, PostedEventsComeInOrderBeforeLaterInput,
                             AnEntryIsAcceptedIntoItsVariableThenEnterPressesTheDefaultButton,
-                            OpeningAnUnknownWindowGivesNothing);
+                            OpeningAnUnknownWindowGivesNothing, WindowPlaceAndSizeRoundTripInDialogUnits,
+                            DroppedFilesArriveWhereDropsAreAccepted);
 
 }  // namespace varnok::window::contract

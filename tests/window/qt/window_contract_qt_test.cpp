@@ -4,6 +4,9 @@
 #include "tests/window/contract/window_contract.h"
 
 #include <QAbstractButton>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTableView>
@@ -66,6 +69,26 @@ public:
         QTest::keyClicks(qt(w).controlWidget(control), QString::fromStdString(text));
     }
     bool frameVisible(Window& w) { return qt(w).widget()->isVisible(); }
+    Rect clientRect(Window& w) {
+        const QWidget* client = qt(w).client();
+        return {client->x(), client->y(), client->width(), client->height()};
+    }
+    // Dragged over the widget under the drop (a list's viewport), then dropped.
+    void dropFiles(Window& w, int32_t control, const std::vector<std::string>& names) {
+        QWidget* target = qt(w).controlWidget(control);
+        if (QTableView* list = qt(w).listView(control)) target = list->viewport();
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const std::string& name : names) urls << QUrl::fromLocalFile(QString::fromUtf8(name));
+        data.setUrls(urls);
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) return;
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &dropped);
+    }
+    std::string fileName(const std::string& leaf) { return "/tmp/" + leaf; }
     bool refusesInput(Window& w) { return qt(w).refusesInput(); }
     Window* topWindow() { return layer_.topWindow(); }
 

@@ -1,12 +1,11 @@
 // The Win32 window layer in real windows, under Wine on a virtual X
 // display: control geometry against the system's own dialog manager,
 // properties round trip, the list read on demand and following its source,
-// the accept loop driven by posted and sent messages, alerts, drops, a
+// the accept loop driven by posted and sent messages, alerts, a
 // nested modal window and the status bar's progress zone.
 #include "tests/window/win32/win32_test_support.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -545,45 +544,6 @@ TEST_F(Win32WindowTest, AlertedKeysArriveWithTheirCodes) {
     EXPECT_EQ(w->choice(4), 0);
     EXPECT_EQ(w->property(4, prop::MouseDownRow), "0");
     w->bindList(4, nullptr);
-}
-
-// A drop as the shell delivers it: the files' names in one HDROP.
-HDROP makeDrop(const std::vector<std::wstring>& files) {
-    size_t chars = 1;
-    for (const std::wstring& f : files) chars += f.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* names = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& f : files) {
-        f.copy(names, f.size());
-        names += f.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-TEST_F(Win32WindowTest, DroppedFilesArriveWhereDropsAreAccepted) {
-    auto w = shown(kDialog);
-    w->acceptDrops(1);
-    // On the entry, which accepts them.
-    PostMessageW(w->controlWindow(1), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({L"C:\\a.txa", L"C:\\b\u00FC.txa"})), 0);
-    std::vector<Event> events = withoutWindowNoise(drainEvents(layer, *w));
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].number, event::Drop);
-    EXPECT_EQ(events[0].control, 1);
-    EXPECT_EQ(events[0].files, (std::vector<std::string>{"C:\\a.txa", "C:\\b\xC3\xBC.txa"}));
-    // On the list, which does not: refused until the window accepts drops,
-    // then the window's.
-    PostMessageW(w->controlWindow(4), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({L"C:\\c.txa"})), 0);
-    EXPECT_TRUE(withoutWindowNoise(drainEvents(layer, *w)).empty());
-    w->acceptDrops(0);
-    PostMessageW(w->controlWindow(4), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({L"C:\\c.txa"})), 0);
-    events = withoutWindowNoise(drainEvents(layer, *w));
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].control, 0);
-    EXPECT_EQ(events[0].files, std::vector<std::string>{"C:\\c.txa"});
 }
 
 TEST_F(Win32WindowTest, ANestedWindowRunsWhileTheOneBelowRefusesInput) {

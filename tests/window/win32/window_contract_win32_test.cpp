@@ -4,10 +4,12 @@
 #include "tests/window/contract/window_contract.h"
 #include "window/win32/message_presenter_win32.h"
 #include "window/win32/win32_text.h"
+#include "platform/win32/wide_text.h"
 
 #include "tests/window/win32/win32_test_support.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <thread>
@@ -89,6 +91,30 @@ public:
         for (wchar_t ch : programWide(text)) PostMessageW(win(w).controlWindow(control), WM_CHAR, ch, 0);
     }
     bool frameVisible(Window& w) { return IsWindowVisible(win(w).frame()) != 0; }
+    Rect clientRect(Window& w) {
+        RECT client{}, bar{};
+        GetClientRect(win(w).frame(), &client);
+        if (win(w).statusBar()) GetWindowRect(win(w).statusBar(), &bar);
+        return {0, 0, client.right, client.bottom - (bar.bottom - bar.top)};
+    }
+    // One HDROP holding the names, posted to the control as the shell does.
+    void dropFiles(Window& w, int32_t control, const std::vector<std::string>& names) {
+        std::wstring all;
+        for (const std::string& name : names) {
+            std::wstring wide;
+            EXPECT_TRUE(platform::win32::toWide(name, wide)) << name;
+            all += wide + L'\0';
+        }
+        all += L'\0';
+        HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + all.size() * sizeof(wchar_t));
+        auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        all.copy(reinterpret_cast<wchar_t*>(drop + 1), all.size());
+        GlobalUnlock(memory);
+        PostMessageW(win(w).controlWindow(control), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    }
+    std::string fileName(const std::string& leaf) { return "C:\\" + leaf; }
     bool refusesInput(Window& w) { return win(w).refusesInput(); }
     Window* topWindow() { return layer_.topWindow(); }
 
