@@ -3,44 +3,13 @@
 // the user (clicks, keys, the close box, a message box's button) and reads
 // back what a layer shows (a control's pixel rectangle, a list's cells).
 //
-// Each layer's test executable defines a driver type with the members used
-// below and instantiates the suite for it:
+// Each layer's test executable derives a driver from LayerDriver (below)
+// and instantiates the suite for it:
 //
 //   INSTANTIATE_TYPED_TEST_SUITE_P(WindowContractQt, WindowContract, QtLayerDriver);
 //
-// A driver (default-constructible; one per test) provides:
-//   WindowLayer& layer();
-//   // Lets the layer handle what is pending, then takes every event queued.
-//   std::vector<Event> drain(Window&);
-//   // The next event within the time given; false when none came.
-//   bool nextEventWithin(Window&, Event&, int milliseconds);
-//   Rect pixelRect(Window&, int32_t control);     // in the client area
-//   DialogBase base(Window&);                     // the window's font's base units
-//   bool visible(Window&, int32_t control);
-//   bool enabled(Window&, int32_t control);
-//   int columnPixelWidth(Window&, int32_t list, int column);  // 0-based
-//   int32_t shownRows(Window&, int32_t list);
-//   std::string cellText(Window&, int32_t list, int32_t row, int column);  // row 1-based, column 0-based
-//   void click(Window&, int32_t control);         // the user clicks a button
-//   void closeBox(Window&);                       // the user clicks the close box
-//   // The user's input that `keyCode` names (key::MouseRight, MouseLeft2,
-//   // Enter, with Shift or Ctrl), on the list's first row.
-//   void userInput(Window&, int32_t list, uint32_t keyCode);
-//   // A key pressed on the control that has the focus (key::Enter or
-//   // kEscape), and text typed there.
-//   void keyOn(Window&, int32_t control, uint32_t keyCode);
-//   void type(Window&, int32_t control, const std::string& text);
-//   bool frameVisible(Window&);                   // the window itself shows
-//   Rect clientRect(Window&);  // the client area above the status bar: its size (x, y unused)
-//   // The files dropped on the control (0: the window's own area) as the
-//   // desktop delivers a drop; names made by fileName.
-//   void dropFiles(Window&, int32_t control, const std::vector<std::string>& names);
-//   std::string fileName(const std::string& leaf);  // an absolute local name
-//   bool refusesInput(Window&);
-//   Window* topWindow();
-//   // Shows the box through the layer's own presenter (installed as the
-//   // current one) and presses the button of `bit`; the answer.
-//   unsigned showAndPress(const MessageRequest&, unsigned bit);
+// so that `ctest -R WindowContract` and `--gtest_filter=WindowContract*`
+// find the suite in both executables. One driver per test.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -68,7 +37,7 @@ inline constexpr const char* kListFormat = "40L(2)|M~First~@s20@30R(1)~Second~C@
 
 // Controls: 1 prompt (its natural size), 2 entry, 3 OK (default), 4 list,
 // 5 Cancel (cancel), 6 region.
-// The Esc key, for keyOn (no alert code of its own here).
+// The Esc key, for LayerDriver::keyOn (no alert code of its own here).
 inline constexpr uint32_t kEscape = 27;
 
 inline constexpr int32_t kPrompt = 1, kEntry = 2, kOk = 3, kList = 4, kCancel = 5, kRegion = 6;
@@ -100,6 +69,49 @@ inline void registerContractStructures() {
     registerWindowStructure(contractStructure(kDialog));
     registerWindowStructure(contractStructure(kOther));
 }
+
+// The user and the eyes of a test, for one window layer.
+class LayerDriver {
+public:
+    virtual ~LayerDriver() = default;
+
+    virtual WindowLayer& layer() = 0;
+    virtual Window* topWindow() = 0;
+    // Lets the layer handle what is pending, then takes every event queued.
+    virtual std::vector<Event> drain(Window&) = 0;
+    // The next event within the time given; false when none came.
+    virtual bool nextEventWithin(Window&, Event&, int milliseconds) = 0;
+
+    // What shows.
+    virtual DialogBase base(Window&) = 0;  // of the window's font
+    virtual Rect pixelRect(Window&, int32_t control) = 0;  // in the client area
+    virtual Rect clientRect(Window&) = 0;  // the client area above the status bar: its size
+    virtual bool frameVisible(Window&) = 0;
+    virtual bool visible(Window&, int32_t control) = 0;
+    virtual bool enabled(Window&, int32_t control) = 0;
+    virtual bool refusesInput(Window&) = 0;
+    virtual int columnPixelWidth(Window&, int32_t list, int column) = 0;  // column 0-based
+    virtual int32_t shownRows(Window&, int32_t list) = 0;
+    // Row 1-based, column 0-based.
+    virtual std::string cellText(Window&, int32_t list, int32_t row, int column) = 0;
+
+    // What the user does.
+    virtual void click(Window&, int32_t control) = 0;  // a button
+    virtual void closeBox(Window&) = 0;
+    // The input `keyCode` names (key::MouseRight, key::MouseLeft2 or
+    // key::Enter, with key::Shift or key::Ctrl) on the list's first row.
+    virtual void userInput(Window&, int32_t list, uint32_t keyCode) = 0;
+    // key::Enter or kEscape on the control that has the focus.
+    virtual void keyOn(Window&, int32_t control, uint32_t keyCode) = 0;
+    virtual void type(Window&, int32_t control, const std::string& text) = 0;
+    // The files dropped on the control as the desktop delivers a drop.
+    virtual void dropFiles(Window&, int32_t control, const std::vector<std::string>& names) = 0;
+    // An absolute local file name (UTF-8) ending in `leaf`.
+    virtual std::string fileName(const std::string& leaf) = 0;
+    // Shows the box through the layer's own presenter (installed as the
+    // current one for the while) and presses the button of `bit`; the answer.
+    virtual unsigned showAndPress(const MessageRequest&, unsigned bit) = 0;
+};
 
 // Rows 1..n of three fields: a text longer than its column's picture, a
 // number and a decimal, each naming its row; the change stamp moves with

@@ -21,36 +21,36 @@
 
 namespace varnok::window::qt {
 
-class QtLayerDriver {
+class QtLayerDriver final : public contract::LayerDriver {
 public:
     QtLayerDriver() { testing::application(); }
 
-    WindowLayer& layer() { return layer_; }
+    WindowLayer& layer() override { return layer_; }
 
-    std::vector<Event> drain(Window& w) { return testing::drainEvents(qt(w)); }
-    bool nextEventWithin(Window& w, Event& e, int milliseconds) {
+    std::vector<Event> drain(Window& w) override { return testing::drainEvents(qt(w)); }
+    bool nextEventWithin(Window& w, Event& e, int milliseconds) override {
         return testing::nextEventWithin(w, e, milliseconds);
     }
 
-    Rect pixelRect(Window& w, int32_t control) {
+    Rect pixelRect(Window& w, int32_t control) override {
         const QRect r = qt(w).controlWidget(control)->geometry();
         return {r.x(), r.y(), r.width(), r.height()};
     }
-    DialogBase base(Window& w) { return qt(w).base(); }
-    bool visible(Window& w, int32_t control) { return qt(w).controlWidget(control)->isVisible(); }
-    bool enabled(Window& w, int32_t control) { return qt(w).controlWidget(control)->isEnabled(); }
-    int columnPixelWidth(Window& w, int32_t list, int column) {
+    DialogBase base(Window& w) override { return qt(w).base(); }
+    bool visible(Window& w, int32_t control) override { return qt(w).controlWidget(control)->isVisible(); }
+    bool enabled(Window& w, int32_t control) override { return qt(w).controlWidget(control)->isEnabled(); }
+    int columnPixelWidth(Window& w, int32_t list, int column) override {
         return qt(w).listView(list)->horizontalHeader()->sectionSize(column);
     }
-    int32_t shownRows(Window& w, int32_t list) { return qt(w).listView(list)->model()->rowCount(); }
-    std::string cellText(Window& w, int32_t list, int32_t row, int column) {
+    int32_t shownRows(Window& w, int32_t list) override { return qt(w).listView(list)->model()->rowCount(); }
+    std::string cellText(Window& w, int32_t list, int32_t row, int column) override {
         const QAbstractItemModel* model = qt(w).listView(list)->model();
         return model->data(model->index(row - 1, column)).toString().toStdString();
     }
 
-    void click(Window& w, int32_t control) { QTest::mouseClick(qt(w).controlWidget(control), Qt::LeftButton); }
-    void closeBox(Window& w) { qt(w).widget()->close(); }
-    void userInput(Window& w, int32_t list, uint32_t keyCode) {
+    void click(Window& w, int32_t control) override { QTest::mouseClick(qt(w).controlWidget(control), Qt::LeftButton); }
+    void closeBox(Window& w) override { qt(w).widget()->close(); }
+    void userInput(Window& w, int32_t list, uint32_t keyCode) override {
         QTableView* view = qt(w).listView(list);
         const QPoint firstRow = view->visualRect(view->model()->index(0, 1)).center();
         const Qt::KeyboardModifiers modifiers = ((keyCode & key::Ctrl) ? Qt::ControlModifier : Qt::NoModifier) |
@@ -62,19 +62,19 @@ public:
         default: ADD_FAILURE() << "no input for key code " << keyCode;
         }
     }
-    void keyOn(Window& w, int32_t control, uint32_t keyCode) {
+    void keyOn(Window& w, int32_t control, uint32_t keyCode) override {
         QTest::keyClick(qt(w).controlWidget(control), keyCode == contract::kEscape ? Qt::Key_Escape : Qt::Key_Return);
     }
-    void type(Window& w, int32_t control, const std::string& text) {
+    void type(Window& w, int32_t control, const std::string& text) override {
         QTest::keyClicks(qt(w).controlWidget(control), QString::fromStdString(text));
     }
-    bool frameVisible(Window& w) { return qt(w).widget()->isVisible(); }
-    Rect clientRect(Window& w) {
+    bool frameVisible(Window& w) override { return qt(w).widget()->isVisible(); }
+    Rect clientRect(Window& w) override {
         const QWidget* client = qt(w).client();
         return {client->x(), client->y(), client->width(), client->height()};
     }
     // Dragged over the widget under the drop (a list's viewport), then dropped.
-    void dropFiles(Window& w, int32_t control, const std::vector<std::string>& names) {
+    void dropFiles(Window& w, int32_t control, const std::vector<std::string>& names) override {
         QWidget* target = qt(w).controlWidget(control);
         if (QTableView* list = qt(w).listView(control)) target = list->viewport();
         QMimeData data;
@@ -88,11 +88,11 @@ public:
         QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &dropped);
     }
-    std::string fileName(const std::string& leaf) { return "/tmp/" + leaf; }
-    bool refusesInput(Window& w) { return qt(w).refusesInput(); }
-    Window* topWindow() { return layer_.topWindow(); }
+    std::string fileName(const std::string& leaf) override { return "/tmp/" + leaf; }
+    bool refusesInput(Window& w) override { return qt(w).refusesInput(); }
+    Window* topWindow() override { return layer_.topWindow(); }
 
-    unsigned showAndPress(const MessageRequest& request, unsigned bit) {
+    unsigned showAndPress(const MessageRequest& request, unsigned bit) override {
         static const std::pair<unsigned, QMessageBox::StandardButton> standard[] = {
             {ButtonOk, QMessageBox::Ok},         {ButtonYes, QMessageBox::Yes},     {ButtonNo, QMessageBox::No},
             {ButtonAbort, QMessageBox::Abort},   {ButtonRetry, QMessageBox::Retry}, {ButtonIgnore, QMessageBox::Ignore},

@@ -16,31 +16,31 @@
 
 namespace varnok::window::win32 {
 
-class Win32LayerDriver {
+class Win32LayerDriver final : public contract::LayerDriver {
 public:
-    WindowLayer& layer() { return layer_; }
+    WindowLayer& layer() override { return layer_; }
 
-    std::vector<Event> drain(Window& w) { return testing::drainEvents(layer_, win(w)); }
-    bool nextEventWithin(Window& w, Event& e, int milliseconds) {
+    std::vector<Event> drain(Window& w) override { return testing::drainEvents(layer_, win(w)); }
+    bool nextEventWithin(Window& w, Event& e, int milliseconds) override {
         return testing::nextEventWithin(w, e, static_cast<UINT>(milliseconds));
     }
 
-    Rect pixelRect(Window& w, int32_t control) {
+    Rect pixelRect(Window& w, int32_t control) override {
         RECT r{};
         GetWindowRect(win(w).controlWindow(control), &r);
         MapWindowPoints(nullptr, win(w).frame(), reinterpret_cast<POINT*>(&r), 2);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
-    DialogBase base(Window& w) { return win(w).base(); }
-    bool visible(Window& w, int32_t control) { return IsWindowVisible(win(w).controlWindow(control)) != 0; }
-    bool enabled(Window& w, int32_t control) { return IsWindowEnabled(win(w).controlWindow(control)) != 0; }
-    int columnPixelWidth(Window& w, int32_t list, int column) {
+    DialogBase base(Window& w) override { return win(w).base(); }
+    bool visible(Window& w, int32_t control) override { return IsWindowVisible(win(w).controlWindow(control)) != 0; }
+    bool enabled(Window& w, int32_t control) override { return IsWindowEnabled(win(w).controlWindow(control)) != 0; }
+    int columnPixelWidth(Window& w, int32_t list, int column) override {
         return static_cast<int>(SendMessageW(win(w).controlWindow(list), LVM_GETCOLUMNWIDTH, column, 0));
     }
-    int32_t shownRows(Window& w, int32_t list) {
+    int32_t shownRows(Window& w, int32_t list) override {
         return static_cast<int32_t>(SendMessageW(win(w).controlWindow(list), LVM_GETITEMCOUNT, 0, 0));
     }
-    std::string cellText(Window& w, int32_t list, int32_t row, int column) {
+    std::string cellText(Window& w, int32_t list, int32_t row, int column) override {
         wchar_t buffer[256] = {};
         LVITEMW item{};
         item.iSubItem = column;
@@ -52,15 +52,15 @@ public:
     }
 
     // A press and release on the button, as the mouse would give them.
-    void click(Window& w, int32_t control) {
+    void click(Window& w, int32_t control) override {
         HWND button = win(w).controlWindow(control);
         PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     }
-    void closeBox(Window& w) { PostMessageW(win(w).frame(), WM_CLOSE, 0, 0); }
+    void closeBox(Window& w) override { PostMessageW(win(w).frame(), WM_CLOSE, 0, 0); }
     // The message with the modifier keys held in the keyboard state while
     // it is handled.
-    void userInput(Window& w, int32_t list, uint32_t keyCode) {
+    void userInput(Window& w, int32_t list, uint32_t keyCode) override {
         HWND view = win(w).controlWindow(list);
         RECT first{};
         first.left = LVIR_BOUNDS;
@@ -84,21 +84,21 @@ public:
         keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
     }
-    void keyOn(Window& w, int32_t control, uint32_t keyCode) {
+    void keyOn(Window& w, int32_t control, uint32_t keyCode) override {
         PostMessageW(win(w).controlWindow(control), WM_KEYDOWN, keyCode == contract::kEscape ? VK_ESCAPE : VK_RETURN, 0);
     }
-    void type(Window& w, int32_t control, const std::string& text) {
+    void type(Window& w, int32_t control, const std::string& text) override {
         for (wchar_t ch : programWide(text)) PostMessageW(win(w).controlWindow(control), WM_CHAR, ch, 0);
     }
-    bool frameVisible(Window& w) { return IsWindowVisible(win(w).frame()) != 0; }
-    Rect clientRect(Window& w) {
+    bool frameVisible(Window& w) override { return IsWindowVisible(win(w).frame()) != 0; }
+    Rect clientRect(Window& w) override {
         RECT client{}, bar{};
         GetClientRect(win(w).frame(), &client);
         if (win(w).statusBar()) GetWindowRect(win(w).statusBar(), &bar);
         return {0, 0, client.right, client.bottom - (bar.bottom - bar.top)};
     }
     // One HDROP holding the names, posted to the control as the shell does.
-    void dropFiles(Window& w, int32_t control, const std::vector<std::string>& names) {
+    void dropFiles(Window& w, int32_t control, const std::vector<std::string>& names) override {
         std::wstring all;
         for (const std::string& name : names) {
             std::wstring wide;
@@ -114,13 +114,13 @@ public:
         GlobalUnlock(memory);
         PostMessageW(win(w).controlWindow(control), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     }
-    std::string fileName(const std::string& leaf) { return "C:\\" + leaf; }
-    bool refusesInput(Window& w) { return win(w).refusesInput(); }
-    Window* topWindow() { return layer_.topWindow(); }
+    std::string fileName(const std::string& leaf) override { return "C:\\" + leaf; }
+    bool refusesInput(Window& w) override { return win(w).refusesInput(); }
+    Window* topWindow() override { return layer_.topWindow(); }
 
     // The box shows on this thread; another finds it by its caption and
     // sends it the button's command, as a click would.
-    unsigned showAndPress(const MessageRequest& request, unsigned bit) {
+    unsigned showAndPress(const MessageRequest& request, unsigned bit) override {
         static const std::pair<unsigned, int> ids[] = {
             {ButtonOk, IDOK},       {ButtonYes, IDYES},       {ButtonNo, IDNO},         {ButtonAbort, IDABORT},
             {ButtonRetry, IDRETRY}, {ButtonIgnore, IDIGNORE}, {ButtonCancel, IDCANCEL}, {ButtonHelp, IDHELP},
