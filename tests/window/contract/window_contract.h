@@ -37,8 +37,9 @@ inline constexpr const char* kListFormat = "40L(2)|M~First~@s20@30R(1)~Second~C@
 
 // Controls: 1 prompt (its natural size), 2 entry, 3 OK (default), 4 list,
 // 5 Cancel (cancel), 6 region.
-// The Esc key, for LayerDriver::keyOn (no alert code of its own here).
-inline constexpr uint32_t kEscape = 27;
+// Keys for LayerDriver::keyOn that have no alert code of their own here
+// (their Windows virtual-key numbers).
+inline constexpr uint32_t kEscape = 27, kEnd = 35, kHome = 36, kDown = 40;
 
 inline constexpr int32_t kPrompt = 1, kEntry = 2, kOk = 3, kList = 4, kCancel = 5, kRegion = 6;
 
@@ -101,7 +102,8 @@ public:
     // The input `keyCode` names (key::MouseRight, key::MouseLeft2 or
     // key::Enter, with key::Shift or key::Ctrl) on the list's first row.
     virtual void userInput(Window&, int32_t list, uint32_t keyCode) = 0;
-    // key::Enter or kEscape on the control that has the focus.
+    // key::Enter, kEscape, kDown, kEnd or kHome on the control that has
+    // the focus.
     virtual void keyOn(Window&, int32_t control, uint32_t keyCode) = 0;
     virtual void type(Window&, int32_t control, const std::string& text) = 0;
     // The files dropped on the control as the desktop delivers a drop.
@@ -669,6 +671,40 @@ TYPED_TEST_P(WindowContract, DroppedFilesArriveWhereDropsAreAccepted) {
     EXPECT_EQ(events[0].files, one);
 }
 
+// The user moving the list's highlight (arrow, End, Home) posts one
+// EVENT:NewSelection each; the program moving the focus is a selection
+// (EVENT:Selected on the control that now has it).
+TYPED_TEST_P(WindowContract, TheUsersRowChoicesAndTheProgramsFocusMovesPostTheirEvents) {
+    auto w = this->shown(kDialog);
+    ASSERT_TRUE(w);
+    ContractSource rows(20);
+    w->bindList(kList, &rows);
+    w->select(kList, 2);
+    this->driver.drain(*w);
+    EXPECT_EQ(w->focus(), kList);
+    EXPECT_EQ(w->choice(kList), 2);
+    struct Case {
+        uint32_t key;
+        int32_t row;
+    };
+    for (const Case& c : {Case{kDown, 3}, Case{kEnd, 20}, Case{kHome, 1}}) {
+        SCOPED_TRACE(c.key);
+        this->driver.keyOn(*w, kList, c.key);
+        const std::vector<Event> events = withoutNoise(this->driver.drain(*w));
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].number, event::NewSelection);
+        EXPECT_EQ(events[0].control, kList);
+        EXPECT_EQ(w->choice(kList), c.row);
+    }
+    w->select(kOk);
+    const std::vector<Event> events = this->driver.drain(*w);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().number, event::Selected);
+    EXPECT_EQ(events.back().control, kOk);
+    EXPECT_EQ(w->focus(), kOk);
+    w->bindList(kList, nullptr);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, ControlsSitAtTheirDialogUnitRectangles,
                             ListCellsAreTheSourcesFieldsThroughTheFormat, TheListFollowsItsSourcesChangeStamp,
                             AlertedKeysArriveAsAlertKeyWithTheirCodes, AMessageBoxReturnsTheBitOfThePressedButton,
@@ -676,6 +712,7 @@ REGISTER_TYPED_TEST_SUITE_P(WindowContract, ControlsSitAtTheirDialogUnitRectangl
                             TheCloseBoxAsksAndOnlyTheDefaultActionCloses, PostedEventsComeInOrderBeforeLaterInput,
                             AnEntryIsAcceptedIntoItsVariableThenEnterPressesTheDefaultButton,
                             OpeningAnUnknownWindowGivesNothing, WindowPlaceAndSizeRoundTripInDialogUnits,
-                            DroppedFilesArriveWhereDropsAreAccepted);
+                            DroppedFilesArriveWhereDropsAreAccepted,
+                            TheUsersRowChoicesAndTheProgramsFocusMovesPostTheirEvents);
 
 }  // namespace varnok::window::contract

@@ -63,7 +63,17 @@ public:
         }
     }
     void keyOn(Window& w, int32_t control, uint32_t keyCode) override {
-        QTest::keyClick(qt(w).controlWidget(control), keyCode == contract::kEscape ? Qt::Key_Escape : Qt::Key_Return);
+        Qt::Key key = Qt::Key_Return;
+        switch (keyCode) {
+        case contract::kEscape: key = Qt::Key_Escape; break;
+        case contract::kDown: key = Qt::Key_Down; break;
+        case contract::kEnd: key = Qt::Key_End; break;
+        case contract::kHome: key = Qt::Key_Home; break;
+        default: break;
+        }
+        QWidget* target = qt(w).controlWidget(control);
+        if (QTableView* list = qt(w).listView(control)) target = list;
+        QTest::keyClick(target, key);
     }
     void type(Window& w, int32_t control, const std::string& text) override {
         QTest::keyClicks(qt(w).controlWidget(control), QString::fromStdString(text));

@@ -85,7 +85,8 @@ public:
         SetKeyboardState(keys);
     }
     void keyOn(Window& w, int32_t control, uint32_t keyCode) override {
-        PostMessageW(win(w).controlWindow(control), WM_KEYDOWN, keyCode == contract::kEscape ? VK_ESCAPE : VK_RETURN, 0);
+        // The contract's key numbers are virtual-key codes; Enter is VK_RETURN.
+        PostMessageW(win(w).controlWindow(control), WM_KEYDOWN, keyCode == key::Enter ? VK_RETURN : keyCode, 0);
     }
     void type(Window& w, int32_t control, const std::string& text) override {
         for (wchar_t ch : programWide(text)) PostMessageW(win(w).controlWindow(control), WM_CHAR, ch, 0);
