@@ -705,6 +705,29 @@ TYPED_TEST_P(WindowContract, TheUsersRowChoicesAndTheProgramsFocusMovesPostTheir
     w->bindList(kList, nullptr);
 }
 
+// The program changing the window's size or place posts EVENT:Sized or
+// EVENT:Moved once; setting what it already is posts nothing.
+TYPED_TEST_P(WindowContract, TheProgramsSizeAndPlaceChangesPostSizedAndMoved) {
+    auto w = this->shown(kDialog);
+    ASSERT_TRUE(w);
+    auto numbers = [&] {
+        std::vector<uint16_t> got;
+        for (const Event& e : this->driver.drain(*w))
+            if (e.number != event::GainFocus && e.number != event::LoseFocus && e.number != event::Selected)
+                got.push_back(e.number);
+        return got;
+    };
+    w->setProperty(0, prop::Width, 260);
+    EXPECT_EQ(numbers(), std::vector<uint16_t>{event::Sized});
+    w->setProperty(0, prop::Height, 140);
+    EXPECT_EQ(numbers(), std::vector<uint16_t>{event::Sized});
+    w->setProperty(0, prop::Xpos, 12);
+    EXPECT_EQ(numbers(), std::vector<uint16_t>{event::Moved});
+    w->setProperty(0, prop::Width, 260);  // no change, no event
+    w->setProperty(0, prop::Xpos, 12);
+    EXPECT_TRUE(numbers().empty());
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowContract, ControlsSitAtTheirDialogUnitRectangles,
                             ListCellsAreTheSourcesFieldsThroughTheFormat, TheListFollowsItsSourcesChangeStamp,
                             AlertedKeysArriveAsAlertKeyWithTheirCodes, AMessageBoxReturnsTheBitOfThePressedButton,
@@ -713,6 +736,7 @@ REGISTER_TYPED_TEST_SUITE_P(WindowContract, ControlsSitAtTheirDialogUnitRectangl
                             AnEntryIsAcceptedIntoItsVariableThenEnterPressesTheDefaultButton,
                             OpeningAnUnknownWindowGivesNothing, WindowPlaceAndSizeRoundTripInDialogUnits,
                             DroppedFilesArriveWhereDropsAreAccepted,
-                            TheUsersRowChoicesAndTheProgramsFocusMovesPostTheirEvents);
+                            TheUsersRowChoicesAndTheProgramsFocusMovesPostTheirEvents,
+                            TheProgramsSizeAndPlaceChangesPostSizedAndMoved);
 
 }  // namespace varnok::window::contract
