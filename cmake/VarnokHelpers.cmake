@@ -98,8 +98,16 @@ function(varnok_register_tests target labels)
   else()
     gtest_discover_tests(${target}
       DISCOVERY_TIMEOUT 120
-      PROPERTIES LABELS "${labels}"
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    # The labels are set after discovery, from the list of discovered tests:
+    # passed through gtest_discover_tests, a list of labels comes apart and
+    # each label after the first reads as a property name.
+    set(label_script ${CMAKE_CURRENT_BINARY_DIR}/${target}_labels.cmake)
+    file(WRITE ${label_script}
+         "if(${target}_TESTS)\n"
+         "  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${labels}\")\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
   endif()
 endfunction()
 

@@ -109,12 +109,14 @@ RECT Win32Window::controlRect(const ControlStructure& spec) const {
     case ControlKind::Image: naturalWidth = 32; naturalHeight = 32; break;
     default: break;
     }
-    // Edges are converted, not sizes, as MapDialogRect converts a dialog's
-    // rectangles: controls that meet in units meet in pixels.
+    // The place and the size are each converted on their own, as the
+    // dialog manager creates a template's controls and as the Qt layer
+    // does (window/dialog_units.h unitsToPixels): a control has the same
+    // pixel size wherever it sits.
     const int x = unitsToPixelsX(spec.x, base_), y = unitsToPixelsY(spec.y, base_);
-    const int right = spec.width == NoValue ? x + naturalWidth : unitsToPixelsX(spec.x + spec.width, base_);
-    const int bottom = spec.height == NoValue ? y + naturalHeight : unitsToPixelsY(spec.y + spec.height, base_);
-    return RECT{x, y, std::max(x, right), std::max(y, bottom)};
+    const int width = spec.width == NoValue ? naturalWidth : unitsToPixelsX(spec.width, base_);
+    const int height = spec.height == NoValue ? naturalHeight : unitsToPixelsY(spec.height, base_);
+    return RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
 }
 
 void Win32Window::buildControls() {

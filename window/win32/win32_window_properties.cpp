@@ -40,8 +40,8 @@ std::string Win32Window::property(int32_t control, int prop, int32_t index) cons
     switch (prop) {
     case prop::Xpos: return numberText(pixelsToUnitsX(r.left, base_));
     case prop::Ypos: return numberText(pixelsToUnitsY(r.top, base_));
-    case prop::Width: return numberText(pixelsToUnitsX(r.right, base_) - pixelsToUnitsX(r.left, base_));
-    case prop::Height: return numberText(pixelsToUnitsY(r.bottom, base_) - pixelsToUnitsY(r.top, base_));
+    case prop::Width: return numberText(pixelsToUnitsX(r.right - r.left, base_));
+    case prop::Height: return numberText(pixelsToUnitsY(r.bottom - r.top, base_));
     case prop::Type: return numberText(static_cast<int32_t>(c->spec.kind));
     case prop::Text:
         switch (c->spec.kind) {
@@ -107,10 +107,11 @@ void Win32Window::setProperty(int32_t control, int prop, std::string_view value,
     };
     // Moved, a control keeps its size in units; resized, its left and top.
     const int32_t x = pixelsToUnitsX(r.left, base_), y = pixelsToUnitsY(r.top, base_);
-    const int32_t width = pixelsToUnitsX(r.right, base_) - x, height = pixelsToUnitsY(r.bottom, base_) - y;
+    const int32_t width = pixelsToUnitsX(r.right - r.left, base_), height = pixelsToUnitsY(r.bottom - r.top, base_);
+    // Place and size each converted on their own, as the control was made.
     auto edges = [&](int32_t left, int32_t top, int32_t w, int32_t h) {
-        const int px = unitsToPixelsX(left, base_), py = unitsToPixelsY(top, base_);
-        place(px, py, unitsToPixelsX(left + std::max(0, w), base_) - px, unitsToPixelsY(top + std::max(0, h), base_) - py);
+        place(unitsToPixelsX(left, base_), unitsToPixelsY(top, base_), unitsToPixelsX(std::max(0, w), base_),
+              unitsToPixelsY(std::max(0, h), base_));
     };
     switch (prop) {
     case prop::Xpos: edges(number, y, width, height); break;

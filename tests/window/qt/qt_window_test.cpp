@@ -465,22 +465,6 @@ TEST_F(QtWindowTest, DroppedFilesArriveWhereDropsAreAccepted) {
     EXPECT_EQ(entry->text(), "typed") << "a text dropped in the entry is the entry's own";
 }
 
-TEST_F(QtWindowTest, CloseBoxAsksAndTheWindowClosesOnlyByDefaultAction) {
-    auto window = open("test$dialog");
-    ASSERT_TRUE(window);
-    window->widget()->close();  // the user's close box
-    EXPECT_TRUE(window->widget()->isVisible());
-    Event e;
-    std::vector<Event> events = withoutWindowNoise(drainEvents(*window));
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].number, event::CloseWindow);
-    EXPECT_TRUE(window->isOpen());
-    window->defaultAction(events[0]);
-    EXPECT_FALSE(window->isOpen());
-    EXPECT_FALSE(window->widget()->isVisible());
-    EXPECT_FALSE(window->nextEvent(e));
-}
-
 TEST_F(QtWindowTest, ResizeAndMoveArriveAfterTheLayout) {
     auto window = open("test$dialog");
     ASSERT_TRUE(window);
@@ -565,11 +549,6 @@ TEST_F(QtWindowTest, NestedWindowRunsWhileTheOneBelowWaits) {
     for (const Event& e : withoutWindowNoise(left)) {
         ADD_FAILURE() << "event " << e.number << " on control " << e.control;
     }
-}
-
-TEST_F(QtWindowTest, OpeningAnUnknownWindowGivesNothing) {
-    EXPECT_EQ(layer_.open("no$such", nullptr), nullptr);
-    EXPECT_EQ(layer_.topWindow(), nullptr);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // The Win32 window layer in real windows, under Wine on a virtual X
-// display: control geometry against the system's own MapDialogRect,
+// display: control geometry against the system's own dialog manager,
 // properties round trip, the list read on demand and following its source,
-// the accept loop driven by posted and sent messages, alerts, drops, a
+// the accept loop driven by posted and sent messages, alerts, a
 // nested modal window and the status bar's progress zone.
 #include "tests/window/win32/win32_test_support.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -112,20 +111,42 @@ RECT childRect(HWND child, HWND parent) {
 
 INT_PTR CALLBACK quietDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-// A dialog of the system, from a template in memory with the font given:
-// the reference for what dialog units are in pixels.
-HWND referenceDialog(const std::wstring& face, WORD points) {
+// A dialog of the system, from a template in memory with the font given,
+// holding the controls given (static texts, ids 100, 101, ...): the
+// reference for what dialog units are in pixels and for where the dialog
+// manager puts a control of a template.
+struct TemplateControl {
+    short x, y, cx, cy;
+};
+
+HWND referenceDialog(const std::wstring& face, WORD points, const std::vector<TemplateControl>& controls = {}) {
     std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
     auto* head = reinterpret_cast<DLGTEMPLATE*>(t.data());
     head->style = DS_SETFONT | WS_POPUP;
-    head->cx = 100;
-    head->cy = 100;
+    head->cdit = static_cast<WORD>(controls.size());
+    head->cx = 400;
+    head->cy = 300;
     t.push_back(0);  // no menu
     t.push_back(0);  // the dialog class
     t.push_back(0);  // no title
     t.push_back(points);
     for (wchar_t c : face) t.push_back(static_cast<WORD>(c));
     t.push_back(0);
+    WORD id = 100;
+    for (const TemplateControl& c : controls) {
+        if (t.size() % 2) t.push_back(0);  // each item on a DWORD boundary
+        const DWORD style = WS_CHILD | WS_VISIBLE | SS_LEFT;
+        t.push_back(LOWORD(style));
+        t.push_back(HIWORD(style));
+        t.push_back(0);  // no extended style
+        t.push_back(0);
+        for (short v : {c.x, c.y, c.cx, c.cy}) t.push_back(static_cast<WORD>(v));
+        t.push_back(id++);
+        t.push_back(0xFFFF);  // the static class
+        t.push_back(0x0082);
+        t.push_back(0);  // no text
+        t.push_back(0);  // no creation data
+    }
     if (t.size() % 2) t.push_back(0);
     return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
                                       quietDialog, 0);
@@ -161,38 +182,56 @@ private:
     WindowLayer* previous_ = nullptr;
 };
 
-TEST_F(Win32WindowTest, EveryControlSitsWhereMapDialogRectPutsItInTheWindowsFont) {
+TEST_F(Win32WindowTest, EveryControlSitsWhereTheDialogManagerPutsItInTheWindowsFont) {
     auto w = open(app::MainWindowResource);
     ASSERT_TRUE(w);
     // A dialog in the window's own font (the structure's, or the desktop's
-    // when the system lacks it).
+    // when the system lacks it), holding a control of each size the
+    // structure gives at its place.
     LOGFONTW font{};
     GetObjectW(w->font(), sizeof font, &font);
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    HWND dialog = referenceDialog(font.lfFaceName, static_cast<WORD>(MulDiv(std::abs(font.lfHeight), 72, dpi)));
+    const WindowStructure& s = w->structure();
+    std::vector<TemplateControl> sized;
+    for (const ControlStructure& c : s.controls)
+        sized.push_back({static_cast<short>(c.x), static_cast<short>(c.y),
+                         static_cast<short>(c.width == NoValue ? 1 : c.width),
+                         static_cast<short>(c.height == NoValue ? 1 : c.height)});
+    HWND dialog =
+        referenceDialog(font.lfFaceName, static_cast<WORD>(MulDiv(std::abs(font.lfHeight), 72, dpi)), sized);
     ASSERT_TRUE(dialog);
     RECT unit{0, 0, 4, 8};
     MapDialogRect(dialog, &unit);
     EXPECT_EQ(w->base().averageWidth, unit.right);
     EXPECT_EQ(w->base().height, unit.bottom);
-    const WindowStructure& s = w->structure();
     for (size_t i = 0; i < s.controls.size(); ++i) {
         const ControlStructure& c = s.controls[i];
         SCOPED_TRACE(c.useName);
-        RECT expected{c.x, c.y, c.x + (c.width == NoValue ? 0 : c.width), c.y + (c.height == NoValue ? 0 : c.height)};
-        MapDialogRect(dialog, &expected);
+        const RECT expected = childRect(GetDlgItem(dialog, static_cast<int>(100 + i)), dialog);
         const RECT got = childRect(w->controlWindow(static_cast<int32_t>(i + 1)), w->frame());
         EXPECT_EQ(got.left, expected.left);
         EXPECT_EQ(got.top, expected.top);
         if (c.width != NoValue) {
-            EXPECT_EQ(got.right, expected.right);
+            EXPECT_EQ(got.right - got.left, expected.right - expected.left);
         }
         if (c.height != NoValue) {
-            EXPECT_EQ(got.bottom, expected.bottom);
+            EXPECT_EQ(got.bottom - got.top, expected.bottom - expected.top);
         }
     }
+    // The dialog manager converts a control's place and its size each on
+    // its own, as window/dialog_units.h does: the same size in units is the
+    // same size in pixels wherever it sits.
+    HWND pair = referenceDialog(font.lfFaceName, static_cast<WORD>(MulDiv(std::abs(font.lfHeight), 72, dpi)),
+                                {{1, 1, 13, 7}, {2, 3, 13, 7}, {3, 5, 13, 7}});
+    ASSERT_TRUE(pair);
+    for (int id = 100; id < 103; ++id) {
+        const RECT r = childRect(GetDlgItem(pair, id), pair);
+        EXPECT_EQ(r.right - r.left, unitsToPixelsX(13, w->base())) << id;
+        EXPECT_EQ(r.bottom - r.top, unitsToPixelsY(7, w->base())) << id;
+    }
+    DestroyWindow(pair);
     // A prompt without a size is as wide and high as its text.
     const int32_t prompt = w->control(app::use::FileNamePrompt);
     const RECT label = childRect(w->controlWindow(prompt), w->frame());
@@ -556,60 +595,6 @@ TEST_F(Win32WindowTest, AlertedKeysArriveWithTheirCodes) {
     EXPECT_EQ(w->choice(4), 0);
     EXPECT_EQ(w->property(4, prop::MouseDownRow), "0");
     w->bindList(4, nullptr);
-}
-
-// A drop as the shell delivers it: the files' names in one HDROP.
-HDROP makeDrop(const std::vector<std::wstring>& files) {
-    size_t chars = 1;
-    for (const std::wstring& f : files) chars += f.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* names = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& f : files) {
-        f.copy(names, f.size());
-        names += f.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-TEST_F(Win32WindowTest, DroppedFilesArriveWhereDropsAreAccepted) {
-    auto w = shown(kDialog);
-    w->acceptDrops(1);
-    // On the entry, which accepts them.
-    PostMessageW(w->controlWindow(1), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({L"C:\\a.txa", L"C:\\b\u00FC.txa"})), 0);
-    std::vector<Event> events = withoutWindowNoise(drainEvents(layer, *w));
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].number, event::Drop);
-    EXPECT_EQ(events[0].control, 1);
-    EXPECT_EQ(events[0].files, (std::vector<std::string>{"C:\\a.txa", "C:\\b\xC3\xBC.txa"}));
-    // On the list, which does not: refused until the window accepts drops,
-    // then the window's.
-    PostMessageW(w->controlWindow(4), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({L"C:\\c.txa"})), 0);
-    EXPECT_TRUE(withoutWindowNoise(drainEvents(layer, *w)).empty());
-    w->acceptDrops(0);
-    PostMessageW(w->controlWindow(4), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({L"C:\\c.txa"})), 0);
-    events = withoutWindowNoise(drainEvents(layer, *w));
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].control, 0);
-    EXPECT_EQ(events[0].files, std::vector<std::string>{"C:\\c.txa"});
-}
-
-TEST_F(Win32WindowTest, TheCloseBoxAsksAndOnlyTheDefaultActionCloses) {
-    auto w = shown(kDialog);
-    PostMessageW(w->frame(), WM_CLOSE, 0, 0);
-    Event e;
-    do {
-        ASSERT_TRUE(nextEventWithin(*w, e));
-    } while (e.number != event::CloseWindow);
-    EXPECT_TRUE(w->isOpen());
-    EXPECT_TRUE(IsWindowVisible(w->frame()));
-    w->defaultAction(e);
-    EXPECT_FALSE(w->isOpen());
-    EXPECT_FALSE(IsWindowVisible(w->frame()));
-    EXPECT_FALSE(w->nextEvent(e));
 }
 
 TEST_F(Win32WindowTest, ANestedWindowRunsWhileTheOneBelowRefusesInput) {
