@@ -114,8 +114,15 @@ cli_list() { (cd "$work" && "$wine" "$(exe varnok-cli.exe)" list app.txa >/dev/n
 # memory.
 (cd "$work/start" && time_to_window "Bare Window" "$(exe varnok_bare_window_win32.exe)" >/dev/null)
 (cd "$work/start" && time_to_window "Remove Extensions" "$(exe varnok.exe)" >/dev/null)
-cli_list
-gui_load >/dev/null
+# Both sides read the same instances: the list's last row number is the
+# window's row count.
+(cd "$work" && "$wine" "$(exe varnok-cli.exe)" list app.txa >"$work/list.txt")
+listed=$(awk 'END { print $1 }' "$work/list.txt")
+line=$(gui_load)
+if [[ $line != *" instances=$listed "* ]]; then
+  echo "the window's Load and varnok-cli.exe list disagree: list's last row $listed; window: $line" >&2
+  exit 1
+fi
 
 bare_times=() start_times=() list_times=() load_times=()
 for ((i = 0; i < rounds; i++)); do
@@ -128,6 +135,7 @@ for ((i = 0; i < rounds; i++)); do
   load_times+=("$(sed -E 's/.*load_ms=([0-9.]+).*/\1/' <<<"$line")")
 done
 echo "last window run: $line"
+[[ $line == *" messages=0"* ]] || echo "the window showed messages: $(cat "$work/messages")"
 field() { sed -E "s/.*$1=([0-9]+).*/\1/" <<<"$line"; }
 list_m=$(printf '%s\n' "${list_times[@]}" | median)
 load_m=$(printf '%s\n' "${load_times[@]}" | median)
