@@ -44,7 +44,7 @@ wine=$root/tools/wine-run.sh
 exe() { echo "$root/$wbuild/$1"; }
 
 bench_work_dir
-xvfb_pid= openbox_pid= keeper_pid=
+xvfb_pid='' openbox_pid='' keeper_pid=''
 cleanup() {
   exec 9>&- 2>/dev/null || true
   [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null || true
