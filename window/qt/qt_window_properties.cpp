@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "window/list_column_properties.h"
 #include "window/list_format.h"
 #include "window/qt/control_factory.h"
 #include "window/qt/icons.h"
@@ -23,18 +24,6 @@ namespace {
 
 std::string numberText(int32_t value) { return std::to_string(value); }
 
-char alignOf(std::string_view value) {
-    const char c = value.empty() ? 'L' : static_cast<char>(value.front() & ~0x20);
-    return c == 'C' || c == 'R' ? c : 'L';
-}
-
-// A picture as a column keeps it: with its '@', without trailing blanks.
-std::string columnPicture(std::string_view value) {
-    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-    if (value.empty()) return std::string();
-    std::string picture = value.front() == '@' ? std::string(value) : "@" + std::string(value);
-    return picture;
-}
 
 }  // namespace
 
@@ -103,18 +92,8 @@ std::string QtWindow::windowProperty(int prop, int32_t index) const {
 }
 
 std::string QtWindow::listProperty(const Control& c, int prop, int32_t index) const {
-    const std::vector<ListColumn>& columns = c.model->columns();
-    const ListColumn* column =
-        index >= 1 && static_cast<size_t>(index) <= columns.size() ? &columns[static_cast<size_t>(index - 1)] : nullptr;
+    if (std::optional<std::string> text = columnProperty(c.model->columns(), prop, index)) return *text;
     switch (prop) {
-    case prop::Format: return formatListColumns(columns);
-    case prop::ColumnFormat: return column ? formatListColumn(*column) : "";
-    case prop::ColumnHeader: return column ? column->header : "";
-    case prop::ColumnWidth: return column ? numberText(column->width) : "";
-    case prop::ColumnPicture: return column ? column->picture : "";
-    case prop::ColumnAlign: return column ? std::string(1, column->align) : "";
-    case prop::HeaderAlign: return column ? std::string(1, column->effectiveHeaderAlign()) : "";
-    case prop::ColumnCount: return numberText(static_cast<int32_t>(columns.size()));
     case prop::Items: return numberText(listItems(c));
     case prop::LineHeight:
         return numberText(pixelsToUnitsY(c.list->verticalHeader()->defaultSectionSize(), base_));
@@ -272,54 +251,15 @@ void QtWindow::setWindowProperty(int prop, std::string_view value, int32_t index
 
 bool QtWindow::setListProperty(Control& c, int prop, std::string_view value, int32_t index) {
     std::vector<ListColumn> columns = c.model->columns();
-    ListColumn* column =
-        index >= 1 && static_cast<size_t>(index) <= columns.size() ? &columns[static_cast<size_t>(index - 1)] : nullptr;
-    auto apply = [&] {
+    switch (setColumnProperty(columns, prop, value, index)) {
+    case ColumnWrite::Written:
         c.model->setColumns(std::move(columns));
         applyListColumns(c);
-    };
+        return true;
+    case ColumnWrite::Ignored: return true;
+    case ColumnWrite::NotAColumnProperty: break;
+    }
     switch (prop) {
-    case prop::Format:
-        columns = parseListFormat(value);
-        apply();
-        return true;
-    case prop::ColumnFormat:
-        if (column) *column = parseListColumn(value);
-        if (column) apply();
-        return true;
-    case prop::ColumnHeader:
-        if (column) {
-            column->header = std::string(value);
-            column->hasHeader = true;
-            apply();
-        }
-        return true;
-    case prop::ColumnWidth:
-        if (column) {
-            column->width = std::max(0, propertyTextNumber(value));
-            apply();
-        }
-        return true;
-    case prop::ColumnPicture:
-        if (column) {
-            column->picture = columnPicture(value);
-            apply();
-        }
-        return true;
-    case prop::ColumnAlign:
-        if (column) {
-            column->align = alignOf(value);
-            apply();
-        }
-        return true;
-    case prop::HeaderAlign:
-        if (column) {
-            column->headerAlign = alignOf(value);
-            column->hasHeader = true;
-            apply();
-        }
-        return true;
-    case prop::ColumnCount: return true;  // read only
     case prop::Items: setListItems(c, propertyTextNumber(value)); return true;
     case prop::LineHeight:
         c.list->verticalHeader()->setDefaultSectionSize(std::max(1, unitsToPixelsY(propertyTextNumber(value), base_)));

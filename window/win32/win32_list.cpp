@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "window/events.h"
+#include "window/list_column_properties.h"
 #include "window/list_format.h"
 #include "window/win32/icons_win32.h"
 #include "window/win32/win32_list.h"
@@ -338,18 +339,8 @@ LRESULT Win32Window::listNotify(int32_t control, NMHDR* header) {
 
 std::string Win32Window::listProperty(const Control& c, int prop, int32_t index) const {
     const ListState& st = *c.list;
-    const std::vector<ListColumn>& columns = st.cells.columns();
-    const ListColumn* column =
-        index >= 1 && static_cast<size_t>(index) <= columns.size() ? &columns[static_cast<size_t>(index - 1)] : nullptr;
+    if (std::optional<std::string> text = columnProperty(st.cells.columns(), prop, index)) return *text;
     switch (prop) {
-    case prop::Format: return formatListColumns(columns);
-    case prop::ColumnFormat: return column ? formatListColumn(*column) : "";
-    case prop::ColumnHeader: return column ? column->header : "";
-    case prop::ColumnWidth: return column ? std::to_string(column->width) : "";
-    case prop::ColumnPicture: return column ? column->picture : "";
-    case prop::ColumnAlign: return column ? std::string(1, column->align) : "";
-    case prop::HeaderAlign: return column ? std::string(1, column->effectiveHeaderAlign()) : "";
-    case prop::ColumnCount: return std::to_string(columns.size());
     case prop::Items: return std::to_string(listItems(c));
     case prop::LineHeight: return std::to_string(pixelsToUnitsY(listRowHeight(c), base_));
     case prop::IconList:
@@ -362,73 +353,18 @@ std::string Win32Window::listProperty(const Control& c, int prop, int32_t index)
     }
 }
 
-namespace {
-char alignOf(std::string_view value) {
-    const char c = value.empty() ? 'L' : static_cast<char>(value.front() & ~0x20);
-    return c == 'C' || c == 'R' ? c : 'L';
-}
-
-// A picture as a column keeps it: with its '@', without trailing blanks.
-std::string columnPicture(std::string_view value) {
-    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
-    if (value.empty()) return std::string();
-    return value.front() == '@' ? std::string(value) : "@" + std::string(value);
-}
-}  // namespace
-
 bool Win32Window::setListProperty(Control& c, int prop, std::string_view value, int32_t index) {
     ListState& st = *c.list;
     std::vector<ListColumn> columns = st.cells.columns();
-    ListColumn* column =
-        index >= 1 && static_cast<size_t>(index) <= columns.size() ? &columns[static_cast<size_t>(index - 1)] : nullptr;
-    auto apply = [&] {
+    switch (setColumnProperty(columns, prop, value, index)) {
+    case ColumnWrite::Written:
         st.cells.setColumns(std::move(columns));
         applyListColumns(c);
-    };
+        return true;
+    case ColumnWrite::Ignored: return true;
+    case ColumnWrite::NotAColumnProperty: break;
+    }
     switch (prop) {
-    case prop::Format:
-        columns = parseListFormat(value);
-        apply();
-        return true;
-    case prop::ColumnFormat:
-        if (column) {
-            *column = parseListColumn(value);
-            apply();
-        }
-        return true;
-    case prop::ColumnHeader:
-        if (column) {
-            column->header = std::string(value);
-            column->hasHeader = true;
-            apply();
-        }
-        return true;
-    case prop::ColumnWidth:
-        if (column) {
-            column->width = std::max(0, propertyTextNumber(value));
-            apply();
-        }
-        return true;
-    case prop::ColumnPicture:
-        if (column) {
-            column->picture = columnPicture(value);
-            apply();
-        }
-        return true;
-    case prop::ColumnAlign:
-        if (column) {
-            column->align = alignOf(value);
-            apply();
-        }
-        return true;
-    case prop::HeaderAlign:
-        if (column) {
-            column->headerAlign = alignOf(value);
-            column->hasHeader = true;
-            apply();
-        }
-        return true;
-    case prop::ColumnCount: return true;  // read only
     case prop::Items: setListItems(c, propertyTextNumber(value)); return true;
     case prop::LineHeight:
         st.lineHeight = std::max(1, unitsToPixelsY(propertyTextNumber(value), base_));
