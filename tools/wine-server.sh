@@ -23,6 +23,15 @@ case "${1:-}" in
       /v Debugger /d "" /f >/dev/null 2>&1 </dev/null
     /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
       /v Auto /d 0 /f >/dev/null 2>&1 </dev/null
+    # The window test programs run on a display without a window manager,
+    # where Wine waits two seconds for a window manager to withdraw each
+    # managed window that closes. Their windows are left unmanaged; the
+    # program itself stays managed (the road test runs it under openbox).
+    # What the tests check and photograph is the windows' client areas.
+    for tests in window_win32_tests.exe app_win32_tests.exe; do
+      /usr/lib/wine/wine64 reg add "HKCU\\Software\\Wine\\AppDefaults\\$tests\\X11 Driver" \
+        /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    done
     ;;
   stop) "$server" -k 2>/dev/null || true ;;
   *) echo "usage: $0 start|stop" >&2; exit 2 ;;
