@@ -36,6 +36,14 @@ const std::vector<uint32_t>* HeaderLines::lines() {
     return &lines_;
 }
 
+void HeaderLines::appendFrom(const HeaderLines& other, uint32_t offset, uint32_t count) {
+    if (!other.valid_ || !other.cuts_.empty()) {
+        valid_ = false;  // the other list is not known line by line
+        return;
+    }
+    for (size_t i = 0; i < other.lines_.size() && other.lines_[i] <= count; ++i) append(offset + other.lines_[i], other.kinds_[i]);
+}
+
 void HeaderLines::build(QueueDecl* queue) {
     clear();
     const uint32_t count = RECORDS(queue);

@@ -37,6 +37,9 @@ public:
         lines_.push_back(line);
         kinds_.push_back(kind);
     }
+    // Adds the header lines among the first `count` lines of other, a list
+    // of lines that follow this one's: line n there is line offset + n here.
+    void appendFrom(const HeaderLines& other, uint32_t offset, uint32_t count);
     // Indexes every line of a line queue afresh (reads them all).
     void build(QueueDecl* queue);
     // The queue lost entries first..first+count-1.

@@ -10,6 +10,14 @@ void LongLineTails::append(uint32_t line, std::string_view tail) {
     tails_.push_back({line, std::string(tail)});
 }
 
+void LongLineTails::appendFrom(LongLineTails&& other, uint32_t offset, uint32_t count) {
+    for (Tail& t : other.tails_) {
+        if (t.line > count) break;
+        if (tails_.empty() || tails_.back().line < offset + t.line) tails_.push_back({offset + t.line, std::move(t.text)});
+    }
+    other.tails_.clear();
+}
+
 std::string_view LongLineTails::tailOf(uint32_t line) const {
     auto it = std::lower_bound(tails_.begin(), tails_.end(), line,
                                [](const Tail& t, uint32_t l) { return t.line < l; });

@@ -23,6 +23,9 @@ public:
 
     // Adds the tail of a line numbered above every line held so far.
     void append(uint32_t line, std::string_view tail);
+    // Takes over the tails of the first `count` lines of other, a list of
+    // lines that follow this one's: line n there is line offset + n here.
+    void appendFrom(LongLineTails&& other, uint32_t offset, uint32_t count);
     // The tail of a line, empty when it has none.
     std::string_view tailOf(uint32_t line) const;
     // The queue lost entries first..first+count-1: drops their tails and

@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/txa/line_reading.h"
 #include "app/txa/text_save.h"
 #include "app/txa/txa_records.h"
 #include "platform/output_buffers.h"
@@ -15,42 +17,6 @@
 namespace varnok::app {
 
 namespace {
-
-// Appends lines to a queue: copies each into the record buffer, pads only
-// what the previous line left behind, and keeps the tails of long lines and
-// the header lines.
-struct LineAppender {
-    QueueDecl* queue;
-    LongLineTails* tails;
-    HeaderLines* headers;
-    size_t filled = 0;         // bytes of the buffer that may differ from spaces
-    uint32_t lines = 0;        // entries appended so far
-    bool failed = false;       // ADD failed
-    bool spacePadded = false;  // the cleared buffer holds only spaces
-
-    static bool add(void* context, const char* text, size_t length) {
-        auto* self = static_cast<LineAppender*>(context);
-        uint8_t* record = self->queue->buffer;
-        const size_t recordSize = self->queue->recordSize;
-        const size_t n = std::min(length, recordSize);
-        std::memcpy(record, text, n);
-        if (self->filled > n) std::memset(record + n, ' ', self->filled - n);
-        self->filled = n;
-        // When everything past the line is padding, packing stops there.
-        if (self->spacePadded)
-            ADDPadded(self->queue, static_cast<uint32_t>(n));
-        else
-            ADD(self->queue);
-        if (errorCode() != NoError) {
-            self->failed = true;
-            return false;
-        }
-        ++self->lines;
-        if (n > 0 && text[0] == '[') self->headers->append(self->lines, headerKindOf(record, recordSize));
-        if (length > n) self->tails->append(self->lines, std::string_view(text + n, length - n));
-        return true;
-    }
-};
 
 // The line end of a file whose first chunk is at hand: CR LF as soon as one
 // pair shows up, LF only when the whole file holds no pair but does hold LF.
@@ -67,30 +33,6 @@ LineEnd lineEndOfFile(platform::InputFile& file, const char* first, size_t n, ui
         at += static_cast<uint64_t>(more);
     }
     return detector.lineEnd();
-}
-
-// Feeds the bytes [from, to) of the file to the splitter in chunks, then the
-// last line if it has no line end (also after a failed read: the part read
-// stays). False when a read failed, *error then being the file's errno; a
-// sink that refused a line stops the feeding without a failure.
-bool feedRest(platform::InputFile& file, uint64_t from, uint64_t to, std::vector<char>& buffer, LineSplitter& splitter,
-              const LineAppender& appender, Progress* progress, int* error) {
-    bool read = true;
-    for (uint64_t done = from; done < to;) {
-        const int64_t got =
-            file.readAt(done, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), to - done)));
-        if (got < 0) {
-            *error = file.error();
-            read = false;
-            break;
-        }
-        if (got == 0) break;  // the file became shorter than its size said
-        done += static_cast<uint64_t>(got);
-        if (!splitter.feed(buffer.data(), static_cast<size_t>(got))) return true;
-        if (progress) progress->advanced(done, to);
-    }
-    if (!appender.failed) splitter.finish();
-    return read;
 }
 
 }  // namespace
@@ -156,7 +98,7 @@ void TxaLines::startAfresh(const platform::FileIdentity& file) {
 LoadResult TxaLines::readLines(platform::InputFile& file, uint64_t size, size_t maxChunk, Progress* progress) {
     const size_t chunk = static_cast<size_t>(std::min<uint64_t>(size, std::max<size_t>(maxChunk, 1)));
     std::vector<char> buffer(std::max<size_t>(chunk, 1));
-    LineAppender appender{queue_, &tails_, &headers_};
+    LineAppender appender{queue_, &tails_, &headers_, queue_->buffer};
     // A text line queue clears to spaces; then the bytes past each line are
     // all spaces, which lets ADD skip reading them. Any other layout gets the
     // plain ADD.
@@ -168,13 +110,43 @@ LoadResult TxaLines::readLines(platform::InputFile& file, uint64_t size, size_t 
     if (first == 0) return {LoadStatus::Loaded};
     // The line end is known from the first chunk (or from reading ahead).
     lineEnd_ = lineEndOfFile(file, buffer.data(), static_cast<size_t>(first), size, chunk);
+
+    // A large file is read in two halves at once, split at a line start near
+    // the middle; a helper thread reads the second. (Declared in this order,
+    // the helper is done before the count it adds to goes.)
+    BytesRead read{0};
+    std::unique_ptr<SecondHalf> second;
+    if (size >= halvesFrom_)
+        second = SecondHalf::start(file, queue_, size, buffer.size(), lineEnd_, appender.spacePadded, read);
+    const uint64_t split = second ? second->from() : size;
+    // With a helper at work, this thread codes its lines into a batch too:
+    // cheaper per line than ADD, and both batches are appended in one copy.
+    std::optional<QueueBatch> firstBatch;
+    if (second) {
+        firstBatch.emplace(queue_);
+        appender.batch = &*firstBatch;
+    }
+
     LineSplitter splitter(lineEnd_, &LineAppender::add, &appender);
+    const uint64_t head = std::min<uint64_t>(static_cast<uint64_t>(first), split);
+    const uint64_t headRead = read.fetch_add(head) + head;
+    if (progress) progress->advanced(headRead, size);
     int error = 0;
-    if (progress) progress->advanced(static_cast<uint64_t>(first), size);
-    const bool read = !splitter.feed(buffer.data(), static_cast<size_t>(first)) ||
-                      feedRest(file, static_cast<uint64_t>(first), size, buffer, splitter, appender, progress, &error);
+    ReadEnd end = splitter.feed(buffer.data(), static_cast<size_t>(head))
+                      ? readStretch(file, head, split, buffer, splitter, appender, read, progress, size, &error)
+                      : ReadEnd::Stopped;
+    if (firstBatch) {
+        ADDBatch(queue_, *firstBatch);
+        if (errorCode() != NoError) appender.failed = true;
+        appender.lines = RECORDS(queue_);
+    }
+    // The second half counts only when the first was read to its end.
+    if (second && end == ReadEnd::Done && !appender.failed) {
+        end = second->appendTo(appender, &error);
+        if (progress) progress->advanced(read.load(), size);
+    }
     if (appender.failed) return {LoadStatus::NoMemory};
-    if (!read) return {LoadStatus::ReadFailed, error};
+    if (end == ReadEnd::Failed) return {LoadStatus::ReadFailed, error};
     return {LoadStatus::Loaded};
 }
 

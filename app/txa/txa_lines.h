@@ -23,6 +23,7 @@
 // back with LF. A CR LF split between two read chunks is one line end. A
 // file written while it is read (its size or time of change differs
 // afterwards) is a failed read: what was read may mix two versions of it.
+// A large file is read in two halves at once (line_reading.h).
 //
 // Saving writes each line without trailing spaces, then the line end, into a
 // temporary file beside the target, which replaces the target only when
@@ -100,6 +101,9 @@ public:
     // progress (when given) hears of the bytes written about every mebibyte.
     SaveResult save(std::string_view fileName, const std::vector<LineRange>& without = {},
                     Progress* progress = nullptr);
+    // Files of at least this many bytes are loaded in two halves at once,
+    // the second on a helper thread; the lines come out the same.
+    void readInHalvesFrom(uint64_t bytes) { halvesFrom_ = bytes; }
     // Takes the ranges out of the lines. Returns the number of entries deleted.
     uint32_t erase(const LineRanges& gone);
 
@@ -135,6 +139,7 @@ private:
     LineEnd lineEnd_ = LineEnd::CrLf;
     platform::FileIdentity file_;
     uint64_t loadedBytes_ = 0;  // the size of the file the lines were loaded from
+    uint64_t halvesFrom_ = uint64_t(8) << 20;
 };
 
 }  // namespace varnok::app

@@ -5,8 +5,7 @@
 // Input: a control byte, two bytes of ticks, then the file's bytes.
 //   control bits 0-2  read chunk size (1 byte up to the default 1 MiB), so
 //                     that line ends fall across chunk edges
-//   control bit 3     unused (it chose a read in two halves on two threads,
-//                     which the load no longer makes)
+//   control bit 3     read in two halves on two threads (from 16 bytes)
 //   control bit 4     tick every instance (else instance k is ticked when
 //                     bit k mod 16 of the tick bytes is set)
 //   control bits 5-6  chunk size for loading the copy again
@@ -115,6 +114,7 @@ void fuzzTxa(const uint8_t* data, size_t size) {
     fuzzing::SilentPresenter presenter;
     app::ExtensionRemover remover;
     remover.queueTool.MaxBufSize = kChunks[control & 7];
+    if (control & 8) remover.lines().readInHalvesFrom(16);
     remover.FileNameTXA = input;
     require(remover.Load().status == app::LoadStatus::Loaded, "a readable file loads", presenter.last);
     require(presenter.shown == 0, "loading shows no message", presenter.last);

@@ -95,8 +95,9 @@ TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameLines) {
     }
 }
 
-// Every chunk size gives the same lines, header index, long-line tails and
-// written bytes as reading the file in one piece, wherever the chunks fall.
+// Every chunk size, in one stretch or in two halves at once, gives the same
+// lines, header index, long-line tails and written bytes as reading the file
+// in one piece, wherever the chunks and the halves fall.
 TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameHeadersAndCopy) {
     std::mt19937 rng(15);
     const char* pieces[] = {"a", "bc", " ", "\r", "\n", "\r\n", "[X]", "\r\n[PROCEDURE]\r\n"};
@@ -111,7 +112,8 @@ TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameHeadersAndCopy) {
             bytes += piece;
         }
         const std::string name = dir.write("halves.txa", bytes);
-        auto loadOnce = [&](int32_t chunk) {
+        auto loadOnce = [&](uint64_t halvesFrom, int32_t chunk) {
+            tool.lines().readInHalvesFrom(halvesFrom);
             tool.MaxBufSize = chunk;
             EXPECT_EQ(tool.LoadText(lineQ, name), 1);
             const std::vector<uint32_t> headers = tool.lines().headerIndex().lines;
@@ -119,14 +121,16 @@ TEST_F(QueueToolFixture, EveryChunkSizeGivesTheSameHeadersAndCopy) {
             EXPECT_EQ(tool.SaveText(lineQ, (dir.path() + "/out.txa")), 1);
             return std::make_tuple(testing::linesOf(lineQ), headers, readFile((dir.path() + "/out.txa")));
         };
-        const auto whole = loadOnce(1048575);
-        for (int32_t chunk : {1, 3, 64, 1048575})
-            ASSERT_EQ(loadOnce(chunk), whole) << round << " " << chunk;
+        const auto whole = loadOnce(UINT64_MAX, 1048575);
+        for (uint64_t halvesFrom : {uint64_t(UINT64_MAX), uint64_t(1)})
+            for (int32_t chunk : {1, 3, 64, 1048575})
+                ASSERT_EQ(loadOnce(halvesFrom, chunk), whole) << round << " " << chunk << " " << halvesFrom;
     }
 }
 
-// A read that fails at any point is reported, and what was loaded is the
-// file's first lines (the last one possibly cut short where reading stopped).
+// A read that fails at any point, in one stretch or in either of two
+// halves, is reported, and what was loaded is the file's first lines (the
+// last one possibly cut short where reading stopped).
 TEST_F(QueueToolFixture, AReadFailureAtAnyReadIsReported) {
     std::string bytes;
     Lines lines;
@@ -136,11 +140,21 @@ TEST_F(QueueToolFixture, AReadFailureAtAnyReadIsReported) {
     }
     const std::string name = dir.write("fail.txa", bytes);
     tool.MaxBufSize = 64;
+    // In halves, the second read looks for the line start that splits the
+    // file; when it fails, the file is simply read in one stretch.
+    tool.lines().readInHalvesFrom(1);
+    platform::failFileOperation(platform::FileOp::Read, 2);
+    EXPECT_EQ(tool.LoadText(lineQ, name), 1);
+    platform::clearFileFaults();
+    EXPECT_EQ(testing::linesOf(lineQ), lines);
+    for (uint64_t halvesFrom : {uint64_t(UINT64_MAX), uint64_t(1)})
     for (int nth : {1, 2, 3, 4, 10, 30}) {
+        if (halvesFrom == 1 && nth == 2) continue;  // the look for the split, above
+        tool.lines().readInHalvesFrom(halvesFrom);
         testing::ScriptedPresenter boxes;
         boxes.expect("Error Reading", window::ButtonOk);
         platform::failFileOperation(platform::FileOp::Read, nth);
-        EXPECT_EQ(tool.LoadText(lineQ, name), 0) << nth;
+        EXPECT_EQ(tool.LoadText(lineQ, name), 0) << nth << " " << halvesFrom;
         platform::clearFileFaults();
         boxes.verifyDone();
         const Lines got = testing::linesOf(lineQ);

@@ -148,6 +148,16 @@ TEST_F(TxaLinesFixture, ProgressFollowsTheBytesReadAndWritten) {
         for (const auto& [done, total] : loaded.reports) EXPECT_EQ(total, bytes.size());
         EXPECT_EQ(loaded.reports.back().first, bytes.size());
     }
+    // In two halves at once the reports count the bytes both threads read:
+    // done never goes back and ends at the file's size.
+    lines.readInHalvesFrom(1);
+    Recorder halves;
+    ASSERT_EQ(lines.load(name, 65536, &halves).status, LoadStatus::Loaded);
+    ASSERT_GE(halves.reports.size(), 2u);
+    for (size_t i = 1; i < halves.reports.size(); ++i) EXPECT_GE(halves.reports[i].first, halves.reports[i - 1].first);
+    for (const auto& [done, total] : halves.reports) EXPECT_EQ(total, bytes.size());
+    EXPECT_EQ(halves.reports.back().first, bytes.size());
+    EXPECT_TRUE(lines.check());
     for (const bool removing : {false, true}) {
         LineRanges gone(RECORDS(lineQ));
         if (removing) gone.deleteAt(20, 5000);
