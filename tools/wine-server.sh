@@ -12,7 +12,8 @@ server=/usr/lib/wine/wineserver64
 case "${1:-}" in
   start)
     mkdir -p "$WINEPREFIX"
-    "$server" -p >/dev/null 2>&1 </dev/null
+    # Refused when a server for the prefix runs already, which serves too.
+    "$server" -p >/dev/null 2>&1 </dev/null || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       echo "making the Wine prefix $WINEPREFIX" >&2
       /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
