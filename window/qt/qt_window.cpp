@@ -262,11 +262,7 @@ bool QtWindow::nextEvent(Event& event) {
         loop.exec();
         loop_ = nullptr;
     }
-    if (!open_) return false;
-    event = queue_.front();
-    queue_.pop_front();
-    if (event.number == event::Completed) acceptingAll_ = false;
-    return true;
+    return open_ && queue_.take(event);
 }
 
 void QtWindow::defaultAction(const Event& event) {
@@ -280,7 +276,6 @@ void QtWindow::close() {
     if (!open_) return;
     open_ = false;
     queue_.clear();
-    acceptingAll_ = false;
     layer_.closed(this);
     closing_ = true;
     frame_->close();
@@ -435,7 +430,7 @@ void QtWindow::acceptAll() {
     // Entries here need no validation beyond their pictures' lengths, which
     // typing already keeps; the accept-all state ends at once.
     update();
-    acceptingAll_ = true;
+    queue_.startAcceptingAll();
     post(event::Completed);
 }
 

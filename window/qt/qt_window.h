@@ -50,11 +50,11 @@
 #include <QObject>
 #include <QPoint>
 #include <QSize>
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "window/dialog_units.h"
+#include "window/event_queue.h"
 #include "window/window_layer.h"
 
 class QEventLoop;
@@ -98,7 +98,7 @@ public:
     void alert(int32_t control, uint32_t keyCode) override;
     void acceptDrops(int32_t control) override;
     void acceptAll() override;
-    bool acceptingAll() const override { return acceptingAll_; }
+    bool acceptingAll() const override { return queue_.acceptingAll(); }
     void beep() override;
 
     // The widgets, for the layer and for tests.
@@ -206,7 +206,7 @@ private:
     std::string icon_;
     int32_t minWidth_ = 0, minHeight_ = 0;  // dialog units
 
-    std::deque<Event> queue_;
+    EventQueue queue_;
     QEventLoop* loop_ = nullptr;  // while nextEvent waits
     bool open_ = false;
     bool showPending_ = true;     // not shown yet: nextEvent shows it
@@ -214,7 +214,6 @@ private:
     QtWindow* below_ = nullptr;   // the window it opened over
     bool closing_ = false;        // our own close: the close event passes
     bool programmatic_ = false;   // changes made by the program, not the user
-    bool acceptingAll_ = false;
     bool active_ = false;
     bool keyboardInput_ = false;  // the last input was a key, not the mouse
     QSize lastSize_;

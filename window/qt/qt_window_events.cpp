@@ -75,7 +75,7 @@ std::vector<std::string> localFiles(const QMimeData* data) {
 
 void QtWindow::push(Event event) {
     if (!open_) return;
-    queue_.push_back(event);
+    queue_.push(event);
     if (loop_) loop_->quit();
 }
 

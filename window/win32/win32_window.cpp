@@ -307,11 +307,7 @@ bool Win32Window::nextEvent(Event& event) {
         }
         layer_.dispatch(msg);
     }
-    if (!open_ || queue_.empty()) return false;
-    event = queue_.front();
-    queue_.pop_front();
-    if (event.number == event::Completed) acceptingAll_ = false;
-    return true;
+    return open_ && queue_.take(event);
 }
 
 void Win32Window::defaultAction(const Event& event) {
@@ -325,7 +321,6 @@ void Win32Window::close() {
     if (!open_) return;
     open_ = false;
     queue_.clear();
-    acceptingAll_ = false;
     // The window below takes input again before this one goes, so that the
     // desktop activates it and not another program.
     layer_.closed(this);
@@ -509,7 +504,7 @@ void Win32Window::acceptAll() {
     // Entries need no validation beyond their pictures' lengths, which
     // typing already keeps; the accept-all state ends at once.
     update();
-    acceptingAll_ = true;
+    queue_.startAcceptingAll();
     post(event::Completed);
 }
 

@@ -50,12 +50,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "window/dialog_units.h"
+#include "window/event_queue.h"
 #include "window/list_cells.h"
 #include "window/window_layer.h"
 
@@ -94,7 +94,7 @@ public:
     void alert(int32_t control, uint32_t keyCode) override;
     void acceptDrops(int32_t control) override;
     void acceptAll() override;
-    bool acceptingAll() const override { return acceptingAll_; }
+    bool acceptingAll() const override { return queue_.acceptingAll(); }
     void beep() override;
 
     // For the layer and tests.
@@ -197,14 +197,13 @@ private:
     int32_t minWidth_ = 0, minHeight_ = 0;
     int defaultButton_ = 0;  // control number, 0 none
 
-    std::deque<Event> queue_;
+    EventQueue queue_;
     bool open_ = false;
     bool showPending_ = true;
     int pendingShow_ = SW_SHOWNORMAL;  // how the first show shows it
     bool placed_ = false;
     Win32Window* below_ = nullptr;
     bool programmatic_ = false;
-    bool acceptingAll_ = false;
     bool restoringFocus_ = false;
     bool keyboardInput_ = false;
     HWND lastFocus_ = nullptr;

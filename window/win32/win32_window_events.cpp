@@ -22,7 +22,7 @@ uint32_t mouseAlert(uint32_t base, WPARAM keys) {
 
 void Win32Window::push(Event event) {
     if (!open_) return;
-    queue_.push_back(std::move(event));
+    queue_.push(std::move(event));
 }
 
 bool Win32Window::preTranslate(MSG& msg) {
