@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/window/event_noise.h"
 #include "window/dialog_units.h"
 #include "window/events.h"
 #include "window/list_cells.h"
@@ -143,23 +144,6 @@ private:
     std::string prefix_ = "Row";
     uint32_t stamp_ = 1;
 };
-
-// The events that are not about the window's place, size, activation or
-// focus.
-inline std::vector<Event> withoutNoise(const std::vector<Event>& events) {
-    std::vector<Event> kept;
-    for (const Event& e : events) {
-        switch (e.number) {
-        case event::Sized:
-        case event::Moved:
-        case event::GainFocus:
-        case event::LoseFocus:
-        case event::Selected: break;
-        default: kept.push_back(e);
-        }
-    }
-    return kept;
-}
 
 // The events that are not about the window's place, size or activation
 // (EVENT:Selected kept).

@@ -408,72 +408,48 @@ bool runAndType(FileDialogRequest& request, const std::wstring& typed, const std
     return chosen;
 }
 
-TEST(Win32FileDialogShown, OpenOneFileInTheStartFolder) {
+// The dialogs as a user answers them, by typing a name and pressing OK: an
+// open dialog takes a file of its start folder, several files (8) come back
+// joined with bars, a save dialog takes a new name as typed and asks before
+// replacing a file unless told not to (4), and the folder picker (32) takes
+// a folder. Each gives back the name the program asked for.
+TEST(Win32FileDialogShown, TypedNamesComeBackAsTheProgramAsks) {
     if (!haveDisplay()) GTEST_SKIP() << "no display";
-    TemporaryFolder folder({"main.txa", "other.txa", "notes.txt"});
-    const std::string start = folder.path.string() + "\\main.txa";
-    FileDialogRequest request{"Open TXA", start, "TXA Files|*.txa|All Files|*.*", 16};
-    SeenDialog seen;
-    EXPECT_TRUE(runAndType(request, L"other.txa", "file-dialog-open.bmp", seen));
-    EXPECT_TRUE(seen.found);
-    EXPECT_TRUE(seen.photographed);
-    EXPECT_EQ(request.name, folder.path.string() + "\\other.txa");
-}
-
-TEST(Win32FileDialogShown, SeveralFilesJoinedWithBars) {
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    TemporaryFolder folder({"a.txa", "b.txa"});
-    FileDialogRequest request{"Open several", folder.path.string() + "\\", "TXA Files|*.txa", 16 | 8};
-    SeenDialog seen;
-    EXPECT_TRUE(runAndType(request, L"\"a.txa\" \"b.txa\"", "", seen));
-    EXPECT_TRUE(seen.found);
-    EXPECT_EQ(request.name, folder.path.string() + "|a.txa|b.txa");
-}
-
-TEST(Win32FileDialogShown, SaveOverAFileWithoutBeingAsked) {
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    TemporaryFolder folder({"main.txa"});
-    FileDialogRequest request{"Save TXA", folder.path.string() + "\\new.txa", "TXA Files|*.txa", 16 | 1 | 4};
-    SeenDialog seen;
-    EXPECT_TRUE(runAndType(request, L"main.txa", "file-dialog-save.bmp", seen));
-    EXPECT_TRUE(seen.found);
-    EXPECT_FALSE(seen.prompted);
-    EXPECT_EQ(request.name, folder.path.string() + "\\main.txa");
-}
-
-TEST(Win32FileDialogShown, SaveOverAFileAsksFirst) {
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    TemporaryFolder folder({"main.txa"});
-    FileDialogRequest request{"Save over", folder.path.string() + "\\new.txa", "TXA Files|*.txa", 16 | 1};
-    SeenDialog seen;
-    EXPECT_TRUE(runAndType(request, L"main.txa", "", seen));
-    EXPECT_TRUE(seen.prompted);
-    EXPECT_EQ(request.name, folder.path.string() + "\\main.txa");
-}
-
-// A new name in a save dialog is taken as typed; in an open dialog only an
-// existing file is.
-TEST(Win32FileDialogShown, SaveTakesANewName) {
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    TemporaryFolder folder({});
-    FileDialogRequest request{"Save new", folder.path.string() + "\\", "TXA Files|*.txa", 16 | 1};
-    SeenDialog seen;
-    EXPECT_TRUE(runAndType(request, L"fresh.txa", "", seen));
-    EXPECT_FALSE(seen.prompted);
-    EXPECT_EQ(request.name, folder.path.string() + "\\fresh.txa");
-}
-
-// The folder picker: a folder chosen by typing its name.
-TEST(Win32FileDialogShown, FolderPicked) {
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    TemporaryFolder folder({});
-    std::filesystem::create_directories(folder.path / "sub");
-    FileDialogRequest request{"Pick a folder", folder.path.string(), "", 16 | 32};
-    SeenDialog seen;
-    EXPECT_TRUE(runAndType(request, (folder.path / "sub").wstring(), "folder-dialog.bmp", seen));
-    EXPECT_TRUE(seen.found);
-    EXPECT_TRUE(seen.photographed);
-    EXPECT_EQ(request.name, (folder.path / "sub").string());
+    struct Case {
+        const char* title;
+        std::initializer_list<const char*> files;
+        const char* start;  // after the folder
+        const char* filter;
+        unsigned flags;
+        const char* typed;  // a name of the folder; a folder's own path for the picker
+        const char* shot;   // "" for none
+        bool prompted;
+        const char* chosen;  // after the folder
+    };
+    const Case cases[] = {
+        {"Open TXA", {"main.txa", "other.txa", "notes.txt"}, "\\main.txa", "TXA Files|*.txa|All Files|*.*", 16,
+         "other.txa", "file-dialog-open.bmp", false, "\\other.txa"},
+        {"Open several", {"a.txa", "b.txa"}, "\\", "TXA Files|*.txa", 16 | 8, "\"a.txa\" \"b.txa\"", "", false,
+         "|a.txa|b.txa"},
+        {"Save TXA", {"main.txa"}, "\\new.txa", "TXA Files|*.txa", 16 | 1 | 4, "main.txa", "file-dialog-save.bmp",
+         false, "\\main.txa"},
+        {"Save over", {"main.txa"}, "\\new.txa", "TXA Files|*.txa", 16 | 1, "main.txa", "", true, "\\main.txa"},
+        {"Save new", {}, "\\", "TXA Files|*.txa", 16 | 1, "fresh.txa", "", false, "\\fresh.txa"},
+        {"Pick a folder", {}, "", "", 16 | 32, "\\sub", "folder-dialog.bmp", false, "\\sub"},
+    };
+    for (const Case& c : cases) {
+        TemporaryFolder folder(c.files);
+        const std::string base = folder.path.string();
+        if (c.flags & 32) std::filesystem::create_directories(folder.path / "sub");
+        FileDialogRequest request{c.title, base + c.start, c.filter, c.flags};
+        const std::string typed = (c.flags & 32) ? base + c.typed : std::string(c.typed);
+        SeenDialog seen;
+        EXPECT_TRUE(runAndType(request, programWide(typed), c.shot, seen)) << c.title;
+        EXPECT_TRUE(seen.found) << c.title;
+        EXPECT_EQ(seen.photographed, *c.shot != 0) << c.title;
+        EXPECT_EQ(seen.prompted, c.prompted) << c.title;
+        EXPECT_EQ(request.name, base + c.chosen) << c.title;
+    }
 }
 
 }  // namespace

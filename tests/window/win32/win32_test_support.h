@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/window/event_noise.h"
 #include "window/events.h"
 
 namespace varnok::window::win32::testing {
@@ -47,22 +48,6 @@ inline std::vector<Event> drainEvents(Win32WindowLayer& layer, Win32Window& wind
     Event e;
     while (window.isOpen() && window.queuedEvents() > 0 && window.nextEvent(e)) events.push_back(e);
     return events;
-}
-
-// The events that are not about the window's place, size, activation or focus.
-inline std::vector<Event> withoutWindowNoise(const std::vector<Event>& events) {
-    std::vector<Event> kept;
-    for (const Event& e : events) {
-        switch (e.number) {
-        case event::Sized:
-        case event::Moved:
-        case event::GainFocus:
-        case event::LoseFocus:
-        case event::Selected: break;
-        default: kept.push_back(e);
-        }
-    }
-    return kept;
 }
 
 // Writes 32-bit pixels (top row first, 0x00RRGGBB) as a bottom-up 24-bit BMP.

@@ -23,7 +23,6 @@ namespace {
 
 using testing::drainEvents;
 using testing::nextEventWithin;
-using testing::withoutWindowNoise;
 
 constexpr std::string_view kDialog = "test$dialog";
 constexpr std::string_view kOther = "test$other";
@@ -398,7 +397,7 @@ TEST_F(Win32WindowTest, ListPropertiesRoundTrip) {
     EXPECT_EQ(w->choice(4), 7);
     w->setProperty(4, prop::Selected, "0");
     EXPECT_EQ(w->choice(4), 0);
-    EXPECT_TRUE(withoutWindowNoise(drainEvents(layer, *w)).empty());  // the program's choices post nothing
+    EXPECT_TRUE(withoutNoise(drainEvents(layer, *w)).empty());  // the program's choices post nothing
     w->bindList(4, nullptr);
 }
 
@@ -482,7 +481,7 @@ TEST_F(Win32WindowTest, PostedClicksAndKeysBecomeTheirEvents) {
     w->select(1);
     for (wchar_t ch : std::wstring(L"txa")) PostMessageW(entry, WM_CHAR, ch, 0);
     PostMessageW(entry, WM_KEYDOWN, VK_RETURN, 0);
-    std::vector<Event> events = withoutWindowNoise(drainEvents(layer, *w));
+    std::vector<Event> events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].number, event::Accepted);
     EXPECT_EQ(events[0].control, 1);
@@ -491,7 +490,7 @@ TEST_F(Win32WindowTest, PostedClicksAndKeysBecomeTheirEvents) {
     // Unchanged, Enter only presses the default button; Esc the cancel one.
     PostMessageW(entry, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageW(entry, WM_KEYDOWN, VK_ESCAPE, 0);
-    events = withoutWindowNoise(drainEvents(layer, *w));
+    events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].control, 2);
     EXPECT_EQ(events[1].control, 3);
@@ -506,7 +505,7 @@ TEST_F(Win32WindowTest, PostedClicksAndKeysBecomeTheirEvents) {
     EXPECT_EQ(events.back().control, 2);
     // A click on the region.
     PostMessageW(w->controlWindow(5), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    events = withoutWindowNoise(drainEvents(layer, *w));
+    events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].control, 5);
     // A row chosen by the user.
@@ -516,17 +515,17 @@ TEST_F(Win32WindowTest, PostedClicksAndKeysBecomeTheirEvents) {
     w->select(4, 2);
     drainEvents(layer, *w);
     PostMessageW(view, WM_KEYDOWN, VK_DOWN, 0);
-    events = withoutWindowNoise(drainEvents(layer, *w));
+    events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].number, event::NewSelection);
     EXPECT_EQ(w->choice(4), 3);
     // End and Home go to the last and the first row.
     PostMessageW(view, WM_KEYDOWN, VK_END, 0);
-    events = withoutWindowNoise(drainEvents(layer, *w));
+    events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(w->choice(4), 20);
     PostMessageW(view, WM_KEYDOWN, VK_HOME, 0);
-    events = withoutWindowNoise(drainEvents(layer, *w));
+    events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].number, event::NewSelection);
     EXPECT_EQ(w->choice(4), 1);
@@ -571,7 +570,7 @@ TEST_F(Win32WindowTest, AlertedKeysArriveWithTheirCodes) {
         SetKeyboardState(keys);
         const bool key = c.message == WM_KEYDOWN || c.message == WM_SYSKEYDOWN;
         PostMessageW(view, c.message, c.wParam, key ? (c.message == WM_SYSKEYDOWN ? 1 << 29 : 0) : onThird);
-        const std::vector<Event> events = withoutWindowNoise(drainEvents(layer, *w));
+        const std::vector<Event> events = withoutNoise(drainEvents(layer, *w));
         if (c.heldKey) keys[c.heldKey] = 0;
         SetKeyboardState(keys);
         ASSERT_FALSE(events.empty());
@@ -621,7 +620,7 @@ TEST_F(Win32WindowTest, ANestedWindowRunsWhileTheOneBelowRefusesInput) {
         ASSERT_TRUE(nextEventWithin(*top, e));
     } while (e.number != event::Accepted);
     EXPECT_EQ(e.control, 3);
-    EXPECT_TRUE(withoutWindowNoise(drainEvents(layer, *below)).empty());
+    EXPECT_TRUE(withoutNoise(drainEvents(layer, *below)).empty());
     top->close();
     EXPECT_TRUE(IsWindowEnabled(below->frame()));
     EXPECT_EQ(layer.topWindow(), below.get());
@@ -705,13 +704,13 @@ TEST_F(Win32WindowTest, AColumnTheUserResizesKeepsItsNewWidthInUnits) {
     SendMessageW(view, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
     EXPECT_EQ(w->property(4, prop::ColumnWidth, 2), "60");
     EXPECT_EQ(SendMessageW(view, LVM_GETCOLUMNWIDTH, 1, 0), pixels);
-    const std::vector<Event> events = withoutWindowNoise(drainEvents(layer, *w));
+    const std::vector<Event> events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].number, event::ColumnResize);
     EXPECT_EQ(events[0].control, 4);
     // The program's own widths report nothing.
     w->setProperty(4, prop::ColumnWidth, "70", 2);
-    EXPECT_TRUE(withoutWindowNoise(drainEvents(layer, *w)).empty());
+    EXPECT_TRUE(withoutNoise(drainEvents(layer, *w)).empty());
 }
 
 TEST_F(Win32WindowTest, APopupOpensAtTheMouseOrBelowTheFocusAfterAKey) {
@@ -789,7 +788,7 @@ TEST_F(Win32WindowTest, PaintPendingPaintsButLeavesInputForTheLoop) {
     w->paintPending();
     EXPECT_FALSE(GetUpdateRect(w->frame(), nullptr, FALSE));
     EXPECT_EQ(w->queuedEvents(), 0u);
-    const std::vector<Event> events = withoutWindowNoise(drainEvents(layer, *w));
+    const std::vector<Event> events = withoutNoise(drainEvents(layer, *w));
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].control, 2);  // the default button, pressed by the Enter that waited
 }
