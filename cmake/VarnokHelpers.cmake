@@ -51,26 +51,39 @@ function(varnok_tests label)
   varnok_register_tests(${target} ${label})
 endfunction()
 
+# varnok_layer_tests(<label> <layer> <layer library> <screenshot folder> <libs...>)
+# What the tests of both window layers share: the folder's tests in <layer>/
+# folders go into <label>_<layer>_tests, linked with the libraries, the
+# layer and nothing above, saving pictures under build/<screenshot folder>.
+# Sets layer_tests_target in the caller (empty when there are none).
+function(varnok_layer_tests label layer layer_library screenshots)
+  set(layer_tests_target "" PARENT_SCOPE)
+  if(NOT TARGET ${layer_library})
+    return()
+  endif()
+  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  list(FILTER tests INCLUDE REGEX "/${layer}/")
+  if(NOT tests)
+    return()
+  endif()
+  set(target ${label}_${layer}_tests)
+  add_executable(${target} ${tests})
+  target_link_libraries(${target} PRIVATE ${ARGN} ${layer_library} varnok_testsupport GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${target} PRIVATE VARNOK_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/../${screenshots}")
+  varnok_unoptimised_test_code(${target})
+  varnok_register_tests(${target} "${label};${layer}")
+  set(layer_tests_target ${target} PARENT_SCOPE)
+endfunction()
+
 # varnok_qt_tests(<label> [DEPS <libs...>])
 # The folder's tests in qt/ folders: real Qt windows through the Qt layer,
 # QtTest, and screenshots under build/screenshots/ (beside the build folders).
 function(varnok_qt_tests label)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  if(NOT TARGET varnok_window_qt)
-    return()
+  varnok_layer_tests(${label} qt varnok_window_qt screenshots ${ARG_DEPS} Qt6::Test)
+  if(layer_tests_target)
+    target_sources(${layer_tests_target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/window/qt/leak_suppressions.cpp)
   endif()
-  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-  list(FILTER tests INCLUDE REGEX "/qt/")
-  if(NOT tests)
-    return()
-  endif()
-  set(target ${label}_qt_tests)
-  add_executable(${target} ${tests} ${PROJECT_SOURCE_DIR}/tests/window/qt/leak_suppressions.cpp)
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_window_qt Qt6::Test varnok_testsupport
-                        GTest::gtest GTest::gtest_main)
-  target_compile_definitions(${target} PRIVATE VARNOK_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/../screenshots")
-  varnok_unoptimised_test_code(${target})
-  varnok_register_tests(${target} "${label};qt")
 endfunction()
 
 # varnok_win32_tests(<label> [DEPS <libs...>])
@@ -79,24 +92,12 @@ endfunction()
 # screenshots under build/screenshots/windows/.
 function(varnok_win32_tests label)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  if(NOT TARGET varnok_window_win32)
-    return()
-  endif()
-  file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-  list(FILTER tests INCLUDE REGEX "/win32/")
-  if(NOT tests)
-    return()
-  endif()
-  set(target ${label}_win32_tests)
-  add_executable(${target} ${tests})
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS} varnok_window_win32 varnok_testsupport
-                        GTest::gtest GTest::gtest_main)
-  target_compile_definitions(${target} PRIVATE VARNOK_SCREENSHOT_DIR="${CMAKE_BINARY_DIR}/../screenshots/windows")
-  varnok_unoptimised_test_code(${target})
+  varnok_layer_tests(${label} win32 varnok_window_win32 screenshots/windows ${ARG_DEPS})
   # The program's resources and manifest, so the tests see the controls
   # (Common Controls 6) and icons the program shows.
-  varnok_windows_resources(${target})
-  varnok_register_tests(${target} "${label};win32")
+  if(layer_tests_target)
+    varnok_windows_resources(${layer_tests_target})
+  endif()
 endfunction()
 
 # Registers a test executable with ctest: natively, each test case as its
