@@ -182,19 +182,36 @@ unsigned showAndAnswer(const MessageRequest& request, std::vector<int> ids, int 
     return answer;
 }
 
-TEST(Win32MessageBoxShown, YesNoQuestionAnsweredYes) {
+// Boxes answered by a button: a question with the system's own labels; a
+// set the system box does not have, which carries the requested labels and
+// whose Cancel place answers the closing button; Help, which ends the box
+// with its bit as the program's other layers do.
+TEST(Win32MessageBoxShown, EachButtonAnswersItsBit) {
     if (!haveDisplay()) GTEST_SKIP() << "no display";
-    SeenBox seen;
-    const unsigned answer =
-        showAndAnswer({"Remove the selected extensions from the TXA|main_.txa", "Confirm", IconQuestion,
-                       ButtonYes | ButtonNo, ButtonNo},
-                      {IDYES, IDNO}, IDYES, "message-box-confirm.bmp", seen);
-    EXPECT_TRUE(seen.found);
-    EXPECT_TRUE(seen.photographed);
-    EXPECT_EQ(answer, ButtonYes);
-    ASSERT_EQ(seen.labels.size(), 2u);
-    EXPECT_EQ(seen.labels[0], L"&Yes");  // the system's own labels
-    EXPECT_EQ(seen.labels[1], L"&No");
+    const struct {
+        MessageRequest request;
+        std::vector<int> ids;  // whose labels are read
+        int pressed;
+        const char* shot;
+        unsigned answer;
+        std::vector<std::wstring> labels;
+    } cases[] = {
+        {{"Remove the selected extensions from the TXA|main_.txa", "Confirm", IconQuestion, ButtonYes | ButtonNo,
+          ButtonNo},
+         {IDYES, IDNO}, IDYES, "message-box-confirm.bmp", ButtonYes, {L"&Yes", L"&No"}},
+        {{"Keep going?", "Relabelled", IconExclamation, ButtonOk | ButtonYes, 0},
+         {IDOK, IDCANCEL}, IDCANCEL, "message-box-relabelled.bmp", ButtonOk, {L"&Yes", L"OK"}},
+        {{"Errors|History", "Errors History", IconHand, ButtonOk | ButtonHelp, ButtonOk},
+         {}, IDHELP, "message-box-help.bmp", ButtonHelp, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.request.caption);
+        SeenBox seen;
+        EXPECT_EQ(showAndAnswer(c.request, c.ids, c.pressed, c.shot, seen), c.answer);
+        EXPECT_TRUE(seen.found);
+        EXPECT_TRUE(seen.photographed);
+        EXPECT_EQ(seen.labels, c.labels);
+    }
 }
 
 // Icons: the four stock codes, another system icon by its code, and an
@@ -221,32 +238,6 @@ TEST(Win32MessageBoxShown, IconsShownOrNot) {
         EXPECT_TRUE(seen.found);
         EXPECT_EQ(seen.icon, c.shown);
     }
-}
-
-// A set the system box does not have carries the requested labels, and its
-// Cancel place answers the closing button.
-TEST(Win32MessageBoxShown, OtherSetShowsRequestedLabels) {
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    SeenBox seen;
-    const unsigned answer = showAndAnswer({"Keep going?", "Relabelled", IconExclamation, ButtonOk | ButtonYes, 0},
-                                          {IDOK, IDCANCEL}, IDCANCEL, "message-box-relabelled.bmp", seen);
-    EXPECT_TRUE(seen.found);
-    EXPECT_TRUE(seen.photographed);
-    EXPECT_EQ(answer, ButtonOk);
-    ASSERT_EQ(seen.labels.size(), 2u);
-    EXPECT_EQ(seen.labels[0], L"&Yes");
-    EXPECT_EQ(seen.labels[1], L"OK");
-}
-
-// Help ends the box with its bit, as the program's other layers do.
-TEST(Win32MessageBoxShown, HelpEndsTheBox) {
-    if (!haveDisplay()) GTEST_SKIP() << "no display";
-    SeenBox seen;
-    const unsigned answer = showAndAnswer({"Errors|History", "Errors History", IconHand, ButtonOk | ButtonHelp, ButtonOk},
-                                          {IDOK}, IDHELP, "message-box-help.bmp", seen);
-    EXPECT_TRUE(seen.found);
-    EXPECT_TRUE(seen.photographed);
-    EXPECT_EQ(answer, ButtonHelp);
 }
 
 // A box shown while another is open (from the first one's message loop, as
