@@ -5,6 +5,18 @@
 
 namespace varnok::platform {
 
+namespace {
+OsFaultHook gFaultHook = nullptr;
+}  // namespace
+
+OsFaultHook setOsFaultHook(OsFaultHook hook) {
+    const OsFaultHook previous = gFaultHook;
+    gFaultHook = hook;
+    return previous;
+}
+
+bool osFaultHookFails(OsCall call) { return gFaultHook && gFaultHook(call); }
+
 int32_t OsFile::copyContents(OsFile& source, OsFile& target) {
     std::vector<char> chunk(64 * 1024);
     for (uint64_t offset = 0;;) {

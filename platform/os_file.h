@@ -65,6 +65,8 @@ enum class OsCall : uint8_t { Open, Read, Write, Truncate, Size, Lock, Close, Na
 using OsFaultHook = bool (*)(OsCall call);
 // Sets the hook (nullptr: no faults); answers the previous one.
 OsFaultHook setOsFaultHook(OsFaultHook hook);
+// For the implementations: whether the hook fails this call.
+bool osFaultHookFails(OsCall call);
 
 class OsFile {
 public:

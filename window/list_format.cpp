@@ -61,6 +61,47 @@ std::string readPicture(std::string_view text, size_t& i) {
     return std::string(text.substr(start, end - start));
 }
 
+// At text[i], one of L, C or R: the column's alignment (the header's after
+// the header text) and its indent in parentheses; i ends after them.
+void readAlignment(ListColumn& column, bool header, std::string_view text, size_t& i) {
+    const char align = upper(text[i++]);
+    const bool indent = i < text.size() && text[i] == '(';
+    const int32_t amount = indent ? readParenthesised(text, i) : 0;
+    if (header) {
+        column.headerAlign = align;
+        column.hasHeaderIndent = indent;
+        column.headerIndent = amount;
+    } else {
+        column.align = align;
+        column.hasIndent = indent;
+        column.indent = amount;
+    }
+}
+
+// At text[i] == '~': the header text up to the closing '~'; i ends after it.
+void readHeader(ListColumn& column, std::string_view text, size_t& i) {
+    const size_t close = text.find('~', i + 1);
+    const size_t end = close == std::string_view::npos ? text.size() : close;
+    column.header.assign(text.substr(i + 1, end - i - 1));
+    column.hasHeader = true;
+    i = close == std::string_view::npos ? text.size() : close + 1;
+}
+
+// At text[i]: a modifier letter (or * _ / ?) with its argument, appended to
+// `modifiers`; true when it was one (anything else means nothing and is
+// skipped).
+bool readModifier(std::string& modifiers, std::string_view text, size_t& i) {
+    const char c = text[i];
+    if (!isLetter(c) && c != '*' && c != '_' && c != '/' && c != '?') {
+        ++i;
+        return false;
+    }
+    const size_t start = i++;
+    if (i < text.size() && text[i] == '(') readParenthesised(text, i);
+    modifiers.append(text.substr(start, i - start));
+    return true;
+}
+
 }  // namespace
 
 std::vector<ListColumn> parseListFormat(std::string_view text) {
@@ -87,41 +128,17 @@ std::vector<ListColumn> parseListFormat(std::string_view text) {
         switch (upper(c)) {
         case 'L':
         case 'C':
-        case 'R': {
-            ++i;
+        case 'R':
+            readAlignment(column, afterHeader, text, i);
             started = true;
-            const bool indent = i < text.size() && text[i] == '(';
-            if (afterHeader) {
-                column.headerAlign = upper(c);
-                column.hasHeaderIndent = indent;
-                column.headerIndent = indent ? readParenthesised(text, i) : 0;
-            } else {
-                column.align = upper(c);
-                column.hasIndent = indent;
-                column.indent = indent ? readParenthesised(text, i) : 0;
-            }
             break;
-        }
-        case 'I':
-            column.icon = started = true;
-            ++i;
+        case 'I': column.icon = started = true, ++i; break;
+        case '|': column.rightBorder = started = true, ++i; break;
+        case 'M': column.resizable = started = true, ++i; break;
+        case '~':
+            readHeader(column, text, i);
+            started = afterHeader = true;
             break;
-        case '|':
-            column.rightBorder = started = true;
-            ++i;
-            break;
-        case 'M':
-            column.resizable = started = true;
-            ++i;
-            break;
-        case '~': {
-            size_t close = text.find('~', i + 1);
-            size_t end = close == std::string_view::npos ? text.size() : close;
-            column.header.assign(text.substr(i + 1, end - i - 1));
-            column.hasHeader = started = afterHeader = true;
-            i = close == std::string_view::npos ? text.size() : close + 1;
-            break;
-        }
         case '@':
             column.picture = readPicture(text, i);
             started = true;
@@ -132,14 +149,7 @@ std::vector<ListColumn> parseListFormat(std::string_view text) {
             break;
         }
         default:
-            if (isLetter(c) || c == '*' || c == '_' || c == '/' || c == '?') {
-                size_t start = i++;
-                if (i < text.size() && text[i] == '(') readParenthesised(text, i);
-                (afterHeader ? column.headerModifiers : column.modifiers).append(text.substr(start, i - start));
-                started = true;
-            } else {
-                ++i;  // means nothing here
-            }
+            started = readModifier(afterHeader ? column.headerModifiers : column.modifiers, text, i) || started;
             break;
         }
     }

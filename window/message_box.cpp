@@ -27,6 +27,12 @@ unsigned effectiveDefault(const MessageRequest& request) {
     return buttons & (~buttons + 1);  // lowest bit
 }
 
+unsigned escapeButton(unsigned buttons, unsigned fallback) {
+    for (unsigned bit : {ButtonCancel, ButtonNo, ButtonOk})
+        if (buttons & bit) return bit;
+    return fallback;
+}
+
 namespace {
 MessagePresenter*& currentPresenter() {
     static MessagePresenter* presenter = nullptr;

@@ -42,6 +42,9 @@ std::string messageLines(const std::string& text);
 // The bit of the default button: defaultButton when it is one of buttons,
 // else the lowest bit of buttons (ButtonOk when buttons is 0).
 unsigned effectiveDefault(const MessageRequest& request);
+// What Esc or the close box answers, among the bits `buttons`: Cancel, else
+// No, else OK, else `fallback`.
+unsigned escapeButton(unsigned buttons, unsigned fallback);
 
 class MessagePresenter {
 public:

@@ -132,16 +132,30 @@ public:
     virtual void beep() = 0;
 };
 
+// The file dialog's flags (FileDialogRequest::flags), the bits the file
+// selector's Flags field holds.
+namespace fileflag {
+inline constexpr unsigned Save = 1;
+inline constexpr unsigned NoOverwritePrompt = 4;
+inline constexpr unsigned MultiSelect = 8;
+inline constexpr unsigned Explorer = 16;
+inline constexpr unsigned Folder = 32;
+}  // namespace fileflag
+
 struct FileDialogRequest {
     std::string title;
     std::string name;   // in: the name the dialog starts with; out: the chosen name
     std::string masks;  // "TXA Files|*.txa|All Files|*.*"
-    unsigned flags = 0; // 1 save, 4 no overwrite prompt, 8 several files, 32 a folder
+    unsigned flags = 0; // fileflag bits
 };
 
 class WindowLayer {
 public:
+    WindowLayer() = default;
     virtual ~WindowLayer() = default;
+    // A layer keeps its open windows, which point back at it.
+    WindowLayer(const WindowLayer&) = delete;
+    WindowLayer& operator=(const WindowLayer&) = delete;
     // Opens the window registered under the name, owned by `owner` when
     // given; nullptr when no structure has the name or no window can be
     // shown.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/startup/program_run.h"
+#include "window/installed_layer.h"
 #include "window/message_box.h"
 #include "window/qt/message_presenter.h"
 #include "window/qt/qt_window_layer.h"
@@ -17,25 +18,6 @@ bool nonEmpty(const char* name) {
     const char* value = std::getenv(name);
     return value && *value;
 }
-
-// Installs the Qt layer and presenter for its lifetime.
-class QtDesktop {
-public:
-    QtDesktop()
-        : previousLayer_(window::setWindowLayer(&layer_)), previousPresenter_(window::setMessagePresenter(&boxes_)) {}
-    ~QtDesktop() {
-        window::setMessagePresenter(previousPresenter_);
-        window::setWindowLayer(previousLayer_);
-    }
-    QtDesktop(const QtDesktop&) = delete;
-    QtDesktop& operator=(const QtDesktop&) = delete;
-
-private:
-    window::qt::QtWindowLayer layer_;
-    window::qt::QtMessagePresenter boxes_;
-    window::WindowLayer* previousLayer_;
-    window::MessagePresenter* previousPresenter_;
-};
 }  // namespace
 
 bool displayAvailable() { return nonEmpty("DISPLAY") || nonEmpty("WAYLAND_DISPLAY") || nonEmpty("QT_QPA_PLATFORM"); }
@@ -50,7 +32,7 @@ int runDesktop(int& argc, char** argv, std::string_view startFile) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("varnok");
     QApplication::setDesktopFileName("varnok");
-    QtDesktop desktop;
+    window::InstalledLayer<window::qt::QtWindowLayer, window::qt::QtMessagePresenter> desktop;
     runProgram(startFile);
     return 0;
 }

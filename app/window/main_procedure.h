@@ -24,7 +24,7 @@
 #include "app/window/status_progress.h"
 #include "framework/files/file_selector.h"
 #include "framework/windows/window_resizer.h"
-#include "window/list_source.h"
+#include "framework/windows/queue_list_source.h"
 
 namespace varnok::app {
 
@@ -43,7 +43,7 @@ public:
     // The entry's variable, padded with spaces.
     char FileNameTXA[FileNameSize];
     ExtensionRemover remover;
-    window::QueueListSource extensionList;
+    framework::QueueListSource extensionList;
     framework::FileSelector FileLookup;
     IniResizerStore resizerStore;
     framework::WindowResizer resizer;

@@ -23,6 +23,8 @@
 #include <string>
 #include <string_view>
 
+#include "window/window_layer.h"
+
 namespace varnok::framework {
 
 class FileSelector {
@@ -41,7 +43,7 @@ public:
     static constexpr size_t DefaultFileLimit = 255;
     static constexpr size_t MaskLimit = 254;
     static constexpr size_t TitleLimit = 79;
-    static constexpr uint8_t ExplorerFlag = 16;
+    static constexpr uint8_t ExplorerFlag = window::fileflag::Explorer;
     static constexpr std::string_view DefaultTitle = "Select A File";
     static constexpr std::string_view AllFilesMask = "All Files|*.*";
 

@@ -29,12 +29,11 @@ const PosixCalls kRealCalls = {
 };
 
 PosixCalls gCalls = kRealCalls;
-OsFaultHook gFaultHook = nullptr;
 
 // The calls as OsFile makes them: first offered to the fault hook, which may
 // make them fail as a device error (EIO) would.
 bool faulted(OsCall call) {
-    if (!gFaultHook || !gFaultHook(call)) return false;
+    if (!osFaultHookFails(call)) return false;
     errno = EIO;
     return true;
 }
@@ -159,12 +158,6 @@ int32_t missingNameCode(const std::string& path) {
 
 const PosixCalls& realPosixCalls() { return kRealCalls; }
 PosixCalls& posixCalls() { return gCalls; }
-
-OsFaultHook setOsFaultHook(OsFaultHook hook) {
-    const OsFaultHook previous = gFaultHook;
-    gFaultHook = hook;
-    return previous;
-}
 
 int32_t osErrorCode(int error, OsActivity activity) {
     switch (error) {

@@ -24,12 +24,11 @@ const Win32Calls kRealCalls = {
 };
 
 Win32Calls gCalls = kRealCalls;
-OsFaultHook gFaultHook = nullptr;
 
 // True when the fault hook fails this call; the thread's last error is then
 // the device fault the call would have met.
 bool faulted(OsCall call) {
-    if (!gFaultHook || !gFaultHook(call)) return false;
+    if (!osFaultHookFails(call)) return false;
     const bool writes = call == OsCall::Write || call == OsCall::Truncate;
     ::SetLastError(writes ? ERROR_WRITE_FAULT : ERROR_READ_FAULT);
     return true;
@@ -95,12 +94,6 @@ bool writeOnce(HANDLE file, uint64_t offset, const void* buffer, size_t count, D
 
 const Win32Calls& realWin32Calls() { return kRealCalls; }
 Win32Calls& win32Calls() { return gCalls; }
-
-OsFaultHook setOsFaultHook(OsFaultHook hook) {
-    const OsFaultHook previous = gFaultHook;
-    gFaultHook = hook;
-    return previous;
-}
 
 int32_t osErrorCode(int error, OsActivity /*activity*/) {
     switch (static_cast<DWORD>(error)) {

@@ -17,7 +17,7 @@
 // and the window below waits until it closes.
 //
 // The list reads the viewed queue through read-for-display
-// (window::QueueListSource): the viewer never copies the queue, and leaves
+// (framework::QueueListSource): the viewer never copies the queue, and leaves
 // its buffer, position and change counter alone; so does the typing pass.
 //
 // Fitting the window after typing: when the columns are wider than the
@@ -39,7 +39,7 @@
 #include "queueview/viewer/column_typing.h"
 #include "queueview/viewer/viewer_window.h"
 #include "runtime/queue/queue.h"
-#include "window/list_source.h"
+#include "framework/windows/queue_list_source.h"
 
 namespace varnok::queueview {
 
@@ -112,7 +112,7 @@ private:
     window::Window* owner_;
 
     std::vector<ColumnEntry> ColumnQ;
-    window::QueueListSource source_;
+    framework::QueueListSource source_;
     char pictureVariable_[PictureVariableSize];
     int32_t currentColumn_ = 0;  // the column whose picture is edited; 0 none
 

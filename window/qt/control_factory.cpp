@@ -8,23 +8,13 @@
 #include <QTabWidget>
 #include <QTableView>
 
-#include "runtime/pictures/picture.h"
+#include "window/core/window_core.h"
 #include "window/qt/icons.h"
 #include "window/qt/list_delegate.h"
 #include "window/qt/list_model.h"
 #include "window/qt/program_text.h"
 
 namespace varnok::window::qt {
-
-int entryLength(const std::string& picture) {
-    if (picture.empty()) return 255;
-    const CompiledPicture compiled = compileEntryPicture(picture);
-    return compiled.valid() ? std::max<int>(1, compiled.width) : 255;
-}
-
-void setEntryPicture(QWidget* entry, const std::string& picture) {
-    if (auto* edit = qobject_cast<QLineEdit*>(entry)) edit->setMaxLength(entryLength(picture));
-}
 
 QWidget* createControl(const ControlStructure& spec, QWidget* parent) {
     const QString text = fromProgram(spec.text);
@@ -41,7 +31,7 @@ QWidget* createControl(const ControlStructure& spec, QWidget* parent) {
     }
     case ControlKind::Entry: {
         auto* edit = new QLineEdit(parent);
-        setEntryPicture(edit, spec.picture);
+        edit->setMaxLength(entryLength(spec.picture));
         return edit;
     }
     case ControlKind::Button: {

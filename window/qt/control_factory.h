@@ -27,9 +27,6 @@ QWidget* createControl(const ControlStructure& spec, QWidget* parent);
 // A list: rows selected whole, one at a time, no grid (columns draw their
 // own right lines), headers that do not sort, a fixed row height.
 QTableView* createList(QWidget* parent, ListModel* model, const DialogBase& base);
-// The longest text an entry takes: its picture's width (255 without one).
-int entryLength(const std::string& picture);
 QRect controlGeometry(const ControlStructure& spec, const QWidget& widget, const DialogBase& base);
-void setEntryPicture(QWidget* entry, const std::string& picture);
 
 }  // namespace varnok::window::qt

@@ -28,14 +28,6 @@ class QFileDialog;
 
 namespace varnok::window::qt {
 
-namespace fileflag {
-inline constexpr unsigned Save = 1;
-inline constexpr unsigned NoOverwritePrompt = 4;
-inline constexpr unsigned MultiSelect = 8;
-inline constexpr unsigned Explorer = 16;
-inline constexpr unsigned Folder = 32;
-}  // namespace fileflag
-
 QStringList fileDialogFilters(std::string_view masks);
 void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 std::string fileDialogResult(const QStringList& chosen);

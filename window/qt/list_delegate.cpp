@@ -63,21 +63,24 @@ void ListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         painter->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
         painter->restore();
     }
-    // The focus mark: a dotted frame around the whole highlighted row while
-    // the list has the focus, drawn a piece per cell.
     const auto* view = qobject_cast<const QAbstractItemView*>(widget);
-    if (selected && view && view->hasFocus() && view->currentIndex().row() == index.row()) {
-        painter->save();
-        QPen pen(opt.palette.color(QPalette::Active, QPalette::HighlightedText));
-        pen.setStyle(Qt::DotLine);
-        painter->setPen(pen);
-        const QRect r = opt.rect.adjusted(0, 0, -1, -1);
-        painter->drawLine(r.topLeft(), r.topRight());
-        painter->drawLine(r.bottomLeft(), r.bottomRight());
-        if (index.column() == 0) painter->drawLine(r.topLeft(), r.bottomLeft());
-        if (index.column() == model_->columnCount() - 1) painter->drawLine(r.topRight(), r.bottomRight());
-        painter->restore();
-    }
+    if (selected && view && view->hasFocus() && view->currentIndex().row() == index.row())
+        paintFocusMark(painter, opt, index.column());
+}
+
+void ListDelegate::paintFocusMark(QPainter* painter, const QStyleOptionViewItem& opt, int column) const {
+    // A dotted frame around the whole highlighted row while the list has the
+    // focus, drawn a piece per cell.
+    painter->save();
+    QPen pen(opt.palette.color(QPalette::Active, QPalette::HighlightedText));
+    pen.setStyle(Qt::DotLine);
+    painter->setPen(pen);
+    const QRect r = opt.rect.adjusted(0, 0, -1, -1);
+    painter->drawLine(r.topLeft(), r.topRight());
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    if (column == 0) painter->drawLine(r.topLeft(), r.bottomLeft());
+    if (column == model_->columnCount() - 1) painter->drawLine(r.topRight(), r.bottomRight());
+    painter->restore();
 }
 
 }  // namespace varnok::window::qt

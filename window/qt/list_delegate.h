@@ -18,6 +18,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    void paintFocusMark(QPainter* painter, const QStyleOptionViewItem& opt, int column) const;
+
     const ListModel* model_;
     DialogBase base_;
 };

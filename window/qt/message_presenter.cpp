@@ -56,13 +56,7 @@ MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
     if (std::none_of(plan.buttons.begin(), plan.buttons.end(),
                      [&](const MessageBoxButton& b) { return b.bit == plan.defaultBit; }))
         plan.defaultBit = plan.buttons.front().bit;
-    plan.escapeBit = plan.defaultBit;
-    for (unsigned escape : {ButtonCancel, ButtonNo, ButtonOk}) {
-        if (buttons & escape) {
-            plan.escapeBit = escape;
-            break;
-        }
-    }
+    plan.escapeBit = escapeButton(buttons, plan.defaultBit);
     return plan;
 }
 

@@ -36,8 +36,6 @@ class QtWindowLayer : public WindowLayer {
 public:
     QtWindowLayer();
     ~QtWindowLayer() override;
-    QtWindowLayer(const QtWindowLayer&) = delete;
-    QtWindowLayer& operator=(const QtWindowLayer&) = delete;
 
     // nullptr when no structure has the name or there is no QApplication.
     std::unique_ptr<Window> open(std::string_view resourceName, Window* owner) override;

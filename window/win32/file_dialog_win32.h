@@ -26,10 +26,6 @@
 // file name, all separated by "|" as in the Qt layer; one file chosen
 // where several could be is its path.
 #pragma once
-// Before windows.h, whose DELETE macro would otherwise replace the queue's
-// DELETE that window_layer.h declares.
-#include "window/window_layer.h"
-
 #include <windows.h>
 #include <commdlg.h>
 
@@ -38,15 +34,9 @@
 #include <string>
 #include <string_view>
 
-namespace varnok::window::win32 {
+#include "window/window_layer.h"
 
-namespace fileflag {
-inline constexpr unsigned Save = 1;
-inline constexpr unsigned NoOverwritePrompt = 4;
-inline constexpr unsigned MultiSelect = 8;
-inline constexpr unsigned Explorer = 16;
-inline constexpr unsigned Folder = 32;
-}  // namespace fileflag
+namespace varnok::window::win32 {
 
 // Characters of the buffer the dialog writes the chosen names into: room
 // for a path of the longest the system has (32767 characters), and where

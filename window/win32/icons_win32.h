@@ -5,9 +5,6 @@
 // come from the resources BOXON and BOXOFF, and are drawn here when the
 // module has none.
 #pragma once
-// Before windows.h, whose DELETE macro would replace the queue's DELETE.
-#include "window/window_layer.h"
-
 #include <windows.h>
 #include <commctrl.h>
 

@@ -56,14 +56,6 @@ std::vector<unsigned> bitsOf(unsigned bits) {
 
 size_t bitCount(unsigned bits) { return bitsOf(bits).size(); }
 
-// What closing the box answers, among `bits`: Cancel, else No, else OK,
-// else `fallback`.
-unsigned closingBit(unsigned bits, unsigned fallback) {
-    for (unsigned bit : {ButtonCancel, ButtonNo, ButtonOk})
-        if (bits & bit) return bit;
-    return fallback;
-}
-
 }  // namespace
 
 const wchar_t* buttonLabel(unsigned bit) {
@@ -80,28 +72,53 @@ const wchar_t* buttonLabel(unsigned bit) {
     }
 }
 
+// The box's icon: a system icon's style, or a user icon (a stock number or
+// a resource name) in the plan.
+static UINT iconStyle(const std::string& icon, MessageBoxPlan& plan) {
+    const int stock = stockNumber(icon);
+    switch (stock) {
+    case 32513: return MB_ICONHAND;
+    case 32514: return MB_ICONQUESTION;
+    case 32515: return MB_ICONEXCLAMATION;
+    case 32516: return MB_ICONINFORMATION;
+    default: break;
+    }
+    if (stock >= 32512 && stock <= 32518) {  // the other system icons
+        plan.stockIcon = stock;
+        return MB_USERICON;
+    }
+    if (stock < 0 && icon.size() > 1 && icon.front() == '~') {
+        plan.userIcon = programWide(std::string_view(icon).substr(1));
+        return MB_USERICON;
+    }
+    return 0;
+}
+
+// Buttons no system set has: at most three of them (the default and the
+// closing one kept), the closing one last, carried by a system set's
+// buttons and relabelled. Returns the carrier set's style.
+static UINT carrierButtons(unsigned main, unsigned wantedDefault, unsigned closing, MessageBoxPlan& plan) {
+    unsigned shown = main;
+    if (bitCount(shown) > 3) {
+        shown = main & (wantedDefault | closing);
+        for (unsigned bit : bitsOf(main))
+            if (bitCount(shown) < 3) shown |= bit;
+    }
+    std::vector<unsigned> order = bitsOf(shown);
+    auto last = std::find(order.begin(), order.end(), closing);
+    if (last != order.end()) std::rotate(last, last + 1, order.end());
+    const size_t n = order.size();
+    for (size_t i = 0; i < n; ++i) plan.buttons.push_back({kCarrierIds[n][i], order[i]});
+    plan.relabel = true;
+    return kCarrierStyle[n];
+}
+
 MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
     MessageBoxPlan plan;
     plan.caption = programWide(request.caption);
     plan.text = programWide(messageLines(request.text));
 
-    UINT style = 0;
-    const int stock = stockNumber(request.icon);
-    switch (stock) {
-    case 32513: style |= MB_ICONHAND; break;
-    case 32514: style |= MB_ICONQUESTION; break;
-    case 32515: style |= MB_ICONEXCLAMATION; break;
-    case 32516: style |= MB_ICONINFORMATION; break;
-    default:
-        if (stock >= 32512 && stock <= 32518) {  // the other system icons
-            style |= MB_USERICON;
-            plan.stockIcon = stock;
-        } else if (stock < 0 && request.icon.size() > 1 && request.icon.front() == '~') {
-            style |= MB_USERICON;
-            plan.userIcon = programWide(std::string_view(request.icon).substr(1));
-        }
-        break;
-    }
+    UINT style = iconStyle(request.icon, plan);
 
     // The buttons asked for; none known means OK, as everywhere.
     unsigned asked = request.buttons & kKnownButtons;
@@ -115,7 +132,7 @@ MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
         main = ButtonHelp;
         help = 0;
     }
-    const unsigned closing = closingBit(main, wantedDefault);
+    const unsigned closing = escapeButton(main, wantedDefault);
 
     const SystemSet* system = nullptr;
     for (const SystemSet& set : kSystemSets)
@@ -124,19 +141,7 @@ MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
         style |= system->style;
         plan.buttons.assign(system->buttons, system->buttons + system->count);
     } else {
-        unsigned shown = main;
-        if (bitCount(shown) > 3) {
-            shown = main & (wantedDefault | closing);
-            for (unsigned bit : bitsOf(main))
-                if (bitCount(shown) < 3) shown |= bit;
-        }
-        std::vector<unsigned> order = bitsOf(shown);
-        auto last = std::find(order.begin(), order.end(), closing);
-        if (last != order.end()) std::rotate(last, last + 1, order.end());
-        const size_t n = order.size();
-        style |= kCarrierStyle[n];
-        for (size_t i = 0; i < n; ++i) plan.buttons.push_back({kCarrierIds[n][i], order[i]});
-        plan.relabel = true;
+        style |= carrierButtons(main, wantedDefault, closing, plan);
     }
     if (help) {
         style |= MB_HELP;
@@ -154,7 +159,7 @@ MessageBoxPlan messageBoxPlan(const MessageRequest& request) {
     unsigned shownBits = 0;
     for (const MessageBoxButton& b : plan.buttons) shownBits |= b.bit;
     plan.escapeBit = shown(closing) != plan.buttons.end() ? closing
-                                                          : closingBit(shownBits & ~ButtonHelp, plan.defaultBit);
+                                                          : escapeButton(shownBits & ~ButtonHelp, plan.defaultBit);
     plan.style = style;
     return plan;
 }

@@ -1,13 +1,10 @@
 // The list control: a virtual list view (LVS_OWNERDATA) that asks for the
-// cells it draws (LVN_GETDISPINFOW); each row is read from the ListSource
-// once, through the list's column format (window/list_cells.h). The row
-// count the view knows changes only when the source's change stamp moved
-// (followLists after every event) or the program displays the list.
+// cells it draws (LVN_GETDISPINFOW), each row read from the core's ListData
+// once. What the list shows, and when its rows change, is the core's.
+#include <windowsx.h>
+
 #include <algorithm>
 
-#include "window/events.h"
-#include "window/list_column_properties.h"
-#include "window/list_format.h"
 #include "window/win32/icons_win32.h"
 #include "window/win32/win32_list.h"
 #include "window/win32/win32_text.h"
@@ -32,8 +29,6 @@ int headerFormat(char align) {
     }
 }
 
-int rowPadding();
-
 HWND headerOf(HWND list) { return reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)); }
 
 int headerHeight(HWND list) {
@@ -43,39 +38,7 @@ int headerHeight(HWND list) {
     if (!header || !GetWindowRect(header, &r)) return 0;
     return r.bottom - r.top;
 }
-}  // namespace
 
-void Win32Window::ListState::readRow(int32_t row) {
-    if (cachedRow == row) return;
-    const int columns = cells.columnCount();
-    cachedRow = row;
-    texts.assign(static_cast<size_t>(columns), std::wstring());
-    icons.assign(static_cast<size_t>(columns), 0);
-    if (!source) return;
-    auto field = [this, row](int n) { return source->fieldText(row, n); };
-    for (int c = 0; c < columns; ++c) {
-        texts[static_cast<size_t>(c)] = cp1252Wide(cells.text(c, field));
-        icons[static_cast<size_t>(c)] = cells.icon(c, field);
-    }
-}
-
-void Win32Window::createList(Control& c) {
-    const int32_t number = static_cast<int32_t>(&c - controls_.data() + 1);
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_OWNERDATA |
-                        LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_SHAREIMAGELISTS;
-    c.hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, frame_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdBase + number)),
-                             GetModuleHandleW(nullptr), nullptr);
-    if (!c.hwnd) return;
-    SendMessageW(c.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    c.list = std::make_shared<ListState>();
-    c.list->cells.setColumns(parseListFormat(c.spec.format));
-    c.list->lineHeight = textExtent(font_, L"Ay").cy + 4;
-    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    rebuildIconList(c);
-}
-
-namespace {
 int rowPadding() {
     // What the list view adds to its images' height to make a row's, found
     // once on a hidden list of one row.
@@ -101,162 +64,146 @@ int rowPadding() {
     ImageList_Destroy(images);
     return padding;
 }
+
+// The header column under a point of the list (1-based), 0 none.
+int32_t columnAt(HWND list, POINT at) {
+    HWND header = headerOf(list);
+    if (!header) return 0;
+    MapWindowPoints(list, header, &at, 1);
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    int32_t column = 0;
+    for (int i = 0; i < count; ++i) {
+        RECT r{};
+        SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        if (at.x >= r.left && at.x < r.right) column = i + 1;
+    }
+    return column;
+}
 }  // namespace
 
-void Win32Window::rebuildIconList(Control& c) {
-    ListState& st = *c.list;
+void Win32Window::createList(NativeControl& c, int32_t number) {
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_OWNERDATA |
+                        LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_SHAREIMAGELISTS;
+    c.hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, frame_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdBase + number)),
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!c.hwnd) return;
+    SendMessageW(c.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    c.list = std::make_shared<ListView>();
+    c.list->data = listData(number);
+    c.list->lineHeight = textExtent(font_, L"Ay").cy + 4;
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    rebuildIconList(number);
+}
+
+void Win32Window::rebuildIconList(int32_t list) {
+    const NativeControl& c = controls_[static_cast<size_t>(list - 1)];
+    ListView& view = *c.list;
+    const ListCells& cells = view.data->cells;
     bool iconColumn = false, laterIconColumn = false;
-    for (int i = 0; i < st.cells.columnCount(); ++i) {
-        iconColumn = iconColumn || st.cells.fields(i).iconField != 0;
-        laterIconColumn = laterIconColumn || (i > 0 && st.cells.fields(i).iconField != 0);
+    for (int i = 0; i < cells.columnCount(); ++i) {
+        iconColumn = iconColumn || cells.fields(i).iconField != 0;
+        laterIconColumn = laterIconColumn || (i > 0 && cells.fields(i).iconField != 0);
     }
     // Images in columns after the first only when a later column has icons
     // (else every column would keep room for one).
     SendMessageW(c.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SUBITEMIMAGES, laterIconColumn ? LVS_EX_SUBITEMIMAGES : 0);
     // The image list's height is the rows' height; a list without an icon
     // column keeps its images one pixel wide.
-    HIMAGELIST images = buildIconList(st.iconNames, iconColumn ? 16 : 1, std::max(1, st.lineHeight - rowPadding()));
+    HIMAGELIST images =
+        buildIconList(view.data->iconNames, iconColumn ? 16 : 1, std::max(1, view.lineHeight - rowPadding()));
     HIMAGELIST old = reinterpret_cast<HIMAGELIST>(
         SendMessageW(c.hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)));
     if (old && old != images) ImageList_Destroy(old);
-    st.images = images;
+    view.images = images;
     InvalidateRect(c.hwnd, nullptr, FALSE);
 }
 
-void Win32Window::applyListColumns(Control& c) {
-    ListState& st = *c.list;
-    const std::vector<ListColumn>& columns = st.cells.columns();
-    const bool wasProgrammatic = programmatic_;
-    programmatic_ = true;
+void Win32Window::applyNativeColumns(int32_t list) {
+    const NativeControl& c = controls_[static_cast<size_t>(list - 1)];
+    if (!c.hwnd) return;
+    const ListData& data = *c.list->data;
+    const std::vector<ListColumn>& columns = data.cells.columns();
     while (SendMessageW(c.hwnd, LVM_DELETECOLUMN, 0, 0)) {
     }
-    // Column edges are converted from dialog units, not each width on its
-    // own, so columns that fit the list in units fit it in pixels.
-    st.columnPixels.clear();
-    int32_t unitsSoFar = 0, edge = 0;
     bool headers = false;
     HWND header = headerOf(c.hwnd);
     for (size_t i = 0; i < columns.size(); ++i) {
-        int width = 100;  // a column without a width gets the usual one
-        if (columns[i].width > 0) {
-            unitsSoFar += columns[i].width;
-            width = unitsToPixelsX(unitsSoFar, base_) - edge;
-        } else {
-            unitsSoFar += pixelsToUnitsX(width, base_);
-        }
-        st.columnPixels.push_back(width);
-        edge += width;
         headers = headers || columns[i].hasHeader;
         std::wstring title = programWide(columns[i].header);
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = columnFormat(columns[i].align);
-        column.cx = width;
+        column.cx = data.columnPixels[i];
         column.pszText = title.data();
         column.iSubItem = static_cast<int>(i);
         SendMessageW(c.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-        if (header) {
-            HDITEMW item{};
-            item.mask = HDI_FORMAT;
-            SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-            item.fmt = (item.fmt & ~HDF_JUSTIFYMASK) | headerFormat(columns[i].effectiveHeaderAlign());
-            SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
-        }
+        if (!header) continue;
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        item.fmt = (item.fmt & ~HDF_JUSTIFYMASK) | headerFormat(columns[i].effectiveHeaderAlign());
+        SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     LONG_PTR style = GetWindowLongPtrW(c.hwnd, GWL_STYLE);
     style = headers ? style & ~LVS_NOCOLUMNHEADER : style | LVS_NOCOLUMNHEADER;
     SetWindowLongPtrW(c.hwnd, GWL_STYLE, style);
-    st.cachedRow = 0;
-    programmatic_ = wasProgrammatic;
-    rebuildIconList(c);
-    fitColumns(c);
+    rebuildIconList(list);
 }
 
-void Win32Window::fitColumns(Control& c) {
-    if (!c.list || !c.hwnd) return;
-    const ListState& st = *c.list;
-    int total = 0;
-    for (int width : st.columnPixels) total += width;
+// A column without a width gets the list view's usual one.
+int Win32Window::nativeDefaultColumnWidth(int32_t) const { return 100; }
+
+// The list view shows its horizontal scroll bar when the columns need it.
+void Win32Window::setNativeHorizontalBar(int32_t, bool) {}
+
+WindowCore::ListWidths Win32Window::nativeListWidths(int32_t list) const {
+    HWND hwnd = hwndOf(list);
     RECT window{}, client{};
-    GetWindowRect(c.hwnd, &window);
-    GetClientRect(c.hwnd, &client);
-    const int edges = 2 * GetSystemMetrics(SM_CXEDGE);
-    // Columns that fit the list show whole; when the vertical scroll bar
-    // takes some of the width, the widest column gives it up.
-    const bool fits = total <= (window.right - window.left) - edges;
-    std::vector<int> widths = st.columnPixels;
-    const int overflow = total - client.right;
-    if (fits && overflow > 0 && !widths.empty()) {
-        int& widest = *std::max_element(widths.begin(), widths.end());
-        widest = std::max(1, widest - overflow);
-    }
-    const bool wasProgrammatic = programmatic_;
-    programmatic_ = true;
-    for (size_t i = 0; i < widths.size(); ++i) {
-        const int now = static_cast<int>(SendMessageW(c.hwnd, LVM_GETCOLUMNWIDTH, i, 0));
-        if (now != widths[i]) SendMessageW(c.hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
-    }
-    programmatic_ = wasProgrammatic;
+    GetWindowRect(hwnd, &window);
+    GetClientRect(hwnd, &client);
+    return {(window.right - window.left) - 2 * GetSystemMetrics(SM_CXEDGE), client.right, true};
 }
 
-void Win32Window::bindList(int32_t control, ListSource* source) {
-    Control* c = find(control);
-    if (!c || !c->list) return;
-    const bool wasProgrammatic = programmatic_;
-    programmatic_ = true;
-    ListState& st = *c->list;
-    st.source = source;
-    st.cachedRow = 0;
-    st.rows = source ? std::max<int32_t>(0, source->rowCount()) : 0;
-    st.stamp = source ? source->changeStamp() : 0;
-    SendMessageW(c->hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(st.rows), 0);
-    setListRow(*c, 0);
-    InvalidateRect(c->hwnd, nullptr, FALSE);
-    fitColumns(*c);
-    programmatic_ = wasProgrammatic;
-}
-
-void Win32Window::setListRow(Control& c, int32_t row) {
-    if (!c.list || !c.hwnd) return;
-    const bool wasProgrammatic = programmatic_;
-    programmatic_ = true;
-    LVITEMW none{};
-    none.stateMask = LVIS_SELECTED;
-    SendMessageW(c.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-    if (row >= 1 && row <= c.list->rows) {
-        LVITEMW state{};
-        state.state = state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(c.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&state));
-        SendMessageW(c.hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - 1), FALSE);
+void Win32Window::setNativeColumnWidths(int32_t list, const std::vector<int>& widths) {
+    HWND hwnd = hwndOf(list);
+    for (size_t i = 0; hwnd && i < widths.size(); ++i) {
+        const int now = static_cast<int>(SendMessageW(hwnd, LVM_GETCOLUMNWIDTH, i, 0));
+        if (now != widths[i]) SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
     }
-    programmatic_ = wasProgrammatic;
 }
 
-int32_t Win32Window::highlightedRow(const Control& c) const {
-    if (!c.list || !c.hwnd) return 0;
-    const int item = static_cast<int>(SendMessageW(c.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    return item >= 0 && item < c.list->rows ? item + 1 : 0;
-}
-
-void Win32Window::refreshList(Control& c, bool onlyWhenChanged) {
-    ListState& st = *c.list;
-    if (onlyWhenChanged && (!st.source || st.source->changeStamp() == st.stamp)) return;
-    const int32_t row = highlightedRow(c);
-    st.stamp = st.source ? st.source->changeStamp() : 0;
-    const int32_t rows = st.source ? std::max<int32_t>(0, st.source->rowCount()) : 0;
-    st.cachedRow = 0;
-    if (rows != st.rows) {
-        st.rows = rows;
-        SendMessageW(c.hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), LVSICF_NOSCROLL);
-        // The selection moves to the nearest row left.
-        setListRow(c, std::min(row, rows));
-        fitColumns(c);
-    }
+void Win32Window::setNativeRowCount(int32_t list) {
+    const NativeControl& c = controls_[static_cast<size_t>(list - 1)];
+    SendMessageW(c.hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(c.list->data->rows), LVSICF_NOSCROLL);
     InvalidateRect(c.hwnd, nullptr, FALSE);
 }
 
-int32_t Win32Window::listRowHeight(const Control& c) const {
-    if (c.list->rows > 0) {
+void Win32Window::redrawNativeList(int32_t list) { InvalidateRect(hwndOf(list), nullptr, FALSE); }
+
+int32_t Win32Window::nativeListRow(int32_t list) const {
+    const NativeControl& c = controls_[static_cast<size_t>(list - 1)];
+    if (!c.hwnd) return 0;
+    const int item = static_cast<int>(SendMessageW(c.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return item >= 0 && item < c.list->data->rows ? item + 1 : 0;
+}
+
+void Win32Window::setNativeListRow(int32_t list, int32_t row) {
+    HWND hwnd = hwndOf(list);
+    if (!hwnd) return;
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageW(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    if (row < 1) return;
+    LVITEMW state{};
+    state.state = state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - 1), FALSE);
+}
+
+int32_t Win32Window::listRowHeight(int32_t list) const {
+    const NativeControl& c = controls_[static_cast<size_t>(list - 1)];
+    if (c.list->data->rows > 0) {
         RECT r{};
         r.left = LVIR_BOUNDS;
         if (SendMessageW(c.hwnd, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)) && r.bottom > r.top)
@@ -265,123 +212,98 @@ int32_t Win32Window::listRowHeight(const Control& c) const {
     return std::max(1, c.list->lineHeight);
 }
 
-int32_t Win32Window::listItems(const Control& c) const {
+int32_t Win32Window::nativeListItems(int32_t list) const {
     RECT client{};
-    GetClientRect(c.hwnd, &client);
-    return std::max(0, (static_cast<int>(client.bottom) - headerHeight(c.hwnd)) / listRowHeight(c));
+    GetClientRect(hwndOf(list), &client);
+    return std::max(0, (static_cast<int>(client.bottom) - headerHeight(hwndOf(list))) / listRowHeight(list));
 }
 
-void Win32Window::setListItems(Control& c, int32_t items) {
+void Win32Window::setNativeListItems(int32_t list, int32_t items) {
+    HWND hwnd = hwndOf(list);
     RECT window{}, client{};
-    GetWindowRect(c.hwnd, &window);
-    GetClientRect(c.hwnd, &client);
-    const int around = (window.bottom - window.top) - client.bottom + headerHeight(c.hwnd);
-    SetWindowPos(c.hwnd, nullptr, 0, 0, window.right - window.left, around + std::max(0, items) * listRowHeight(c),
+    GetWindowRect(hwnd, &window);
+    GetClientRect(hwnd, &client);
+    const int around = (window.bottom - window.top) - client.bottom + headerHeight(hwnd);
+    SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left, around + std::max(0, items) * listRowHeight(list),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int Win32Window::nativeLineHeight(int32_t list) const { return listRowHeight(list); }
+
+void Win32Window::setNativeLineHeight(int32_t list, int pixels) {
+    controls_[static_cast<size_t>(list - 1)].list->lineHeight = pixels;
+    rebuildIconList(list);
+}
+
+void Win32Window::applyNativeIcons(int32_t list) { rebuildIconList(list); }
+
+void Win32Window::listPress(int32_t control, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    const int row = static_cast<int>(SendMessageW(hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    const bool onRow = row >= 0 && (hit.flags & LVHT_ONITEM) && row < listData(control)->rows;
+    const MouseButton button = message == WM_RBUTTONDOWN ? MouseButton::Right : MouseButton::Left;
+    const uint32_t modifiers = alertCode(0, wParam & MK_SHIFT, wParam & MK_CONTROL, GetKeyState(VK_MENU) < 0);
+    handled = listPressed(control, button, columnAt(hwnd, at), onRow ? row + 1 : 0, modifiers);
+}
+
 LRESULT Win32Window::listNotify(int32_t control, NMHDR* header) {
-    Control& c = controls_[static_cast<size_t>(control - 1)];
-    ListState& st = *c.list;
+    ListData& data = *listData(control);
     switch (header->code) {
     case LVN_GETDISPINFOW: {
         LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
         const int column = item.iSubItem;
-        if (!st.source || item.iItem < 0 || item.iItem >= st.rows || column < 0 || column >= st.cells.columnCount())
+        if (!data.source || item.iItem < 0 || item.iItem >= data.rows || column < 0 || column >= data.cells.columnCount())
             return 0;
-        st.readRow(item.iItem + 1);
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-            const std::wstring& text = st.texts[static_cast<size_t>(column)];
+            const std::wstring text = cp1252Wide(data.row(item.iItem + 1).texts[static_cast<size_t>(column)]);
             const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
             text.copy(item.pszText, length);
             item.pszText[length] = L'\0';
         }
         if (item.mask & LVIF_IMAGE) {
-            const int32_t icon = st.cells.fields(column).iconField ? st.icons[static_cast<size_t>(column)] : 0;
-            item.iImage = icon >= 1 && static_cast<size_t>(icon) <= st.iconNames.size() ? icon - 1 : I_IMAGENONE;
+            const int32_t icon = data.cellIcon(item.iItem + 1, column);
+            item.iImage = icon >= 1 && static_cast<size_t>(icon) <= data.iconNames.size() ? icon - 1 : I_IMAGENONE;
         }
         return 0;
     }
     case LVN_ITEMCHANGED: {
         const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (!programmatic_ && !refusesInput() && (change->uChanged & LVIF_STATE) && change->iItem >= 0 &&
-            (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED))
-            push({event::NewSelection, control, 0});
+        if ((change->uChanged & LVIF_STATE) && change->iItem >= 0 && (change->uNewState & LVIS_SELECTED) &&
+            !(change->uOldState & LVIS_SELECTED))
+            listRowMoved(control);
         return 0;
     }
     case NM_CUSTOMDRAW: {
-        // The lines on the right of the columns that have one (`|`).
         auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
         if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
         if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) return CDRF_NOTIFYPOSTPAINT;
-        if (draw->nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) {
-            HWND head = headerOf(c.hwnd);
-            HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-            HGDIOBJ old = SelectObject(draw->nmcd.hdc, pen);
-            const std::vector<ListColumn>& columns = st.cells.columns();
-            for (size_t i = 0; head && i < columns.size(); ++i) {
-                if (!columns[i].rightBorder) continue;
-                RECT r{};
-                SendMessageW(head, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
-                POINT right{r.right - 1, 0};
-                MapWindowPoints(head, c.hwnd, &right, 1);
-                MoveToEx(draw->nmcd.hdc, right.x, draw->nmcd.rc.top, nullptr);
-                LineTo(draw->nmcd.hdc, right.x, draw->nmcd.rc.bottom);
-            }
-            SelectObject(draw->nmcd.hdc, old);
-            DeleteObject(pen);
-        }
+        if (draw->nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) drawColumnLines(control, draw);
         return CDRF_DODEFAULT;
     }
     default: return 0;
     }
 }
 
-std::string Win32Window::listProperty(const Control& c, int prop, int32_t index) const {
-    const ListState& st = *c.list;
-    if (std::optional<std::string> text = columnProperty(st.cells.columns(), prop, index)) return *text;
-    switch (prop) {
-    case prop::Items: return std::to_string(listItems(c));
-    case prop::LineHeight: return std::to_string(pixelsToUnitsY(listRowHeight(c), base_));
-    case prop::IconList:
-        return index >= 1 && static_cast<size_t>(index) <= st.iconNames.size() ? st.iconNames[static_cast<size_t>(index - 1)]
-                                                                                : "";
-    case prop::Selected: return std::to_string(highlightedRow(c));
-    case prop::MouseDownColumn: return std::to_string(st.mouseDownColumn);
-    case prop::MouseDownRow: return std::to_string(st.mouseDownRow);
-    default: return std::string();
+void Win32Window::drawColumnLines(int32_t control, NMLVCUSTOMDRAW* draw) {
+    // The lines on the right of the columns that have one (`|`).
+    HWND list = hwndOf(control);
+    HWND head = headerOf(list);
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+    HGDIOBJ old = SelectObject(draw->nmcd.hdc, pen);
+    const std::vector<ListColumn>& columns = listData(control)->cells.columns();
+    for (size_t i = 0; head && i < columns.size(); ++i) {
+        if (!columns[i].rightBorder) continue;
+        RECT r{};
+        SendMessageW(head, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        POINT right{r.right - 1, 0};
+        MapWindowPoints(head, list, &right, 1);
+        MoveToEx(draw->nmcd.hdc, right.x, draw->nmcd.rc.top, nullptr);
+        LineTo(draw->nmcd.hdc, right.x, draw->nmcd.rc.bottom);
     }
-}
-
-bool Win32Window::setListProperty(Control& c, int prop, std::string_view value, int32_t index) {
-    ListState& st = *c.list;
-    std::vector<ListColumn> columns = st.cells.columns();
-    switch (setColumnProperty(columns, prop, value, index)) {
-    case ColumnWrite::Written:
-        st.cells.setColumns(std::move(columns));
-        applyListColumns(c);
-        return true;
-    case ColumnWrite::Ignored: return true;
-    case ColumnWrite::NotAColumnProperty: break;
-    }
-    switch (prop) {
-    case prop::Items: setListItems(c, propertyTextNumber(value)); return true;
-    case prop::LineHeight:
-        st.lineHeight = std::max(1, unitsToPixelsY(propertyTextNumber(value), base_));
-        rebuildIconList(c);
-        return true;
-    case prop::IconList:
-        if (index >= 1 && index <= 4096) {
-            if (static_cast<size_t>(index) > st.iconNames.size()) st.iconNames.resize(static_cast<size_t>(index));
-            st.iconNames[static_cast<size_t>(index - 1)] = std::string(value);
-            rebuildIconList(c);
-        }
-        return true;
-    case prop::Selected: setListRow(c, propertyTextNumber(value)); return true;
-    case prop::MouseDownColumn:
-    case prop::MouseDownRow: return true;  // read only
-    default: return false;
-    }
+    SelectObject(draw->nmcd.hdc, old);
+    DeleteObject(pen);
 }
 
 }  // namespace varnok::window::win32

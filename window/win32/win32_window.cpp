@@ -1,12 +1,8 @@
 #include "window/win32/win32_window.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "platform/trailing_spaces.h"
-#include "runtime/pictures/picture.h"
 #include "window/events.h"
-#include "window/list_format.h"
 #include "window/win32/icons_win32.h"
 #include "window/win32/win32_list.h"
 #include "window/win32/win32_text.h"
@@ -25,76 +21,76 @@ DWORD frameStyle(bool resizable) {
     if (resizable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
     return style;
 }
+
+// A control's rectangle in its window's client coordinates.
+RECT childRect(HWND child, HWND parent) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool shown(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void setIcons(HWND frame, const std::string& name) {
+    SendMessageW(frame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(namedIcon(name, GetSystemMetrics(SM_CXICON))));
+    SendMessageW(frame, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(namedIcon(name, GetSystemMetrics(SM_CXSMICON))));
+}
 }  // namespace
 
 uint32_t alertCode(uint32_t base, bool shift, bool ctrl, bool alt) {
     return base | (shift ? key::Shift : 0) | (ctrl ? key::Ctrl : 0) | (alt ? key::Alt : 0);
 }
 
-int entryLength(const std::string& picture) {
-    if (picture.empty()) return 255;
-    const CompiledPicture compiled = compileEntryPicture(picture);
-    return compiled.valid() ? std::max<int>(1, compiled.width) : 255;
-}
-
 Win32Window::Win32Window(Win32WindowLayer& layer, WindowStructure structure, Win32Window* below)
-    : layer_(layer), structure_(std::move(structure)), below_(below) {
-    font_ = createWindowFont(structure_.fontName, structure_.fontSize);
-    base_ = dialogBase(font_);
-    icon_ = structure_.icon;
+    : WindowCore(std::move(structure)), layer_(layer) {
+    const WindowStructure& s = this->structure();
+    setBelow(below);
+    font_ = createWindowFont(s.fontName, s.fontSize);
+    setBase(dialogBase(font_));
     createFrame();
     if (!frame_) return;
     createStatusBar();
     buildControls();
-    const SIZE size = frameSizeForClient(unitsToPixelsX(structure_.width, base_), unitsToPixelsY(structure_.height, base_));
+    const SIZE size = frameSizeForClient(unitsToPixelsX(s.width, base()), unitsToPixelsY(s.height, base()));
     SetWindowPos(frame_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     layoutStatus();
-    if (structure_.x != NoValue && structure_.y != NoValue) {
-        SetWindowPos(frame_, nullptr, unitsToPixelsX(structure_.x, base_), unitsToPixelsY(structure_.y, base_), 0, 0,
+    if (placed())
+        SetWindowPos(frame_, nullptr, unitsToPixelsX(s.x, base()), unitsToPixelsY(s.y, base()), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        placed_ = true;
-    }
-    open_ = true;
-    layer_.opened(this, below_ != nullptr || structure_.modal);
-    push({event::OpenWindow, 0, 0});
+    layer_.opened(this, below != nullptr || s.modal);
+    opened();
 }
 
 Win32Window::~Win32Window() {
-    if (open_) close();
-    if (frame_) {
-        HWND frame = frame_;
-        DestroyWindow(frame);
-        frame_ = nullptr;
-    }
+    if (isOpen()) close();
+    if (frame_) DestroyWindow(frame_);
+    frame_ = nullptr;
     if (font_) DeleteObject(font_);
 }
 
 void Win32Window::createFrame() {
-    const DWORD style = frameStyle(structure_.resizable);
-    HWND owner = below_ ? below_->frame_ : nullptr;
-    frame_ = CreateWindowExW(0, Win32WindowLayer::FrameClass, programWide(structure_.title).c_str(), style,
-                             CW_USEDEFAULT, CW_USEDEFAULT, 200, 200, owner, nullptr, GetModuleHandleW(nullptr), this);
+    const WindowStructure& s = structure();
+    auto* over = static_cast<Win32Window*>(below());
+    frame_ = CreateWindowExW(0, Win32WindowLayer::FrameClass, programWide(s.title).c_str(), frameStyle(s.resizable),
+                             CW_USEDEFAULT, CW_USEDEFAULT, 200, 200, over ? over->frame_ : nullptr, nullptr,
+                             GetModuleHandleW(nullptr), this);
     if (!frame_) return;
     SendMessageW(frame_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (!icon_.empty()) {
-        if (HICON big = namedIcon(icon_, GetSystemMetrics(SM_CXICON)))
-            SendMessageW(frame_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        if (HICON small = namedIcon(icon_, GetSystemMetrics(SM_CXSMICON)))
-            SendMessageW(frame_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    }
+    if (!s.icon.empty()) setIcons(frame_, s.icon);
 }
 
 void Win32Window::createStatusBar() {
-    if (structure_.statusZones.empty()) return;
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (structure_.resizable ? SBARS_SIZEGRIP : 0);
+    const WindowStructure& s = structure();
+    if (s.statusZones.empty()) return;
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (s.resizable ? SBARS_SIZEGRIP : 0);
     status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", style, 0, 0, 0, 0, frame_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(StatusBarId)), GetModuleHandleW(nullptr),
                               nullptr);
     if (!status_) return;
     SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    zoneTexts_.assign(structure_.statusZones.size(), std::string());
-    zoneBars_.assign(structure_.statusZones.size(), nullptr);
-    zonePercent_.assign(structure_.statusZones.size(), -1);
+    zoneBars_.assign(s.statusZones.size(), nullptr);
     SendMessageW(status_, WM_SIZE, 0, 0);
 }
 
@@ -105,7 +101,7 @@ RECT Win32Window::controlRect(const ControlStructure& spec) const {
     switch (spec.kind) {
     case ControlKind::Prompt: naturalWidth = text.cx; naturalHeight = text.cy; break;
     case ControlKind::Button: naturalWidth = text.cx + 16; naturalHeight = text.cy + 10; break;
-    case ControlKind::Entry: naturalWidth = unitsToPixelsX(100, base_); naturalHeight = text.cy + 8; break;
+    case ControlKind::Entry: naturalWidth = unitsToPixelsX(100, base()); naturalHeight = text.cy + 8; break;
     case ControlKind::Image: naturalWidth = 32; naturalHeight = 32; break;
     default: break;
     }
@@ -113,86 +109,87 @@ RECT Win32Window::controlRect(const ControlStructure& spec) const {
     // dialog manager creates a template's controls and as the Qt layer
     // does (window/dialog_units.h unitsToPixels): a control has the same
     // pixel size wherever it sits.
-    const int x = unitsToPixelsX(spec.x, base_), y = unitsToPixelsY(spec.y, base_);
-    const int width = spec.width == NoValue ? naturalWidth : unitsToPixelsX(spec.width, base_);
-    const int height = spec.height == NoValue ? naturalHeight : unitsToPixelsY(spec.height, base_);
+    const int x = unitsToPixelsX(spec.x, base()), y = unitsToPixelsY(spec.y, base());
+    const int width = spec.width == NoValue ? naturalWidth : unitsToPixelsX(spec.width, base());
+    const int height = spec.height == NoValue ? naturalHeight : unitsToPixelsY(spec.height, base());
     return RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
 }
 
+HWND Win32Window::createControl(const ControlStructure& spec, int32_t number) {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (spec.hidden ? 0 : WS_VISIBLE) | (spec.disabled ? WS_DISABLED : 0);
+    DWORD exStyle = 0;
+    const wchar_t* windowClass = L"STATIC";
+    std::wstring text = programWide(spec.text);
+    switch (spec.kind) {
+    case ControlKind::Group: windowClass = L"BUTTON"; style |= BS_GROUPBOX; break;
+    case ControlKind::Prompt: style |= SS_LEFT; break;
+    case ControlKind::Entry:
+        windowClass = L"EDIT";
+        style |= ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        text.clear();
+        break;
+    case ControlKind::Button:
+        windowClass = L"BUTTON";
+        style |= (spec.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | WS_GROUP;
+        break;
+    case ControlKind::List: break;  // createList
+    case ControlKind::Region:
+        windowClass = Win32WindowLayer::RegionClass;
+        exStyle |= WS_EX_TRANSPARENT;
+        text.clear();
+        break;
+    case ControlKind::Image: style |= SS_ICON | SS_CENTERIMAGE; text.clear(); break;
+    case ControlKind::Sheet: windowClass = WC_TABCONTROLW; style |= WS_TABSTOP | WS_GROUP; break;
+    }
+    const RECT r = controlRect(spec);
+    return CreateWindowExW(exStyle, windowClass, text.c_str(), style, r.left, r.top, r.right - r.left,
+                           r.bottom - r.top, frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdBase + number)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
 void Win32Window::buildControls() {
-    controls_.reserve(structure_.controls.size());
-    HINSTANCE module = GetModuleHandleW(nullptr);
-    for (size_t i = 0; i < structure_.controls.size(); ++i) {
-        const ControlStructure& spec = structure_.controls[i];
+    const std::vector<ControlStructure>& specs = structure().controls;
+    controls_.resize(specs.size());
+    for (size_t i = 0; i < specs.size(); ++i) {
+        const ControlStructure& spec = specs[i];
         const int32_t number = static_cast<int32_t>(i + 1);
-        Control c;
-        c.spec = spec;
-        if (spec.kind == ControlKind::Entry) c.picture = spec.picture;
-        if (spec.kind == ControlKind::Image) c.icon = spec.text;
-        controls_.push_back(std::move(c));
-        Control& added = controls_.back();
-        const RECT r = controlRect(spec);
-        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (spec.hidden ? 0 : WS_VISIBLE) | (spec.disabled ? WS_DISABLED : 0);
-        DWORD exStyle = 0;
-        const wchar_t* windowClass = L"STATIC";
-        std::wstring text = programWide(spec.text);
-        switch (spec.kind) {
-        case ControlKind::Group: windowClass = L"BUTTON"; style |= BS_GROUPBOX; break;
-        case ControlKind::Prompt: style |= SS_LEFT; break;
-        case ControlKind::Entry:
-            windowClass = L"EDIT";
-            style |= ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
-            exStyle |= WS_EX_CLIENTEDGE;
-            text.clear();
-            break;
-        case ControlKind::Button:
-            windowClass = L"BUTTON";
-            style |= (spec.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | WS_GROUP;
-            if (spec.isDefault && !defaultButton_) defaultButton_ = number;
-            break;
-        case ControlKind::List: break;  // createList
-        case ControlKind::Region:
-            windowClass = Win32WindowLayer::RegionClass;
-            exStyle |= WS_EX_TRANSPARENT;
-            text.clear();
-            break;
-        case ControlKind::Image: style |= SS_ICON | SS_CENTERIMAGE; text.clear(); break;
-        case ControlKind::Sheet: windowClass = WC_TABCONTROLW; style |= WS_TABSTOP | WS_GROUP; break;
-        }
+        NativeControl& c = controls_[i];
+        c.kind = spec.kind;
         if (spec.kind == ControlKind::List) {
-            createList(added);
-            if (added.hwnd) {
-                SetWindowPos(added.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+            createList(c, number);
+            if (c.hwnd) {
+                const RECT r = controlRect(spec);
+                SetWindowPos(c.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                              SWP_NOZORDER | SWP_NOACTIVATE);
-                if (spec.hidden) ShowWindow(added.hwnd, SW_HIDE);
-                if (spec.disabled) EnableWindow(added.hwnd, FALSE);
+                if (spec.hidden) ShowWindow(c.hwnd, SW_HIDE);
+                if (spec.disabled) EnableWindow(c.hwnd, FALSE);
             }
         } else {
-            added.hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style, r.left, r.top, r.right - r.left,
-                                         r.bottom - r.top, frame_,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdBase + number)), module,
-                                         nullptr);
+            c.hwnd = createControl(spec, number);
         }
-        if (!added.hwnd) continue;
-        SendMessageW(added.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (!c.hwnd) continue;
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         if (spec.kind == ControlKind::Entry)
-            SendMessageW(added.hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(entryLength(added.picture)), 0);
+            SendMessageW(c.hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(entryLength(spec.picture)), 0);
         if (spec.kind == ControlKind::Image) {
-            if (HICON icon = namedIcon(added.icon, 32))
-                SendMessageW(added.hwnd, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+            if (HICON icon = namedIcon(spec.text, 32)) SendMessageW(c.hwnd, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
         }
-        SetWindowSubclass(added.hwnd, controlProc, static_cast<UINT_PTR>(number), reinterpret_cast<DWORD_PTR>(this));
-        if (added.list) applyListColumns(added);
+        SetWindowSubclass(c.hwnd, controlProc, static_cast<UINT_PTR>(number), reinterpret_cast<DWORD_PTR>(this));
     }
+    stackControls();
+}
+
+void Win32Window::stackControls() {
     // Tab order is the order of the structure; groups lie below everything.
     HWND previous = HWND_TOP;
-    for (Control& c : controls_) {
-        if (!c.hwnd || c.spec.kind == ControlKind::Group) continue;
+    for (const NativeControl& c : controls_) {
+        if (!c.hwnd || c.kind == ControlKind::Group) continue;
         SetWindowPos(c.hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = c.hwnd;
     }
-    for (Control& c : controls_) {
-        if (c.hwnd && c.spec.kind == ControlKind::Group)
+    for (const NativeControl& c : controls_) {
+        if (c.hwnd && c.kind == ControlKind::Group)
             SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
@@ -223,14 +220,14 @@ void Win32Window::layoutStatus() {
     SendMessageW(status_, WM_SIZE, 0, 0);
     RECT client{};
     GetClientRect(status_, &client);
-    const std::vector<int32_t>& zones = structure_.statusZones;
+    const std::vector<int32_t>& zones = structure().statusZones;
     std::vector<int> edges(zones.size());
     int fixedAfter = 0;
-    for (int32_t w : zones) fixedAfter += w >= 0 ? unitsToPixelsX(w, base_) : 0;
+    for (int32_t w : zones) fixedAfter += w >= 0 ? unitsToPixelsX(w, base()) : 0;
     int x = 0;
     for (size_t i = 0; i < zones.size(); ++i) {
         if (zones[i] >= 0) {
-            const int width = unitsToPixelsX(zones[i], base_);
+            const int width = unitsToPixelsX(zones[i], base());
             x += width;
             fixedAfter -= width;
         } else {
@@ -239,8 +236,9 @@ void Win32Window::layoutStatus() {
         edges[i] = i + 1 == zones.size() && zones[i] < 0 ? -1 : x;
     }
     SendMessageW(status_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    for (size_t i = 0; i < zoneTexts_.size(); ++i) {
-        const std::wstring text = zonePercent_[i] >= 0 ? std::wstring() : programWide(zoneTexts_[i]);
+    for (size_t i = 0; i < zones.size(); ++i) {
+        const int32_t zone = static_cast<int32_t>(i + 1);
+        const std::wstring text = zonePercent(zone) >= 0 ? std::wstring() : programWide(zoneText(zone));
         SendMessageW(status_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(text.c_str()));
         if (zoneBars_[i]) {
             RECT part{};
@@ -252,19 +250,34 @@ void Win32Window::layoutStatus() {
     }
 }
 
+void Win32Window::showNativeZone(int32_t zone, const std::string&, int32_t percent) {
+    const size_t i = static_cast<size_t>(zone - 1);
+    if (!status_) return;
+    if (percent >= 0 && !zoneBars_[i]) {
+        zoneBars_[i] = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, status_, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+        if (zoneBars_[i]) SendMessageW(zoneBars_[i], PBM_SETRANGE32, 0, 100);
+    }
+    if (percent >= 0 && zoneBars_[i]) SendMessageW(zoneBars_[i], PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    layoutStatus();  // the zone's text, and the bar over its zone
+    if (HWND bar = zoneBars_[i]) {
+        ShowWindow(bar, percent >= 0 ? SW_SHOWNA : SW_HIDE);
+        if (percent >= 0) UpdateWindow(bar);
+    }
+}
+
 HWND Win32Window::zoneProgress(int32_t zone) const {
     return zone >= 1 && static_cast<size_t>(zone) <= zoneBars_.size() ? zoneBars_[static_cast<size_t>(zone - 1)]
                                                                        : nullptr;
 }
 
-Win32Window::Control* Win32Window::find(int32_t control) {
-    return control >= 1 && static_cast<size_t>(control) <= controls_.size() ? &controls_[static_cast<size_t>(control - 1)]
+HWND Win32Window::hwndOf(int32_t control) const {
+    if (control == 0) return frame_;
+    return control >= 1 && static_cast<size_t>(control) <= controls_.size() ? controls_[static_cast<size_t>(control - 1)].hwnd
                                                                              : nullptr;
 }
 
-const Win32Window::Control* Win32Window::find(int32_t control) const {
-    return const_cast<Win32Window*>(this)->find(control);
-}
+HWND Win32Window::controlWindow(int32_t control) const { return hwndOf(control); }
 
 int32_t Win32Window::controlOf(HWND hwnd) const {
     for (; hwnd && hwnd != frame_; hwnd = GetParent(hwnd)) {
@@ -275,52 +288,57 @@ int32_t Win32Window::controlOf(HWND hwnd) const {
     return 0;
 }
 
-HWND Win32Window::controlWindow(int32_t control) const {
-    if (control == 0) return frame_;
-    const Control* c = find(control);
-    return c ? c->hwnd : nullptr;
-}
+// The window.
 
-std::string Win32Window::controlText(HWND hwnd) const {
-    if (!hwnd) return std::string();
-    const int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
-    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(static_cast<size_t>(std::max(0, got)));
-    return wideProgram(text);
-}
+bool Win32Window::isTopWindow() const { return layer_.topWindow() == this; }
 
-void Win32Window::setControlText(HWND hwnd, std::string_view text) {
-    if (hwnd) SetWindowTextW(hwnd, programWide(text).c_str());
-}
+bool Win32Window::nativeAlive() const { return frame_ != nullptr; }
 
-bool Win32Window::nextEvent(Event& event) {
-    showOnce();
-    layer_.followLists();
-    while (open_ && queue_.empty()) {
-        MSG msg;
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {  // the desktop asks the program to end
-            push({event::CloseDown, 0, 0});
-            break;
-        }
-        layer_.dispatch(msg);
+// Posted events are taken by the message loop's next round.
+void Win32Window::wakeUp() {}
+
+void Win32Window::followAllLists() { layer_.followLists(); }
+
+bool Win32Window::waitForInput() {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) return false;
+    if (got == 0) {  // the desktop asks the program to end
+        post(event::CloseDown);
+        return false;
     }
-    return open_ && queue_.take(event);
+    layer_.dispatch(msg);
+    return true;
 }
 
-void Win32Window::defaultAction(const Event& event) {
-    if (event.number == event::CloseWindow || event.number == event::CloseDown) close();
-    layer_.followLists();
+void Win32Window::showNative() {
+    ShowWindow(frame_, pendingShow_);
+    SetForegroundWindow(frame_);
+    reportShownPlace();
+    focusFirstControl();
+    UpdateWindow(frame_);
 }
 
-void Win32Window::post(uint16_t number, int32_t control) { push({number, control, 0}); }
+void Win32Window::reportShownPlace() {
+    // The size and place it is shown at, as after any resize or move (the
+    // window's own layout follows EVENT:Sized).
+    const RECT client = clientRect();
+    frameSized({client.right, client.bottom});
+    RECT placed{};
+    GetWindowRect(frame_, &placed);
+    if (!IsIconic(frame_)) frameMoved(placed.left, placed.top);
+}
 
-void Win32Window::close() {
-    if (!open_) return;
-    open_ = false;
-    queue_.clear();
+void Win32Window::focusFirstControl() {
+    // The first control that takes the focus has it, as a window that was
+    // just activated gives it (no EVENT:Selected).
+    if (IsChild(frame_, GetFocus())) return;
+    restoringFocus_ = true;
+    if (HWND first = GetNextDlgTabItem(frame_, nullptr, FALSE)) SetFocus(first);
+    restoringFocus_ = false;
+}
+
+void Win32Window::closeNative() {
     // The window below takes input again before this one goes, so that the
     // desktop activates it and not another program.
     layer_.closed(this);
@@ -330,75 +348,7 @@ void Win32Window::close() {
     }
 }
 
-void Win32Window::showOnce() {
-    if (!showPending_ || !open_ || !frame_) return;
-    showPending_ = false;
-    if (below_ && below_->open_ && below_->frame_ && !placed_) {
-        RECT owner{}, own{};
-        GetWindowRect(below_->frame_, &owner);
-        GetWindowRect(frame_, &own);
-        const int width = own.right - own.left, height = own.bottom - own.top;
-        SetWindowPos(frame_, nullptr, (owner.left + owner.right) / 2 - width / 2,
-                     (owner.top + owner.bottom) / 2 - height / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ShowWindow(frame_, pendingShow_);
-    SetForegroundWindow(frame_);
-    // The size and place it is shown at, as after any resize or move (the
-    // window's own layout follows EVENT:Sized).
-    const RECT client = clientRect();
-    if (client.right != lastSize_.cx || client.bottom != lastSize_.cy) {
-        lastSize_ = SIZE{client.right, client.bottom};
-        push({event::Sized, 0, 0});
-    }
-    RECT placed{};
-    GetWindowRect(frame_, &placed);
-    if (!IsIconic(frame_) && (placed.left != lastPos_.x || placed.top != lastPos_.y)) {
-        lastPos_ = POINT{placed.left, placed.top};
-        push({event::Moved, 0, 0});
-    }
-    // The first control that takes the focus has it, as a window that was
-    // just activated gives it (no EVENT:Selected).
-    if (!IsChild(frame_, GetFocus())) {
-        restoringFocus_ = true;
-        if (HWND first = GetNextDlgTabItem(frame_, nullptr, FALSE)) SetFocus(first);
-        restoringFocus_ = false;
-    }
-    UpdateWindow(frame_);
-}
-
-void Win32Window::bindText(int32_t control, TextVariable variable) {
-    Control* c = find(control);
-    if (!c || c->spec.kind != ControlKind::Entry) return;
-    c->variable = variable;
-    showVariable(*c);
-}
-
-void Win32Window::showVariable(Control& c) {
-    if (c.spec.kind != ControlKind::Entry || !c.variable.data || !c.hwnd) return;
-    std::string value(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size)));
-    // What the user is typing stays until it is accepted, unless the
-    // program gave the variable another value since it was shown.
-    if (SendMessageW(c.hwnd, EM_GETMODIFY, 0, 0) && value == c.shown) return;
-    const bool wasProgrammatic = programmatic_;
-    programmatic_ = true;
-    setControlText(c.hwnd, value);
-    SendMessageW(c.hwnd, EM_SETMODIFY, FALSE, 0);
-    programmatic_ = wasProgrammatic;
-    c.shown = std::move(value);
-}
-
-void Win32Window::writeVariable(Control& c) {
-    if (c.spec.kind != ControlKind::Entry || !c.variable.data || !c.hwnd) return;
-    const std::string text = controlText(c.hwnd);
-    size_t length = std::min(text.size(), c.variable.size);
-    // Never cut a character of more than one byte in two.
-    if (length < text.size()) {
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-    }
-    std::memcpy(c.variable.data, text.data(), length);
-    std::memset(c.variable.data + length, ' ', c.variable.size - length);
-    c.shown = std::string(platform::withoutTrailingSpaces(std::string_view(c.variable.data, c.variable.size)));
-}
+void Win32Window::repaintNative() { InvalidateRect(frame_, nullptr, FALSE); }
 
 void Win32Window::paintPending() {
     // Paint, sent and posted messages, and what the desktop sends (exposure,
@@ -423,97 +373,12 @@ void Win32Window::paintPending() {
     }
 }
 
-void Win32Window::display(int32_t control) {
-    const bool wasProgrammatic = programmatic_;
-    programmatic_ = true;
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        if (control != 0 && static_cast<size_t>(control) != i + 1) continue;
-        Control& c = controls_[i];
-        showVariable(c);
-        if (c.list) refreshList(c, false);
-    }
-    programmatic_ = wasProgrammatic;
-    if (frame_) InvalidateRect(frame_, nullptr, FALSE);
-}
-
-void Win32Window::update(int32_t control) {
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        if (control == 0 || static_cast<size_t>(control) == i + 1) writeVariable(controls_[i]);
-    }
-}
-
-void Win32Window::select(int32_t control, int32_t row) {
-    Control* c = find(control);
-    if (!c) return;
-    if (c->list) {
-        const bool wasProgrammatic = programmatic_;
-        programmatic_ = true;
-        refreshList(*c, true);
-        programmatic_ = wasProgrammatic;
-        if (row > 0) setListRow(*c, row);
-    }
-    // A control that takes no focus passes it to the next one that does.
-    for (size_t i = static_cast<size_t>(control - 1); i < controls_.size(); ++i) {
-        HWND w = controls_[i].hwnd;
-        if (!w) continue;
-        const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
-        if ((style & WS_TABSTOP) && IsWindowVisible(w) && IsWindowEnabled(w)) {
-            SetFocus(w);
-            return;
-        }
-    }
-}
-
-int32_t Win32Window::focus() const {
-    if (!frame_) return 0;
-    HWND focused = GetFocus();
-    if (!focused || !IsChild(frame_, focused)) return 0;
-    return controlOf(focused);
-}
-
-int32_t Win32Window::choice(int32_t control) const {
-    const Control* c = find(control);
-    return c && c->list ? highlightedRow(*c) : 0;
-}
-
-void Win32Window::alert(int32_t control, uint32_t keyCode) {
-    std::vector<uint32_t>* keys = control == 0 ? &windowAlerts_ : nullptr;
-    if (Control* c = find(control)) keys = &c->alerts;
-    if (keys && std::find(keys->begin(), keys->end(), keyCode) == keys->end()) keys->push_back(keyCode);
-}
-
-bool Win32Window::alerted(int32_t control, uint32_t keyCode) const {
-    const std::vector<uint32_t>* keys = control == 0 ? &windowAlerts_ : nullptr;
-    if (const Control* c = find(control)) keys = &c->alerts;
-    return keys && std::find(keys->begin(), keys->end(), keyCode) != keys->end();
-}
-
-void Win32Window::acceptDrops(int32_t control) {
-    if (control == 0) {
-        windowDrops_ = true;
-        if (frame_) DragAcceptFiles(frame_, TRUE);
-        return;
-    }
-    Control* c = find(control);
-    if (!c || !c->hwnd) return;
-    c->acceptsDrops = true;
-    DragAcceptFiles(c->hwnd, TRUE);
-}
-
-void Win32Window::acceptAll() {
-    // Entries need no validation beyond their pictures' lengths, which
-    // typing already keeps; the accept-all state ends at once.
-    update();
-    queue_.startAcceptingAll();
-    post(event::Completed);
-}
-
 void Win32Window::beep() { MessageBeep(MB_OK); }
 
 POINT Win32Window::popupPlace() const {
     POINT at{0, 0};
     HWND focused = GetFocus();
-    if (keyboardInput_ && focused && frame_ && IsChild(frame_, focused) && IsWindowVisible(focused)) {
+    if (keyboardInput() && focused && frame_ && IsChild(frame_, focused) && IsWindowVisible(focused)) {
         RECT r{};
         GetWindowRect(focused, &r);
         return POINT{r.left, r.bottom};
@@ -522,16 +387,153 @@ POINT Win32Window::popupPlace() const {
     return at;
 }
 
-void Win32Window::followLists() {
-    for (Control& c : controls_) {
-        if (!c.list || !c.list->source) continue;
-        const bool wasProgrammatic = programmatic_;
-        programmatic_ = true;
-        refreshList(c, true);
-        programmatic_ = wasProgrammatic;
+PixelRect Win32Window::nativeFrameRect() const {
+    RECT r{};
+    GetWindowRect(frame_, &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::moveNativeFrame(int x, int y) {
+    SetWindowPos(frame_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+PixelSize Win32Window::nativeClientSize() const {
+    const RECT client = clientRect();
+    return {client.right - client.left, client.bottom - client.top};
+}
+
+void Win32Window::resizeNativeClient(int width, int height) {
+    SIZE size = frameSizeForClient(width, height);
+    if (structure().resizable && (minimum_.cx > 0 || minimum_.cy > 0)) {
+        const SIZE least = frameSizeForClient(minimum_.cx, minimum_.cy);
+        size.cx = std::max(size.cx, least.cx);
+        size.cy = std::max(size.cy, least.cy);
+    }
+    SetWindowPos(frame_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::setNativeMinimumSize(int width, int height) { minimum_ = SIZE{width, height}; }
+
+FrameState Win32Window::nativeFrameState() const {
+    if (showPending()) {
+        return pendingShow_ == SW_MAXIMIZE ? FrameState::Maximized
+               : pendingShow_ == SW_MINIMIZE ? FrameState::Minimized
+                                             : FrameState::Normal;
+    }
+    if (IsIconic(frame_)) return FrameState::Minimized;
+    return IsZoomed(frame_) ? FrameState::Maximized : FrameState::Normal;
+}
+
+void Win32Window::setNativeFrameState(FrameState state, bool set) {
+    const int show = state == FrameState::Maximized ? SW_MAXIMIZE : SW_MINIMIZE;
+    if (showPending()) {
+        if (set) pendingShow_ = show;
+        else if (pendingShow_ == show) pendingShow_ = SW_SHOWNORMAL;
+    } else if (set) {
+        ShowWindow(frame_, show);
+    } else if (nativeFrameState() == state) {
+        ShowWindow(frame_, SW_RESTORE);
     }
 }
 
-bool Win32Window::refusesInput() const { return !open_ || layer_.topWindow() != this; }
+// Controls.
+
+std::string Win32Window::nativeText(int32_t control) const {
+    HWND hwnd = hwndOf(control);
+    if (!hwnd) return std::string();
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(std::max(0, length)) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(0, got)));
+    return wideProgram(text);
+}
+
+void Win32Window::setNativeText(int32_t control, std::string_view text) {
+    HWND hwnd = hwndOf(control);
+    if (!hwnd) return;
+    SetWindowTextW(hwnd, programWide(text).c_str());
+    if (control && controls_[static_cast<size_t>(control - 1)].kind == ControlKind::Entry)
+        SendMessageW(hwnd, EM_SETMODIFY, FALSE, 0);
+}
+
+int Win32Window::nativeNaturalWidth(int32_t control) const {
+    return textExtent(font_, programWide(nativeText(control))).cx;
+}
+
+bool Win32Window::nativeModified(int32_t control) const {
+    HWND hwnd = hwndOf(control);
+    return hwnd && SendMessageW(hwnd, EM_GETMODIFY, 0, 0);
+}
+
+void Win32Window::clearNativeModified(int32_t control) {
+    if (HWND hwnd = hwndOf(control)) SendMessageW(hwnd, EM_SETMODIFY, FALSE, 0);
+}
+
+void Win32Window::setNativeEntryLength(int32_t control, int length) {
+    if (HWND hwnd = hwndOf(control)) SendMessageW(hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(length), 0);
+}
+
+PixelRect Win32Window::nativeRect(int32_t control) const {
+    HWND hwnd = hwndOf(control);
+    if (!hwnd) return {};
+    const RECT r = childRect(hwnd, frame_);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::setNativeRect(int32_t control, const PixelRect& r) {
+    if (HWND hwnd = hwndOf(control))
+        SetWindowPos(hwnd, nullptr, r.x, r.y, std::max(0, r.width), std::max(0, r.height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Win32Window::nativeHidden(int32_t control) const {
+    HWND hwnd = hwndOf(control);
+    return !hwnd || !shown(hwnd);
+}
+
+void Win32Window::setNativeHidden(int32_t control, bool hidden) {
+    if (HWND hwnd = hwndOf(control)) ShowWindow(hwnd, hidden ? SW_HIDE : control ? SW_SHOWNA : SW_SHOW);
+}
+
+bool Win32Window::nativeDisabled(int32_t control) const {
+    HWND hwnd = hwndOf(control);
+    return !hwnd || !IsWindowEnabled(hwnd);
+}
+
+void Win32Window::setNativeDisabled(int32_t control, bool disabled) {
+    if (HWND hwnd = hwndOf(control)) EnableWindow(hwnd, !disabled);
+}
+
+void Win32Window::setNativeIcon(int32_t control, const std::string& name) {
+    if (control == 0) {
+        setIcons(frame_, name);
+    } else if (HWND hwnd = hwndOf(control)) {
+        const PixelRect r = nativeRect(control);
+        const int side = std::min(r.width, r.height);
+        SendMessageW(hwnd, STM_SETICON, reinterpret_cast<WPARAM>(namedIcon(name, side > 0 ? side : 32)), 0);
+    }
+}
+
+void Win32Window::setNativeDefault(int32_t button, bool isDefault) {
+    if (HWND hwnd = hwndOf(button)) SendMessageW(hwnd, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void Win32Window::enableNativeDrops(int32_t control) {
+    if (HWND hwnd = hwndOf(control)) DragAcceptFiles(hwnd, TRUE);
+}
+
+bool Win32Window::nativeTakesFocus(int32_t control) const {
+    HWND hwnd = hwndOf(control);
+    return hwnd && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+}
+
+void Win32Window::setNativeFocus(int32_t control) {
+    if (HWND hwnd = hwndOf(control)) SetFocus(hwnd);
+}
+
+int32_t Win32Window::nativeFocus() const {
+    HWND focused = GetFocus();
+    if (!frame_ || !focused || !IsChild(frame_, focused)) return 0;
+    return controlOf(focused);
+}
 
 }  // namespace varnok::window::win32

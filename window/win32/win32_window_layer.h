@@ -19,9 +19,6 @@
 // (file_dialog_win32.h, popup_menu_win32.h); tests may answer them in the
 // user's place.
 #pragma once
-// Before windows.h, whose DELETE macro would replace the queue's DELETE.
-#include "window/window_layer.h"
-
 #include <windows.h>
 
 #include <functional>
@@ -44,8 +41,6 @@ public:
 
     Win32WindowLayer();
     ~Win32WindowLayer() override;
-    Win32WindowLayer(const Win32WindowLayer&) = delete;
-    Win32WindowLayer& operator=(const Win32WindowLayer&) = delete;
 
     std::unique_ptr<Window> open(std::string_view resourceName, Window* owner) override;
     bool fileDialog(FileDialogRequest& request) override;

@@ -6,9 +6,6 @@
 // font exactly as the desktop maps a dialog's units: the average width of
 // the 52 letters and the font's height (window/dialog_units.h).
 #pragma once
-// Before windows.h, whose DELETE macro would replace the queue's DELETE.
-#include "window/window_layer.h"
-
 #include <windows.h>
 
 #include <cstdint>

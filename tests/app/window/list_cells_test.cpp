@@ -9,7 +9,7 @@
 #include "app/txa/txa_records.h"
 #include "runtime/pictures/picture.h"
 #include "runtime/queue/queue.h"
-#include "window/list_source.h"
+#include "framework/windows/queue_list_source.h"
 
 namespace varnok::window {
 namespace {
@@ -114,7 +114,7 @@ TEST(ListCells, MainWindowListOverExtensionQueue) {
         rec.write(queue.buffer());
         ADD(queue);
     }
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     ListCells cells(parseListFormat(kMainFormat));
     ASSERT_EQ(cells.columnCount(), 6);
     for (int32_t r = 1; r <= 3; ++r) {

@@ -1,7 +1,6 @@
 // Helpers of the Qt layer's tests: one QApplication for the process (on the
 // offscreen platform unless another was asked for), and ways to take events
-// from a window without waiting forever. The tests open the program's own
-// main window structure (app/window/main_window_structure.h).
+// from a window without waiting forever.
 #pragma once
 #include <QApplication>
 #include <QDir>
@@ -14,7 +13,6 @@
 
 #include "window/events.h"
 #include "window/qt/qt_window.h"
-#include "app/window/main_window_structure.h"
 #include "window/window_structure.h"
 
 namespace varnok::window::qt::testing {

@@ -74,12 +74,15 @@ TEST_F(QtWindowLayerTest, ClosingTheLastWindowQuitsNoLoop) {
 }
 
 TEST_F(QtWindowLayerTest, InstalledLayerOpensWindowsByName) {
-    registerWindowStructure(app::mainWindowStructure());
+    WindowStructure structure;
+    structure.resourceName = "test$byname";
+    structure.controls = {makeControl(ControlKind::Prompt, "?A", "A", 4, 4), makeControl(ControlKind::List, "?LIST", "", 4, 20, 80, 40)};
+    registerWindowStructure(structure);
     WindowLayer* previous = setWindowLayer(&layer_);
-    std::unique_ptr<Window> window = windowLayer().open(app::MainWindowResource, nullptr);
+    std::unique_ptr<Window> window = windowLayer().open("test$byname", nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(layer_.topWindow(), window.get());
-    EXPECT_EQ(window->control("?EXTENSIONQ"), 8);
+    EXPECT_EQ(window->control("?LIST"), 2);
     window->close();
     EXPECT_EQ(layer_.topWindow(), nullptr);
     EXPECT_EQ(windowLayer().open("unknown$window", nullptr), nullptr);

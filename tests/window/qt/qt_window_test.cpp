@@ -58,7 +58,6 @@ class QtWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         application();
-        registerWindowStructure(app::mainWindowStructure());
         registerWindowStructure(dialogStructure());
         WindowStructure fixed = dialogStructure();
         fixed.resourceName = "test$fixed";
@@ -88,60 +87,6 @@ protected:
 QRect pixels(const DialogBase& base, int32_t x, int32_t y, int32_t w, int32_t h) {
     const Rect r = unitsToPixels({x, y, w, h}, base);
     return QRect(r.x, r.y, r.width, r.height);
-}
-
-TEST_F(QtWindowTest, EveryControlSitsAtItsDialogUnitRectangleInTheWindowsFont) {
-    auto window = open(app::MainWindowResource);
-    ASSERT_TRUE(window);
-    const DialogBase base = dialogBase(window->font());
-    EXPECT_EQ(base.averageWidth, window->base().averageWidth);
-    EXPECT_EQ(base.height, window->base().height);
-    // The structure's font is not installed here: the desktop's, no smaller.
-    EXPECT_GE(window->font().pointSize(), 8);
-    EXPECT_GE(window->font().pointSize(), QApplication::font().pointSize());
-
-    const WindowStructure& s = window->structure();
-    for (size_t i = 0; i < s.controls.size(); ++i) {
-        const ControlStructure& c = s.controls[i];
-        SCOPED_TRACE(c.useName);
-        QWidget* w = window->controlWidget(static_cast<int32_t>(i + 1));
-        ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->parentWidget(), window->client());
-        if (c.width == NoValue) {  // natural size: the place only
-            EXPECT_EQ(w->pos(), pixels(base, c.x, c.y, 0, 0).topLeft());
-            EXPECT_EQ(w->size(), w->sizeHint());
-        } else {
-            EXPECT_EQ(w->geometry(), pixels(base, c.x, c.y, c.width, c.height));
-        }
-    }
-    EXPECT_EQ(window->client()->size(), pixels(base, 0, 0, 420, 273).size());
-    // And read back in dialog units.
-    EXPECT_EQ(window->propertyNumber(0, prop::Width), 420);
-    EXPECT_EQ(window->propertyNumber(0, prop::Height), 273);
-    const int32_t entry = window->control("?TXAFILENAME");
-    EXPECT_EQ(window->propertyNumber(entry, prop::Xpos), 61);
-    EXPECT_EQ(window->propertyNumber(entry, prop::Ypos), 16);
-    EXPECT_EQ(window->propertyNumber(entry, prop::Width), 327);
-    EXPECT_EQ(window->propertyNumber(entry, prop::Height), 10);
-    // The list's columns are as wide as their format says.
-    QTableView* list = window->listView(window->control("?EXTENSIONQ"));
-    ASSERT_NE(list, nullptr);
-    const int widths[] = {12, 130, 110, 80, 30, 30};
-    // Each column's right edge is its dialog units so far, converted: each
-    // width is its own conversion or one pixel off, the columns end where
-    // their units end.
-    int32_t units = 0, edge = 0;
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(i + 1);
-        units += widths[i];
-        edge += list->horizontalHeader()->sectionSize(i);
-        EXPECT_EQ(edge, unitsToPixelsX(units, base));
-        EXPECT_LE(std::abs(list->horizontalHeader()->sectionSize(i) - unitsToPixelsX(widths[i], base)), 1);
-    }
-    // 392 units of columns in a list of 401: no horizontal scroll bar.
-    EXPECT_EQ(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(window->widget()->windowTitle(), "Remove Extensions");
-    EXPECT_FALSE(window->widget()->windowIcon().isNull());
 }
 
 TEST_F(QtWindowTest, WindowPropertiesRoundTripInDialogUnits) {

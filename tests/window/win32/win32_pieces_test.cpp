@@ -25,14 +25,6 @@ TEST(Win32Pieces, AlertCodesAddTheModifierBitsAsTheQtLayerDoes) {
     for (const Case& c : cases) EXPECT_EQ(alertCode(c.base, c.shift, c.ctrl, c.alt), c.code);
 }
 
-TEST(Win32Pieces, AnEntryTakesAsManyCharactersAsItsPictureShows) {
-    EXPECT_EQ(entryLength("@s255"), 255);
-    EXPECT_EQ(entryLength("@s8"), 8);
-    EXPECT_EQ(entryLength(""), 255);
-    EXPECT_EQ(entryLength("@n-15.2"), 15);
-    EXPECT_EQ(entryLength("not a picture"), 255);
-}
-
 TEST(Win32Pieces, IconNamesNameResourcesOrStockIcons) {
     EXPECT_EQ(iconResourceName("~boxon.ico"), L"BOXON");
     EXPECT_EQ(iconResourceName("~VarNok.ICO"), L"VARNOK");

@@ -2,7 +2,8 @@
 // display: control geometry against the system's own dialog manager,
 // properties round trip, the list read on demand and following its source,
 // the accept loop driven by posted and sent messages, alerts, a
-// nested modal window and the status bar's progress zone.
+// nested modal window and the status bar's progress zone. Some open the
+// program's main window structure, so they live with the program's tests.
 #include "tests/window/win32/win32_test_support.h"
 
 #include <commctrl.h>

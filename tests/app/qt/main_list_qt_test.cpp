@@ -12,10 +12,13 @@
 #include <QTest>
 
 #include "app/txa/txa_records.h"
+#include "app/window/main_window_structure.h"
+#include "framework/windows/queue_list_source.h"
 #include "runtime/queue/queue.h"
 #include "tests/window/qt/qt_test_support.h"
 #include "window/qt/icons.h"
 #include "window/qt/qt_window_layer.h"
+#include "window/qt/window_font.h"
 
 namespace varnok::window::qt {
 namespace {
@@ -114,10 +117,68 @@ protected:
     std::unique_ptr<QAbstractItemModelTester> tester_;  // declared after window_: goes first
 };
 
+QRect unitPixels(const DialogBase& base, int32_t x, int32_t y, int32_t w, int32_t h) {
+    const Rect r = unitsToPixels({x, y, w, h}, base);
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+TEST_F(ListModelTest, EveryControlSitsAtItsDialogUnitRectangleInTheWindowsFont) {
+    QtWindow* window = window_.get();
+    const DialogBase base = dialogBase(window->font());
+    EXPECT_EQ(base.averageWidth, window->base().averageWidth);
+    EXPECT_EQ(base.height, window->base().height);
+    // The structure's font is not installed here: the desktop's, no smaller.
+    EXPECT_GE(window->font().pointSize(), 8);
+    EXPECT_GE(window->font().pointSize(), QApplication::font().pointSize());
+
+    const WindowStructure& s = window->structure();
+    for (size_t i = 0; i < s.controls.size(); ++i) {
+        const ControlStructure& c = s.controls[i];
+        SCOPED_TRACE(c.useName);
+        QWidget* w = window->controlWidget(static_cast<int32_t>(i + 1));
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->parentWidget(), window->client());
+        if (c.width == NoValue) {  // natural size: the place only
+            EXPECT_EQ(w->pos(), unitPixels(base, c.x, c.y, 0, 0).topLeft());
+            EXPECT_EQ(w->size(), w->sizeHint());
+        } else {
+            EXPECT_EQ(w->geometry(), unitPixels(base, c.x, c.y, c.width, c.height));
+        }
+    }
+    EXPECT_EQ(window->client()->size(), unitPixels(base, 0, 0, 420, 273).size());
+    // And read back in dialog units.
+    EXPECT_EQ(window->propertyNumber(0, prop::Width), 420);
+    EXPECT_EQ(window->propertyNumber(0, prop::Height), 273);
+    const int32_t entry = window->control("?TXAFILENAME");
+    EXPECT_EQ(window->propertyNumber(entry, prop::Xpos), 61);
+    EXPECT_EQ(window->propertyNumber(entry, prop::Ypos), 16);
+    EXPECT_EQ(window->propertyNumber(entry, prop::Width), 327);
+    EXPECT_EQ(window->propertyNumber(entry, prop::Height), 10);
+    // The list's columns are as wide as their format says.
+    QTableView* list = window->listView(window->control("?EXTENSIONQ"));
+    ASSERT_NE(list, nullptr);
+    const int widths[] = {12, 130, 110, 80, 30, 30};
+    // Each column's right edge is its dialog units so far, converted: each
+    // width is its own conversion or one pixel off, the columns end where
+    // their units end.
+    int32_t units = 0, edge = 0;
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i + 1);
+        units += widths[i];
+        edge += list->horizontalHeader()->sectionSize(i);
+        EXPECT_EQ(edge, unitsToPixelsX(units, base));
+        EXPECT_LE(std::abs(list->horizontalHeader()->sectionSize(i) - unitsToPixelsX(widths[i], base)), 1);
+    }
+    // 392 units of columns in a list of 401: no horizontal scroll bar.
+    EXPECT_EQ(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(window->widget()->windowTitle(), "Remove Extensions");
+    EXPECT_FALSE(window->widget()->windowIcon().isNull());
+}
+
 TEST_F(ListModelTest, ShowsTheQueuesRowsThroughPicturesWithCheckBoxes) {
     Queue queue(app::extensionLayout());
     for (const Instance& i : kInstances) addInstance(queue, i);
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     window_->bindList(list_, &source);
     QAbstractItemModel* model = view_->model();
     ASSERT_EQ(model->rowCount(), 5);
@@ -156,7 +217,7 @@ TEST_F(ListModelTest, ShowsTheQueuesRowsThroughPicturesWithCheckBoxes) {
 TEST_F(ListModelTest, RedrawsWhenTheQueueChangesAndKeepsTheHighlightedRow) {
     Queue queue(app::extensionLayout());
     for (const Instance& i : kInstances) addInstance(queue, i);
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     window_->bindList(list_, &source);
     QAbstractItemModel* model = view_->model();
     window_->select(list_, 3);
@@ -198,7 +259,7 @@ TEST_F(ListModelTest, RedrawsWhenTheQueueChangesAndKeepsTheHighlightedRow) {
 TEST_F(ListModelTest, UserSelectionPostsNewSelectionAndRightPressHighlightsTheRow) {
     Queue queue(app::extensionLayout());
     for (const Instance& i : kInstances) addInstance(queue, i);
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     window_->bindList(list_, &source);
     window_->alert(list_, key::MouseRight);
     QApplication::processEvents();
@@ -232,7 +293,7 @@ TEST_F(ListModelTest, UserSelectionPostsNewSelectionAndRightPressHighlightsTheRo
 TEST_F(ListModelTest, APressBelowTheRowsLeavesNoRowHighlighted) {
     Queue queue(app::extensionLayout());
     for (const Instance& i : kInstances) addInstance(queue, i);
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     window_->bindList(list_, &source);
     window_->alert(list_, key::MouseRight);
     QApplication::processEvents();
@@ -265,7 +326,7 @@ TEST_F(ListModelTest, APressBelowTheRowsLeavesNoRowHighlighted) {
 TEST_F(ListModelTest, TheHighlightedRowShowsTheFocusMark) {
     Queue queue(app::extensionLayout());
     for (const Instance& i : kInstances) addInstance(queue, i);
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     window_->bindList(list_, &source);
     drainEvents(*window_);
     window_->widget()->activateWindow();
@@ -292,7 +353,7 @@ TEST_F(ListModelTest, TheHighlightedRowShowsTheFocusMark) {
 // the room it takes, so that the last column stays whole in view.
 TEST_F(ListModelTest, ColumnsThatFitTheListNeedNoHorizontalScrollBar) {
     Queue queue(app::extensionLayout());
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     // The two number columns one digit wider, as the main window makes
     // them for a file of millions of lines: 400 units of columns in 401.
     for (int32_t column : {5, 6}) {
@@ -349,7 +410,7 @@ TEST_F(ListModelTest, ViewerLikeWindowScreenshot) {
         app::setFixed(reinterpret_cast<char*>(lines.buffer()), app::LineSize, text);
         ADD(lines);
     }
-    QueueListSource source(lines);
+    framework::QueueListSource source(lines);
     std::unique_ptr<Window> opened = layer_.open("test$viewer", window_.get());
     ASSERT_TRUE(opened);
     auto* w = static_cast<QtWindow*>(opened.get());
@@ -374,7 +435,7 @@ TEST_F(ListModelTest, ScrollingReadsOnlyTheRowsShown) {
     Queue queue(app::extensionLayout());
     constexpr int32_t kRows = 2000;
     for (int32_t n = 1; n <= kRows; ++n) addInstance(queue, {"Logger", "Proc", "ABC", n, n + 1, n % 7 == 0});
-    QueueListSource source(queue);
+    framework::QueueListSource source(queue);
     window_->bindList(list_, &source);
     const int32_t shown = window_->propertyNumber(list_, prop::Items);
     ASSERT_GT(shown, 5);

@@ -1,8 +1,8 @@
-#include "window/list_source.h"
+#include "framework/windows/queue_list_source.h"
 
 #include "runtime/records/record_reflection.h"
 
-namespace varnok::window {
+namespace varnok::framework {
 
 int32_t QueueListSource::rowCount() { return static_cast<int32_t>(RECORDS(queue_)); }
 
@@ -23,4 +23,4 @@ std::string QueueListSource::fieldText(int32_t row, int field) {
     return reflectFieldValue(*queue_->layout, cached_.data(), field);
 }
 
-}  // namespace varnok::window
+}  // namespace varnok::framework
