@@ -73,6 +73,7 @@ uint8_t MainWindow::Init() {
     // A maximized window keeps its size; otherwise the size the resizer
     // stored last time is given back (or the restored one is laid out).
     if (w.propertyFlag(0, prop::Maximize) || !main_.resizer.RestoreValues()) main_.resizer.Resize();
+    fitListColumns();
 
     w.alert(list, window::key::MouseLeft2);
     w.alert(list, window::key::Enter);
@@ -142,6 +143,8 @@ uint8_t MainWindow::OnWindowEvent() {
     if ((e.number == ev::CloseWindow || e.number == ev::CloseDown) && MyWindow && MyWindow->isOpen())
         MyWindow->update(control(use::FileName));
     main_.resizer.TakeEvent(e);
+    // The list's columns follow its width.
+    if (e.number == ev::Sized || e.number == ev::Maximized || e.number == ev::Restored) fitListColumns();
     return level;
 }
 
@@ -174,7 +177,7 @@ void MainWindow::Load() {
         reportLoad(loaded, name);
         window::windowLayer().setCursor(window::Cursor::Normal);
     }
-    fitLineNumberColumns();
+    fitListColumns();
     showCounts();
     // The list has the focus, its first row highlighted (none when empty).
     w.select(control(use::List), 1);
@@ -195,15 +198,20 @@ void MainWindow::showCounts() {
         MyWindow->setProperty(0, prop::StatusText, line, CountsZone);
 }
 
-void MainWindow::fitLineNumberColumns() {
+void MainWindow::fitListColumns() {
     if (!MyWindow) return;
     const int32_t list = control(use::List);
-    const LineNumberLook look = lineNumberLook(main_.remover.lineCount());
+    const uint32_t largest = main_.remover.lineCount();
+    const LineNumberLook look = lineNumberLook(largest);
     for (int32_t column : {FromColumn, ToColumn}) {
         if (MyWindow->property(list, prop::ColumnPicture, column) != look.picture)
             MyWindow->setProperty(list, prop::ColumnPicture, look.picture, column);
-        if (MyWindow->propertyNumber(list, prop::ColumnWidth, column) != look.width)
-            MyWindow->setProperty(list, prop::ColumnWidth, look.width, column);
+    }
+    const std::array<int32_t, 6> widths = mainListColumnWidths(MyWindow->propertyNumber(list, prop::Width), largest);
+    for (int32_t column = 2; column <= 6; ++column) {
+        const int32_t width = widths[static_cast<size_t>(column - 1)];
+        if (MyWindow->propertyNumber(list, prop::ColumnWidth, column) != width)
+            MyWindow->setProperty(list, prop::ColumnWidth, width, column);
     }
 }
 
@@ -227,7 +235,7 @@ void MainWindow::SelectAll() {
 RemoveOutcome MainWindow::RemoveAndSave() {
     StatusProgress progress(MyWindow, CountsZone, main_.progressTiming);
     const RemoveOutcome outcome = app::RemoveAndSave(main_.remover, {}, progress.sink());
-    fitLineNumberColumns();
+    fitListColumns();
     showCounts();
     return outcome;
 }

@@ -63,8 +63,9 @@ public:
 private:
     int32_t control(std::string_view useName) const;
     // Gives the From and To columns the look the lines loaded need
-    // (lineNumberLook), after every rebuild of the list.
-    void fitLineNumberColumns();
+    // (lineNumberLook) and the text columns the rest of the list's width
+    // (mainListColumnWidths), after every rebuild of the list and resize.
+    void fitListColumns();
     // The counts line in the status bar, for the lists as they are now.
     void showCounts();
 

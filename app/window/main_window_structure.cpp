@@ -57,6 +57,21 @@ LineNumberLook lineNumberLook(uint32_t largestLineNumber) {
     return {"@s" + std::to_string(digits), kWidth + (digits - kDigits) * kUnitsPerDigit};
 }
 
+std::array<int32_t, 6> mainListColumnWidths(int32_t listWidth, uint32_t largestLineNumber) {
+    constexpr int32_t kTick = 12, kShares[3] = {130, 110, 80}, kShareTotal = 320;
+    const int32_t numbers = lineNumberLook(largestLineNumber).width;
+    const int32_t text = std::max(3 * MinTextColumn, listWidth - MainListFrame - kTick - 2 * numbers);
+    std::array<int32_t, 6> widths{kTick, 0, 0, 0, numbers, numbers};
+    int32_t given = 0;
+    for (int i = 2; i >= 0; --i) {  // the Extension column takes what rounding leaves
+        const int32_t share = i == 0 ? text - given : std::max(MinTextColumn, text * kShares[i] / kShareTotal);
+        widths[static_cast<size_t>(i + 1)] = share;
+        given += share;
+    }
+    widths[1] = std::max(MinTextColumn, widths[1]);
+    return widths;
+}
+
 void registerMainWindow() { window::registerWindowStructure(mainWindowStructure()); }
 
 }  // namespace varnok::app

@@ -22,6 +22,7 @@
 // The list shows ExtensionQ: a tick column (icon number from REM:Icon, no
 // text), then Extension, Procedure, Template, From and To.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,6 +65,17 @@ struct LineNumberLook {
     bool operator==(const LineNumberLook&) const = default;
 };
 LineNumberLook lineNumberLook(uint32_t largestLineNumber);
+
+// The main list's six column widths (dialog units) in a list `listWidth`
+// units wide, for line numbers up to `largestLineNumber`: the tick column
+// keeps its width, From and To take what their numbers need, and the three
+// text columns share the rest in their first proportions (130 : 110 : 80),
+// none narrower than MinTextColumn. The columns fill the list inside its
+// frame, so no horizontal scroll bar is needed until the text columns are
+// at their least; a larger window widens the text columns.
+inline constexpr int32_t MainListFrame = 4;   // the list's frame, both sides
+inline constexpr int32_t MinTextColumn = 24;
+std::array<int32_t, 6> mainListColumnWidths(int32_t listWidth, uint32_t largestLineNumber);
 
 // The list's icon list and line height, set when the window opens.
 inline constexpr std::string_view UntickedIcon = "~boxoff.ico";  // icon 1

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
@@ -388,9 +389,12 @@ TEST_F(MainWindowQt, LineNumbersOfAMillionAndMoreShowWhole) {
         QTest::keyClicks(entry, name);
         click(w, use::LoadButton);
     };
-    // Every From and To cell is drawn whole in its column.
+    // Every From and To cell is drawn whole in its column, and every column
+    // in view beside the vertical scroll bar, without a horizontal one.
     auto fitsColumns = [&](QtWindow& w) {
         QTableView* v = list(w);
+        EXPECT_FALSE(v->horizontalScrollBar()->isVisible());
+        EXPECT_LE(v->horizontalHeader()->length(), v->viewport()->width());
         const QFontMetrics metrics(v->font());
         for (int r = 0; r < v->model()->rowCount(); ++r) {
             for (int c : {4, 5}) {

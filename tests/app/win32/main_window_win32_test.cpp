@@ -2,6 +2,9 @@
 // bundled sample loaded from the command line, two rows ticked by double
 // clicks, the queue viewer opened over it; pictures of both in
 // build/screenshots/windows/.
+// The program's queues first: windows.h defines a DELETE macro that would
+// replace the queue's DELETE.
+#include "app/window/main_procedure.h"
 #include "window/win32/win32_window.h"
 #include "window/win32/win32_window_layer.h"
 
@@ -15,7 +18,6 @@
 #include <vector>
 
 #include "app/startup/program_run.h"
-#include "app/window/main_procedure.h"
 #include "framework/ini/ini_manager.h"
 #include "app/window/main_window_structure.h"
 #include "tests/app/window/program_home.h"

@@ -42,5 +42,29 @@ TEST(LineNumberLook, EveryNumberUpToTheLargestShowsWhole) {
     }
 }
 
+// The columns fill the list inside its frame at every width from the first
+// start's on, From and To as wide as their numbers need, the text columns
+// never below their least and wider as the list is.
+TEST(MainListColumns, FillTheListAndGiveLineNumbersTheirRoom) {
+    for (uint32_t largest : {117u, 1580752u, 99999999u, 4294967295u}) {
+        std::array<int32_t, 6> narrower{};
+        for (int32_t width = 401; width <= 1601; width += 40) {
+            SCOPED_TRACE(std::to_string(largest) + " in " + std::to_string(width));
+            const std::array<int32_t, 6> w = mainListColumnWidths(width, largest);
+            EXPECT_EQ(w[0] + w[1] + w[2] + w[3] + w[4] + w[5], width - MainListFrame);
+            EXPECT_EQ(w[4], lineNumberLook(largest).width);
+            EXPECT_EQ(w[5], w[4]);
+            for (size_t text = 1; text <= 3; ++text) {
+                EXPECT_GE(w[text], MinTextColumn);
+                EXPECT_GE(w[text], narrower[text]);
+            }
+            narrower = w;
+        }
+    }
+    // At the first start's size and up to 999999 lines: about the format's
+    // own widths.
+    EXPECT_EQ(mainListColumnWidths(401, 117), (std::array<int32_t, 6>{12, 133, 111, 81, 30, 30}));
+}
+
 }  // namespace
 }  // namespace varnok::app
