@@ -111,7 +111,12 @@ RECT Win32Window::controlRect(const ControlStructure& spec) const {
     // pixel size wherever it sits.
     const int x = unitsToPixelsX(spec.x, base()), y = unitsToPixelsY(spec.y, base());
     const int width = spec.width == NoValue ? naturalWidth : unitsToPixelsX(spec.width, base());
-    const int height = spec.height == NoValue ? naturalHeight : unitsToPixelsY(spec.height, base());
+    int height = spec.height == NoValue ? naturalHeight : unitsToPixelsY(spec.height, base());
+    // An entry is never lower than its font needs inside its sunken edge,
+    // whatever its units give at this DPI: the descenders of "_" and "g"
+    // show.
+    if (spec.kind == ControlKind::Entry)
+        height = std::max<int>(height, textExtent(font_, L"Ay").cy + 2 * GetSystemMetrics(SM_CYEDGE) + 2);
     return RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
 }
 

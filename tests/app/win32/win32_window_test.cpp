@@ -217,7 +217,14 @@ TEST_F(Win32WindowTest, EveryControlSitsWhereTheDialogManagerPutsItInTheWindowsF
         if (c.width != NoValue) {
             EXPECT_EQ(got.right - got.left, expected.right - expected.left);
         }
-        if (c.height != NoValue) {
+        if (c.kind == ControlKind::Entry) {
+            // At least as tall as the dialog manager makes it, and room
+            // inside for the font's descenders.
+            RECT inside{};
+            GetClientRect(w->controlWindow(static_cast<int32_t>(i + 1)), &inside);
+            EXPECT_GE(got.bottom - got.top, expected.bottom - expected.top);
+            EXPECT_GE(inside.bottom, textExtent(w->font(), L"Ay").cy + 2);
+        } else if (c.height != NoValue) {
             EXPECT_EQ(got.bottom - got.top, expected.bottom - expected.top);
         }
     }
