@@ -7,11 +7,14 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/startup/program_run.h"
@@ -32,6 +35,9 @@ using window::win32::Win32WindowLayer;
 // ready for it (the timer fires inside the accept loop, as the user's
 // input would arrive). After the steps, or when they do not finish within
 // the time given, the windows are closed; finished() tells which.
+// A step that pumps messages itself (paintPending, a screenshot) lets the
+// next tick in while it runs: that tick is let go, so a step never runs
+// inside itself and is counted once.
 class TimerSteps {
 public:
     using Step = std::function<bool(Win32Window&)>;  // false: not ready yet, try again
@@ -60,10 +66,13 @@ private:
     }
     void advance() {
         Win32Window* top = layer_.topWindow();
-        if (!top) return;
+        if (!top || running_) return;
         if (done_ < steps_.size() && ticksLeft_ > 0) {
             --ticksLeft_;
-            if (steps_[done_](*top)) ++done_;
+            running_ = true;
+            const bool ready = steps_[done_](*top);
+            running_ = false;
+            if (ready) ++done_;
             return;
         }
         top->post(window::event::CloseWindow);
@@ -72,6 +81,7 @@ private:
     Win32WindowLayer& layer_;
     std::vector<Step> steps_;
     size_t done_ = 0;
+    bool running_ = false;  // a step is running (see above)
     UINT ticksLeft_;
     UINT_PTR timer_ = 0;
 };
@@ -108,6 +118,23 @@ LPARAM rowPoint(HWND list, int row) {
     r.left = LVIR_BOUNDS;
     SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&r));
     return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// A step that pumps messages for several ticks' time runs once, and the
+// steps after it still run: ticks that arrive inside a step are let go.
+TEST_F(MainWindowWin32, AStepThatPumpsMessagesRunsOnce) {
+    TimerSteps steps(layer, 10000);
+    int entered = 0, after = 0;
+    steps.then([&](Win32Window& w) {
+             if (++entered > 1) return true;  // a second entry is the fault; it must not nest deeper
+             for (const DWORD start = GetTickCount(); GetTickCount() - start < 300;) w.paintPending();
+             return true;
+         })
+        .then([&](Win32Window&) { return ++after > 0; });
+    runProgram("");
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(after, 1);
+    EXPECT_TRUE(steps.finished());
 }
 
 TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
@@ -151,6 +178,20 @@ TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
         if (&w == main) return false;
         EXPECT_FALSE(IsWindowEnabled(main->frame()));
         EXPECT_EQ(GetWindow(w.frame(), GW_OWNER), main->frame());
+        // The viewer's title names the loaded file; its position zone holds
+        // the longest position whole.
+        EXPECT_EQ(w.property(0, window::prop::Text), "sample.txa");
+        const std::wstring widest = L"Row 99999999 / 99999999";
+        w.setProperty(0, window::prop::StatusText, "Row 99999999 / 99999999", 1);
+        RECT part{};
+        SendMessageW(w.statusBar(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part));
+        HDC dc = GetDC(w.statusBar());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(w.statusBar(), WM_GETFONT, 0, 0)));
+        SIZE text{};
+        GetTextExtentPoint32W(dc, widest.c_str(), static_cast<int>(widest.size()), &text);
+        SelectObject(dc, old);
+        ReleaseDC(w.statusBar(), dc);
+        EXPECT_GE(part.right - part.left, text.cx + 6) << "the zone's borders and margins take about 6 pixels";
         RedrawWindow(w.frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         w.paintPending();
         EXPECT_TRUE(window::win32::testing::saveScreenshot(w.frame(), "queue-viewer"));
@@ -161,6 +202,36 @@ TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
     runProgram("sample.txa");
     EXPECT_TRUE(steps.finished());
     boxes.verifyDone();
+}
+
+// The system's file dialog joins its folder and the typed name in a buffer
+// of MAX_PATH characters and ended the program on a longer name: its name
+// box takes no more than fits beside the folder it shows.
+TEST_F(MainWindowWin32, TheFileDialogTakesNoLongerNameThanItCanHold) {
+    testing::ScriptedPresenter boxes;
+    TimerSteps steps(layer, 30000);
+    LRESULT limit = 0;
+    size_t room = 0;
+    steps.then([&](Win32Window& w) {
+             PostMessageW(w.controlWindow(number(use::LookupFile)), BM_CLICK, 0, 0);
+             return true;
+         })
+        .then([&](Win32Window&) {
+            HWND dialog = FindWindowW(L"#32770", L"TXA File");
+            if (!dialog || !IsWindowVisible(dialog)) return false;
+            HWND combo = GetDlgItem(dialog, cmb13);
+            HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : GetDlgItem(dialog, edt1);
+            wchar_t folder[MAX_PATH] = L"";
+            SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+            limit = SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
+            room = MAX_PATH - 2 - wcsnlen(folder, MAX_PATH);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        });
+    runProgram("");
+    EXPECT_TRUE(steps.finished());
+    EXPECT_GT(limit, 0);
+    EXPECT_LE(static_cast<size_t>(limit), room);
 }
 
 // A long Load: the counts give way to a progress bar in their zone that
@@ -226,7 +297,7 @@ TEST_F(MainWindowWin32, ALongLoadShowsAProgressBarThatIsPainted) {
             if (!watch.bar || IsWindowVisible(watch.bar) || layer.waitCursor()) return false;
             EXPECT_EQ(w.property(0, window::prop::StatusProgress, 1), "");
             EXPECT_EQ(w.property(0, window::prop::StatusText, 1),
-                      "1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
+                      "big.txa: 1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
             EXPECT_FALSE(layer.waitCursor());
             return true;
         });
