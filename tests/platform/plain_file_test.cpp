@@ -340,6 +340,31 @@ TEST(InputFile, IdentitiesAndStamps) {
     EXPECT_FALSE(isDirectory(a));
 }
 
+// A read-only file (no write permission; on Windows the attribute) is
+// never replaced: the save is refused before anything is written.
+TEST(SafeOutputFile, AReadOnlyTargetIsRefused) {
+    namespace fs = std::filesystem;
+    TempFolder dir;
+    const std::string target = dir.write("main_.txa", "old");
+    EXPECT_FALSE(isReadOnlyFile(target));
+    EXPECT_FALSE(isReadOnlyFile(dir.file("missing.txa")));
+    EXPECT_FALSE(isReadOnlyFile(dir.path()));
+    fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_TRUE(isReadOnlyFile(target));
+    SafeOutputFile out;
+    EXPECT_FALSE(out.create(target));
+    EXPECT_TRUE(out.targetReadOnly());
+    EXPECT_EQ(out.error(), EACCES);
+    EXPECT_EQ(readThroughInputFile(target), "old");
+    EXPECT_EQ(dir.listing(), "main_.txa\n");
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_FALSE(isReadOnlyFile(target));
+    EXPECT_TRUE(out.create(target));
+    EXPECT_FALSE(out.targetReadOnly());
+    EXPECT_TRUE(save(target, "new"));
+}
+
 TEST(SafeOutputFile, ErrorsHaveTheSystemsText) {
     TempFolder dir;
     SafeOutputFile out;

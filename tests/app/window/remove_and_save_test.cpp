@@ -219,6 +219,24 @@ TEST_F(RemoverFixture, WriteFailureKeepsTheOldFileTheLinesAndTheTicks) {
     EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({23, 25})));
 }
 
+// A read-only copy of an earlier run is not offered for overwriting: the
+// window says it is read-only, and the copy, the lines and the ticks stay.
+TEST_F(RemoverFixture, AReadOnlyOutputIsNeverReplaced) {
+    namespace fs = std::filesystem;
+    const std::string copy = dir.write("main_.txa", "older copy\r\n");
+    fs::permissions(copy, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    toggleRow(remover.ExtensionQ, 3);
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Confirm", ButtonYes).expect("main_.txa is read-only", ButtonOk);
+    EXPECT_EQ(RemoveAndSave(remover), RemoveOutcome::SaveFailed);
+    boxes.verifyDone();
+    EXPECT_EQ(readFile(copy), "older copy\r\n");
+    EXPECT_EQ(ticks(remover), "..x");
+    EXPECT_EQ(remover.lineCount(), 30u);
+    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
+}
+
 TEST_F(RemoverFixture, CreateFailureLeavesNoFile) {
     toggleRow(remover.ExtensionQ, 3);
     testing::ScriptedPresenter boxes;
