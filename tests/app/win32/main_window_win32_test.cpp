@@ -219,8 +219,8 @@ TEST_F(MainWindowWin32, TheFileDialogTakesNoLongerNameThanItCanHold) {
         .then([&](Win32Window&) {
             HWND dialog = FindWindowW(L"#32770", L"TXA File");
             if (!dialog || !IsWindowVisible(dialog)) return false;
-            HWND combo = GetDlgItem(dialog, cmb13);
-            HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : GetDlgItem(dialog, edt1);
+            // The name's edit box, in Wine inside an extended combo box.
+            HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, cmb13), CBEM_GETEDITCONTROL, 0, 0));
             wchar_t folder[MAX_PATH] = L"";
             SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
             limit = SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
