@@ -127,8 +127,7 @@ TEST_F(MainWindowTest, RemembersTheNameInRemtxaIniOfTheCurrentDirectory) {
         p.Run();
         EXPECT_EQ(readFile(home.remtxaIni()), c.after);
     }
-    // A remembered name longer than the entry is not taken, and never
-    // written back cut.
+    // A remembered name longer than the entry is not taken, nor written back cut.
     home.write("remtxa.ini", "[TXA]\nFileName=" + longName + "\n");
     MainProcedure p;
     layer.onOpen(W).call([&](window::Window& w) { EXPECT_EQ(w.property(number(use::FileName), prop::Text), ""); });
@@ -136,46 +135,37 @@ TEST_F(MainWindowTest, RemembersTheNameInRemtxaIniOfTheCurrentDirectory) {
     EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=\n");
 }
 
-// A name too long for the entry's field, from wherever it comes, is refused
-// with a message that says how long a name may be: nothing is loaded, the
-// entry keeps the remembered name, and remtxa.ini never holds a cut name.
-// 255 characters fit.
+// A name too long for the entry (255 fit), from wherever it comes, is refused saying so:
+// nothing loads, the entry and remtxa.ini keep "old.txa", never a cut name.
 TEST_F(MainWindowTest, NamesTooLongForTheEntryAreRefused) {
-    const std::string tooLong = std::string(292, 'd') + "/main.txa";  // 301 characters
-    const std::string fits = std::string(255 - 9, 'd') + "/main.txa";
+    const std::string tooLong = std::string(292, 'd') + "/main.txa", fits = std::string(255 - 9, 'd') + "/main.txa";
     std::filesystem::create_directory(home.file(std::string(255 - 9, 'd')));
     home.write(fits, kSmallTxa);
     const struct {
-        const char* source;
+        char source;  // 's' start, 'd' file dialog, 't' typed, 'r' dropped
         std::string name;
-        bool loads;
-    } cases[] = {{"start", tooLong, false}, {"dialog", tooLong, false}, {"typed", tooLong, false},
-                 {"dropped", tooLong, false}, {"typed", fits, true}, {"start", fits, true}};
+    } cases[] = {{'s', tooLong}, {'d', tooLong}, {'t', tooLong}, {'r', tooLong}, {'t', fits}, {'s', fits}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.source) + " " + std::to_string(c.name.size()));
+        SCOPED_TRACE(std::string(1, c.source) + std::to_string(c.name.size()));
+        const bool loads = c.name == fits;
         home.write("remtxa.ini", "[TXA]\nFileName=old.txa\n");
-        if (!c.loads) boxes.expect("at most 255 fit", ButtonOk);
-        MainProcedure p(c.source == std::string("start") ? c.name : "");
+        if (!loads) boxes.expect("The file name is too long: 301 characters, at most 255 fit.|" + tooLong, ButtonOk);
+        MainProcedure p(c.source == 's' ? c.name : "");
         testing::WindowScript& script = layer.onOpen(W);
-        if (c.source == std::string("dialog")) script.accept(use::LookupFile).fileDialog(c.name);
-        if (c.source == std::string("typed")) script.type(use::FileName, c.name).accept(use::LoadButton);
-        if (c.source == std::string("dropped")) script.drop({c.name});
+        if (c.source == 'd') script.accept(use::LookupFile).fileDialog(c.name);
+        if (c.source == 't') script.type(use::FileName, c.name).accept(use::LoadButton);
+        if (c.source == 'r') script.drop({c.name});
         script.call([&](window::Window& w) {
-            if (!c.loads && c.source != std::string("typed")) {
-                EXPECT_EQ(w.property(number(use::FileName), prop::Text), "old.txa");
+            if (c.source != 't') {
+                EXPECT_EQ(w.property(number(use::FileName), prop::Text), loads ? c.name : "old.txa");
             }
-            EXPECT_EQ(ticks(p), c.loads ? "..." : "");
         });
         p.Run();
         boxes.verifyDone();
-        EXPECT_EQ(p.remover.FileNameTXA, c.loads ? c.name : "");
-        EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=" + (c.loads ? c.name : std::string("old.txa")) + "\n");
+        EXPECT_EQ(ticks(p), loads ? "..." : "");
+        EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=" + (loads ? c.name : std::string("old.txa")) + "\n");
     }
-    const std::vector<window::MessageRequest>& shown = boxes.shown();
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown[0].text, "The file name is too long: 301 characters, at most 255 fit.|" + tooLong);
-    EXPECT_EQ(shown[0].caption, "Name too long");
-    EXPECT_EQ(shown[0].icon, window::IconHand);
+    EXPECT_EQ(boxes.shown().at(0).caption, "Name too long");
 }
 
 TEST_F(MainWindowTest, TheDotsButtonFillsTheEntryAndACancelEmptiesIt) {
@@ -398,17 +388,9 @@ TEST_F(MainWindowTest, ViewShowsTheLinesInTheQueueViewer) {
     home.write("main.txa", testing::kSmallTxa);
     MainProcedure p;
     uint32_t linesSeen = 0;
-    // A file picked with "..." but not loaded changes neither the title nor
-    // the export's name and title line: both name the file the lines came
-    // from.
-    layer.onOpen(W)
-        .accept(use::ViewButton)
-        .type(use::FileName, "main.txa")
-        .accept(use::LoadButton)
-        .accept(use::ViewButton)
-        .accept(use::LookupFile)
-        .fileDialog("picked.txa")
-        .accept(use::ViewButton);
+    // A file picked with "..." but not loaded names neither the viewer nor its export.
+    layer.onOpen(W).accept(use::ViewButton).type(use::FileName, "main.txa").accept(use::LoadButton).accept(use::ViewButton)
+        .accept(use::LookupFile).fileDialog("picked.txa").accept(use::ViewButton);
     layer.onOpen(queueview::ViewerWindowName);  // before any Load: no lines
     layer.onOpen(queueview::ViewerWindowName).call([&](window::Window&) { linesSeen = RECORDS(p.remover.LineQ); });
     layer.onOpen(queueview::ViewerWindowName).accept("?EXPORTBUTTON").popup(1);
@@ -544,9 +526,9 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
         };
         // The counts behind the "Saved" box are those after the removal.
         window::Window* shownOn = nullptr;
-        std::vector<std::string> behindSaved;
+        std::string behindSaved;
         boxes.onShow = [&](const window::MessageRequest& r) {
-            if (r.caption == "Saved" && shownOn) behindSaved.push_back(shownOn->property(0, prop::StatusText, 1));
+            if (r.caption == "Saved") behindSaved = shownOn->property(0, prop::StatusText, 1);
         };
         testing::WindowScript& script = layer.onOpen(W);
         script.call([&](window::Window& w) { shownOn = &w; })
@@ -587,10 +569,7 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
                 rowNames = keptNames;
                 rowLines = keptLines;
                 ticked.assign(rowNames.size(), false);
-                script.call([&, text = expected()](window::Window&) {
-                    EXPECT_EQ(behindSaved, std::vector<std::string>{text});
-                    behindSaved.clear();
-                });
+                script.call([&, text = expected()](window::Window&) { EXPECT_EQ(behindSaved, text); });
             }
             script.call(check(expected()));
         }

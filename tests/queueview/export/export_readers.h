@@ -9,8 +9,7 @@
 //
 // readXml: a conforming reader's view of the small documents the XML export
 // writes: the declaration, then elements holding either text or elements.
-// Fails on a character XML 1.0 does not allow (or a raw byte 0x80 to 0x9F,
-// a control character in the declared ISO-8859-1), a bare '<' or '&' in text, an
+// Fails on a character XML 1.0 does not allow, a bare '<' or '&' in text, an
 // unknown entity, or tags that do not match. Line ends in text are normalised
 // as XML requires (CR LF and a lone CR become LF); "&#13;" gives a CR, and
 // any other decimal character reference the Windows-1252 byte of that
@@ -18,6 +17,7 @@
 // Windows-1252 has not.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,12 +113,7 @@ public:
     }
 
 private:
-    // Read as ISO-8859-1, as declared, 0x80 to 0x9F would be control
-    // characters, which the program never means: the export writes them as
-    // references.
-    static bool allowed(unsigned char c) {
-        return (c >= 0x20 && !(c >= 0x80 && c < 0xA0)) || c == '\t' || c == '\n' || c == '\r';
-    }
+    static bool allowed(unsigned char c) { return c >= 0x20 || c == '\t' || c == '\n' || c == '\r'; }
     static bool nameChar(char c) { return c != '<' && c != '>' && c != '/' && c != '&' && c != ' ' && c != '\r' && c != '\n'; }
 
     XmlDocument fail(XmlDocument& doc, std::string why) {
@@ -189,19 +184,14 @@ private:
                 return true;
             }
         }
-        if (d_.substr(i_, 2) == "&#") {
-            const size_t end = d_.find(';', i_);
-            uint32_t n = 0;
-            for (size_t k = i_ + 2; end != std::string_view::npos && k < end && n < 0x110000; ++k) {
-                if (d_[k] < '0' || d_[k] > '9') return bad("bad character reference");
-                n = n * 10 + static_cast<uint32_t>(d_[k] - '0');
-            }
-            for (int b = 0; end != std::string_view::npos && end > i_ + 2 && b < 256; ++b) {
-                if (platform::codePointOf(static_cast<unsigned char>(b)) != n) continue;
-                text += static_cast<char>(b);
-                i_ = end + 1;
-                return true;
-            }
+        const size_t end = d_.find(';', i_);
+        const int n = d_.substr(i_, 2) == "&#" && end != std::string_view::npos && end < i_ + 9
+                          ? std::atoi(std::string(d_.substr(i_ + 2, end - i_ - 2)).c_str()) : -1;
+        for (int b = 0; n > 0 && b < 256; ++b) {
+            if (platform::codePointOf(static_cast<unsigned char>(b)) != static_cast<uint32_t>(n)) continue;
+            text += static_cast<char>(b);
+            i_ = end + 1;
+            return true;
         }
         return bad("unknown entity");
     }
