@@ -157,6 +157,15 @@ void procedure(Writer& w, Random& r, int number) {
 int main(int argc, char** argv) {
     uint64_t megabytes = 100, seed = 1;
     const char* outName = nullptr;
+    // Without arguments it says what it takes: 100 MB on a terminal are
+    // nobody's wish.
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: varnok_txagen [--mb N] [--seed S] [-o FILE]\n"
+                     "writes a generated TXA file of about N megabytes (100 when not given; seed S, 1) to\n"
+                     "FILE, or to standard output with \"-o -\" or when other arguments are given\n");
+        return 2;
+    }
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--mb") == 0 && i + 1 < argc) megabytes = std::strtoull(argv[++i], nullptr, 10);
         else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
@@ -166,6 +175,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (outName && std::strcmp(outName, "-") == 0) outName = nullptr;
     std::FILE* out = outName ? std::fopen(outName, "wb") : stdout;
     if (!out) {
         std::perror(outName);

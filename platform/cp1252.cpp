@@ -14,10 +14,6 @@ constexpr char16_t high[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
-uint32_t codePointOf(unsigned char byte) {
-    return (byte >= 0x80 && byte < 0xA0) ? high[byte - 0x80] : byte;
-}
-
 // The byte for a code point, or -1 when Windows-1252 has none.
 int byteOf(uint32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
@@ -27,6 +23,10 @@ int byteOf(uint32_t cp) {
 }
 
 }  // namespace
+
+uint32_t codePointOf(unsigned char byte) {
+    return (byte >= 0x80 && byte < 0xA0) ? high[byte - 0x80] : byte;
+}
 
 void appendCp1252AsUtf8(std::string_view cp1252, std::string& out) {
     for (char c : cp1252) {

@@ -6,10 +6,14 @@
 // bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) to the control characters of the
 // same number, so the conversion round-trips every byte string.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace varnok::platform {
+
+// The code point of one Windows-1252 byte.
+uint32_t codePointOf(unsigned char byte);
 
 // Appends the UTF-8 form of the Windows-1252 text to out.
 void appendCp1252AsUtf8(std::string_view cp1252, std::string& out);

@@ -76,6 +76,12 @@ struct FileStamp {
 // True when anything (a file, a folder, a link) has that name.
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
+// True when an existing file (not a folder) is read-only, so that a save
+// must not replace it: on Windows it carries the read-only attribute; on
+// POSIX systems this process has no write permission for it (the owner's
+// bit for the owner and for the superuser, whom the bits would not stop,
+// the group's or the others' for anyone else).
+bool isReadOnlyFile(const std::string& path);
 
 // The operating system's text for an errno value.
 std::string systemErrorText(int error);
@@ -111,8 +117,11 @@ public:
     SafeOutputFile(const SafeOutputFile&) = delete;
     SafeOutputFile& operator=(const SafeOutputFile&) = delete;
 
-    // Creates the temporary file beside target. False on failure.
+    // Creates the temporary file beside target. False on failure; a target
+    // that is a read-only file (isReadOnlyFile) is refused with EACCES and
+    // targetReadOnly() set, since a rename would replace it all the same.
     bool create(const std::string& target);
+    bool targetReadOnly() const { return targetReadOnly_; }
     // Writes all n bytes. False on failure.
     bool write(const void* data, size_t n);
     // Writes all n bytes at an offset: 0, or the errno of the failure (the
@@ -138,6 +147,7 @@ private:
     unsigned mode_ = 0;
     unsigned owner_ = 0, group_ = 0;
     bool keepMode_ = false;
+    bool targetReadOnly_ = false;
 };
 
 }  // namespace varnok::platform

@@ -39,6 +39,7 @@ std::string loadFailureText(const LoadResult& result) {
 
 std::string saveFailureText(const SaveResult& result) {
     if (result.status == SaveStatus::LinesOutOfStep) return "the loaded lines lost the rest of their long lines";
+    if (result.status == SaveStatus::ReadOnly) return "it is read-only";
     return result.error ? platform::systemErrorText(result.error) : "write failed";
 }
 

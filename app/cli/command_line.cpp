@@ -9,6 +9,8 @@
 #include "app/cli/command_input.h"
 #include "app/cli/commands.h"
 #include "platform/cp1252.h"
+#include "platform/file_arguments.h"
+#include "platform/plain_file.h"
 #include "runtime/locale/locale.h"
 
 namespace varnok::app {
@@ -94,10 +96,19 @@ bool argumentAsCp1252(std::string_view command, const std::string& utf8, std::st
 int checkFiles(std::string_view command, const std::vector<std::string>& files, const std::string& output) {
     if (files.size() > 1 && !output.empty())
         return usageError(command, "-o names one output; it cannot be given with several files");
+    std::vector<platform::FileIdentity> identities;
+    for (const std::string& f : files) identities.push_back(platform::fileIdentity(f));
     for (size_t i = 0; i < files.size(); ++i)
         for (size_t j = 0; j < i; ++j)
-            if (files[i] == files[j]) return usageError(command, "'" + files[i] + "' is named twice");
+            if (files[i] == files[j] || identities[i] == identities[j])
+                return usageError(command, files[i] == files[j] ? "'" + files[i] + "' is named twice"
+                                                                : "'" + files[j] + "' and '" + files[i] +
+                                                                      "' are the same file");
     return ExitOk;
+}
+
+std::vector<std::string> fileArguments(const std::vector<std::string>& given) {
+    return platform::expandFileArguments(given);
 }
 
 void printFileHeader(const std::string& file, bool first) {

@@ -42,10 +42,15 @@ void addOutputOption(CLI::App& command, std::string& output);
 // overwritten; returns ExitUsage.
 int outputIsInput(std::string_view command, const std::string& output);
 
-// The FILEs of a command that takes several: a file named twice, or -o OUT
-// (output not empty) with more than one file, is a usage error. Returns
-// ExitOk, or ExitUsage after reporting it.
+// The FILEs of a command that takes several: a file named twice (also by
+// two names for one file, "a.txa ./a.txa"), or -o OUT (output not empty)
+// with more than one file, is a usage error. Returns ExitOk, or ExitUsage
+// after reporting it.
 int checkFiles(std::string_view command, const std::vector<std::string>& files, const std::string& output);
+
+// The FILEs as given, with wildcards expanded where the shell does not
+// (platform/file_arguments.h: on Windows).
+std::vector<std::string> fileArguments(const std::vector<std::string>& given);
 
 // With several FILEs, the line that starts a file's output, as head(1)
 // writes it: "==> FILE <==", after a blank line for all but the first file.

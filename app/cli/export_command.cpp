@@ -16,6 +16,7 @@
 #include "app/cli/command_input.h"
 #include "app/cli/command_line.h"
 #include "app/cli/commands.h"
+#include "app/cli/standard_output.h"
 #include "platform/plain_file.h"
 #include "queueview/export/export_command.h"
 
@@ -36,9 +37,12 @@ int exportOne(const ExportOptions& o, const std::string& file, queueview::Export
     ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, file)) return ExitCannotRead;
 
-    const std::string output = o.output.empty() ? queueview::exportFileName(file, format) : o.output;
+    const bool toStandardOutput = namesStandardOutput(o.output);
+    const std::string output = o.output.empty() ? queueview::exportFileName(file, format)
+                               : toStandardOutput ? standardOutputStandIn(format == queueview::ExportFormat::Csv ? ".csv" : ".xml")
+                                                  : o.output;
     if (remover.outputIsInput(output)) return outputIsInput("export", output);
-    if (!o.force && platform::pathExists(output)) {
+    if (!o.force && !toStandardOutput && platform::pathExists(output)) {
         reportError("export: '" + output + "' already exists; nothing written (use --force to replace it)");
         return ExitExists;
     }
@@ -48,11 +52,14 @@ int exportOne(const ExportOptions& o, const std::string& file, queueview::Export
         reportError("export: cannot write '" + output + "': " + saveFailureText(saved));
         return ExitCannotRead;
     }
+    if (toStandardOutput) return copyToStandardOutput("export", output) ? ExitOk : ExitCannotRead;
     std::printf("%s\n", output.c_str());
     return ExitOk;
 }
 
-int runExport(const ExportOptions& o) {
+int runExport(const ExportOptions& given) {
+    ExportOptions o = given;
+    o.files = fileArguments(given.files);
     if (o.csv == o.xml) return usageError("export", "give one of --csv and --xml");
     if (checkFiles("export", o.files, o.output) != ExitOk) return ExitUsage;
     const queueview::ExportFormat format = o.csv ? queueview::ExportFormat::Csv : queueview::ExportFormat::Xml;
@@ -69,9 +76,10 @@ Command addExportCommand(CLI::App& program) {
     command->footer(
         "As the queue viewer's Export: the title is FILE, the output goes to the\n"
         "current directory, named after FILE with each of | > < \" ? * : / \\ made\n"
-        "\"_\" and \".csv\" or \".xml\" added, unless -o names it. The name written is\n"
-        "printed; FILE is never written. Several FILEs are exported one by one, each\n"
-        "to its own name (-o is refused) and each reported.\n"
+        "\"_\" and \".csv\" or \".xml\" added, unless -o names it (-o - writes it to\n"
+        "standard output). The name written is printed; FILE is never written.\n"
+        "Several FILEs are exported one by one, each to its own name (-o is\n"
+        "refused) and each reported.\n"
         "Exit status: 0 written, 2 usage error, 3 FILE cannot be read or the output\n"
         "cannot be written, 4 the output exists (without --force); with several\n"
         "FILEs the highest status of any of them.");

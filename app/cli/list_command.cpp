@@ -39,11 +39,25 @@ void printLoaded(const ListOptions& o, ExtensionRemover& remover, bool nested) {
     }
 }
 
-int runList(const ListOptions& o) {
+// A file without a single section header is listed (empty), with a hint
+// on standard error that it is no TXA file; the exit status stays.
+bool load(ExtensionRemover& remover, const std::string& file) {
+    if (!loadForCommand(remover, file)) return false;
+    if (!remover.hasSections()) reportError("'" + file + "': " + std::string(NoSectionsHint));
+    return true;
+}
+
+int runList(const ListOptions& given) {
+    ListOptions o = given;
+    o.files = fileArguments(given.files);
     if (checkFiles("list", o.files, {}) != ExitOk) return ExitUsage;
     ExtensionRemover& remover = commandRemover();
     if (o.files.size() == 1) {
-        if (!loadForCommand(remover, o.files.front())) return ExitCannotRead;
+        if (!load(remover, o.files.front())) {
+            // Still valid JSON for whatever reads it: an empty list.
+            if (o.json) print("[]\n");
+            return ExitCannotRead;
+        }
         printLoaded(o, remover, false);
         return ExitOk;
     }
@@ -51,7 +65,7 @@ int runList(const ListOptions& o) {
     int status = ExitOk;
     bool first = true;
     for (const std::string& file : o.files) {
-        if (!loadForCommand(remover, file)) {
+        if (!load(remover, file)) {
             status = worstStatus(status, ExitCannotRead);
             continue;
         }
@@ -87,7 +101,9 @@ Command addListCommand(CLI::App& program) {
         "With several FILEs each table follows a line \"==> FILE <==\" (a blank line\n"
         "between files), and --json prints one array of {\"file\": FILE, \"instances\":\n"
         "[...]} (with --summary, \"extensions\": [...]); a FILE that cannot be read is\n"
-        "reported and left out.\n"
+        "reported and left out (with --json and one FILE, [] is printed).\n"
+        "A FILE without a single section header is no TXA file: a hint says so on\n"
+        "standard error.\n"
         "Exit status: 0 listed, 2 usage error, 3 a FILE cannot be read.");
     list->add_option("FILE", o->files, "the TXA files")->required();
     list->add_flag("--summary", o->summary, "one line per extension: its instances and their lines");

@@ -16,6 +16,7 @@
 #include "app/cli/commands.h"
 #include "app/txa/extension_selection.h"
 #include "app/cli/instance_table.h"
+#include "app/cli/standard_output.h"
 #include "app/txa/output_name.h"
 #include "platform/cp1252.h"
 
@@ -80,7 +81,8 @@ int removeFrom(const RemoveOptions& o, const std::string& file, bool several, bo
     ExtensionRemover& remover = commandRemover();
     if (!loadForCommand(remover, file)) return ExitCannotRead;
 
-    std::string output = o.output.empty() ? outputName(file) : o.output;
+    const bool toStandardOutput = namesStandardOutput(o.output);
+    std::string output = o.output.empty() ? outputName(file) : toStandardOutput ? standardOutputStandIn(".txa") : o.output;
     if (remover.outputIsInput(output)) return outputIsInput("remove", output);
     uint32_t count = remover.instanceCount();
     for (long r : o.rows) {
@@ -111,7 +113,7 @@ int removeFrom(const RemoveOptions& o, const std::string& file, bool several, bo
         std::string table = instanceTable(ticked);
         std::fwrite(table.data(), 1, table.size(), stdout);
         std::printf("%ld %s would be removed; the copy would be written to %s\n", lines,
-                    lines == 1 ? "line" : "lines", output.c_str());
+                    lines == 1 ? "line" : "lines", toStandardOutput ? "standard output" : output.c_str());
         if (lines == 0) {
             reportError("remove: nothing to delete in '" + file + "'");
             return ExitNothingToDo;
@@ -119,9 +121,11 @@ int removeFrom(const RemoveOptions& o, const std::string& file, bool several, bo
         return ExitOk;
     }
 
-    const RemoveResult result = remover.RemoveAndSave(removal, o.force ? Overwrite::Yes : Overwrite::No);
+    const RemoveResult result =
+        remover.RemoveAndSave(removal, o.force || toStandardOutput ? Overwrite::Yes : Overwrite::No);
     switch (result.status) {
     case RemoveStatus::Saved:
+        if (toStandardOutput) return copyToStandardOutput("remove", output) ? ExitOk : ExitCannotRead;
         std::printf("%s\n", remover.NewFileName.c_str());
         return ExitOk;
     case RemoveStatus::NothingToDelete:
@@ -140,6 +144,7 @@ int removeFrom(const RemoveOptions& o, const std::string& file, bool several, bo
 }
 
 int runRemove(RemoveOptions& o) {
+    o.files = fileArguments(o.files);
     if (!check(o) || checkFiles("remove", o.files, o.output) != ExitOk) return ExitUsage;
     int status = ExitOk;
     bool first = true;
@@ -155,7 +160,8 @@ Command addRemoveCommand(CLI::App& program) {
     remove->footer(
         "Every instance that matches any --ext, --row, --proc or --template goes. The\n"
         "copy is written to OUT, by default FILE with \"_\" before its first dot\n"
-        "(main.txa gives main_.txa), and its name printed; FILE is never written.\n"
+        "(main.txa gives main_.txa), and its name printed (with -o -, the copy goes\n"
+        "to standard output instead); FILE is never written.\n"
         "Several FILEs are handled one by one, each copy to its default name (-o is\n"
         "refused) and each reported.\n"
         "Exit status: 0 written, 1 nothing to delete, 2 usage error, 3 a file cannot\n"

@@ -1,5 +1,7 @@
 #include "app/txa/extension_remover.h"
 
+#include <cerrno>
+
 #include "app/txa/extension_selection.h"
 #include "app/txa/output_name.h"
 #include "app/txa/txa_records.h"
@@ -50,6 +52,7 @@ Removal ExtensionRemover::PlanRemoval(const std::string& output) {
     if (removal.lines() > 0) {
         removal.outputIsInput = outputIsInput(output);
         removal.outputExists = platform::pathExists(output);
+        removal.outputReadOnly = removal.outputExists && platform::isReadOnlyFile(output);
     }
     return removal;
 }
@@ -61,6 +64,9 @@ RemoveResult ExtensionRemover::RemoveAndSave(const Removal& removal, Overwrite o
     RemoveResult result{RemoveStatus::Saved, DeletedCount, {}};
     if (outputIsInput(NewFileName)) {
         result.status = RemoveStatus::OutputIsInput;
+    } else if (platform::isReadOnlyFile(NewFileName)) {
+        result.status = RemoveStatus::SaveFailed;
+        result.save = {SaveStatus::ReadOnly, EACCES};
     } else if (overwrite == Overwrite::No && platform::pathExists(NewFileName)) {
         result.status = RemoveStatus::OutputExists;
     } else {

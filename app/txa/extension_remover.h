@@ -30,6 +30,9 @@
 
 namespace varnok::app {
 
+// The hint given for a loaded file without a single section header.
+inline constexpr std::string_view NoSectionsHint = "no TXA sections";
+
 // Whether Remove and Save may replace an existing output file.
 enum class Overwrite : uint8_t { No, Yes };
 
@@ -40,10 +43,11 @@ struct Removal {
     std::string output;      // the file to write
     bool outputIsInput = false;
     bool outputExists = false;
+    bool outputReadOnly = false;  // never replaced, so never asked about
     int32_t lines() const { return static_cast<int32_t>(gone.deleted()); }
     // Remove and Save would replace an existing file: the one case in which
     // the user is asked first.
-    bool asksToOverwrite() const { return lines() > 0 && !outputIsInput && outputExists; }
+    bool asksToOverwrite() const { return lines() > 0 && !outputIsInput && outputExists && !outputReadOnly; }
 };
 
 enum class RemoveStatus : uint8_t {
@@ -52,7 +56,8 @@ enum class RemoveStatus : uint8_t {
     // The three below change nothing, neither list nor a tick:
     OutputIsInput,    // the output is the loaded file, which is never written
     OutputExists,     // the output exists and Overwrite::No was given
-    SaveFailed,       // the copy could not be written (save tells why)
+    SaveFailed,       // the copy could not be written (save tells why; a read-only
+                      // output is SaveStatus::ReadOnly, with or without Overwrite::Yes)
 };
 
 struct RemoveResult {
@@ -105,6 +110,10 @@ public:
     RemoveResult RemoveAndSave(const Removal& removal, Overwrite overwrite, Progress* progress = nullptr);
 
     uint32_t lineCount() { return RECORDS(LineQ); }
+    // LineQ holds at least one section header ("[" at a line's start): a
+    // file without one (empty, binary, plain text) is not a TXA file, which
+    // the window and the command line point out (NoSectionsHint).
+    bool hasSections() { return !lines().headerIndex().lines.empty(); }
     uint32_t instanceCount() { return RECORDS(ExtensionQ); }
     uint32_t tickedCount();  // instances ticked for removal
 };

@@ -25,6 +25,9 @@ void reportSave(const SaveResult& result, const std::string& fileName) {
     switch (result.status) {
     case SaveStatus::Saved: break;
     case SaveStatus::CreateFailed: showOpenFailure(fileName, result.error); break;
+    case SaveStatus::ReadOnly:
+        window::message(fileName + " is read-only", std::string(OpenFailureCaption), window::IconHand);
+        break;
     case SaveStatus::WriteFailed:
     case SaveStatus::LinesOutOfStep: window::message("Error WriteFile"); break;
     }

@@ -30,6 +30,8 @@ public:
     // failed or `complete` was false (the caller gave up).
     bool finish(bool complete);
     int error() const { return error_; }
+    // Why create() failed: a read-only file in the way, or another error.
+    bool targetReadOnly() const { return file_.targetReadOnly(); }
 
 private:
     size_t bufferBytes_;

@@ -152,6 +152,16 @@ LoadResult TxaLines::readLines(platform::InputFile& file, uint64_t size, size_t 
 
 // ---- saving and erasing
 
+namespace {
+
+// Why a save could not even start: a read-only file in the way, or the
+// system's error.
+SaveResult createFailure(const TextSave& save) {
+    return {save.targetReadOnly() ? SaveStatus::ReadOnly : SaveStatus::CreateFailed, save.error()};
+}
+
+}  // namespace
+
 SaveResult TxaLines::save(std::string_view fileName, const std::vector<LineRange>& without, Progress* progress) {
     if (!queue_ || !queue_->buffer) return {SaveStatus::CreateFailed, EINVAL};
     sync();
@@ -163,7 +173,7 @@ SaveResult TxaLines::save(std::string_view fileName, const std::vector<LineRange
     const size_t recordSize = queue_->recordSize;
     // Room for a whole record and its line end, at least a mebibyte.
     TextSave save(std::max<size_t>(size_t(1) << 20, recordSize + 1 + lineEnd.size()));
-    if (!save.create(name)) return {SaveStatus::CreateFailed, save.error()};
+    if (!save.create(name)) return createFailure(save);
     platform::OutputBuffers& output = save.output();
     LongLineTails::Cursor tailCursor(tails_);
     const uint32_t count = RECORDS(queue_);
@@ -277,7 +287,7 @@ public:
     bool create(const std::string& name) {
         name_ = name;
         if (save_.create(name)) return true;
-        fail({SaveStatus::CreateFailed, save_.error()});
+        fail(createFailure(save_));
         return false;
     }
     bool add(std::string_view line) override {

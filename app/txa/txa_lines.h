@@ -70,6 +70,7 @@ struct LoadResult {
 enum class SaveStatus : uint8_t {
     Saved,
     CreateFailed,    // the file could not be made (error); nothing written
+    ReadOnly,        // the file to replace is read-only; nothing written, it stays as it was
     WriteFailed,     // writing or putting it in place failed (error); an old file stays as it was
     LinesOutOfStep,  // long lines lost their tails to a change made behind TxaLines; nothing written
 };

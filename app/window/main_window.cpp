@@ -2,12 +2,14 @@
 
 #include "app/txa/open_failure.h"
 #include "app/window/counts_line.h"
+#include "app/window/file_name_field.h"
 #include "app/window/main_procedure.h"
 #include "app/window/main_window_structure.h"
 #include "app/window/remembered_file_name.h"
 #include "app/window/status_progress.h"
 #include "framework/errors/error_manager.h"
 #include "framework/ini/ini_manager.h"
+#include "platform/trailing_spaces.h"
 #include "window/events.h"
 #include "window/message_box.h"
 
@@ -32,8 +34,12 @@ uint8_t MainWindow::Init() {
     Errors = &framework::errorManager();
     AttachToolbar(&main_.toolbar);
 
-    main_.setFileName(readRememberedFileName());
-    if (!main_.startFile.empty()) main_.setFileName(main_.startFile);
+    // A name too long for the entry is never cut to fit: a remembered one
+    // is left out, a given one refused once the window shows.
+    const std::string remembered = readRememberedFileName();
+    if (fitsFileNameField(remembered)) main_.setFileName(remembered);
+    const bool startFileFits = fitsFileNameField(main_.startFile);
+    if (!main_.startFile.empty() && startFileFits) main_.setFileName(main_.startFile);
 
     OpenWindow(MainWindowResource);
     if (!Opened) return framework::LevelFatal;  // no window: nothing to run
@@ -83,13 +89,16 @@ uint8_t MainWindow::Init() {
     showCounts();
 
     // `varnok FILE`: the name is in the entry; load it as the button would.
-    if (!main_.startFile.empty()) w.post(ev::Accepted, control(use::LoadButton));
+    if (!main_.startFile.empty() && startFileFits) w.post(ev::Accepted, control(use::LoadButton));
+    if (!startFileFits) showNameTooLong(main_.startFile);
     return framework::LevelQuiet;
 }
 
 uint8_t MainWindow::Release() {
     uint8_t level = WindowManager::Release();
-    writeRememberedFileName(main_.fileNameText());
+    // A typed name the entry's variable could not hold whole is not
+    // remembered: remtxa.ini keeps what it had.
+    if (!typedNameTooLong_) writeRememberedFileName(main_.fileNameText());
     if (level != framework::LevelQuiet) return level;
     if (Opened && MyWindow) framework::iniManager().SaveWindow(MainProcedureName, *MyWindow);
     framework::errorManager().PopProcedureName();
@@ -140,8 +149,10 @@ uint8_t MainWindow::OnWindowEvent() {
     uint8_t level = WindowManager::OnWindowEvent();
     const window::Event& e = currentEvent();
     // A name typed but never accepted is remembered all the same.
-    if ((e.number == ev::CloseWindow || e.number == ev::CloseDown) && MyWindow && MyWindow->isOpen())
+    if ((e.number == ev::CloseWindow || e.number == ev::CloseDown) && MyWindow && MyWindow->isOpen()) {
         MyWindow->update(control(use::FileName));
+        typedNameTooLong_ = !fitsFileNameField(entryText());
+    }
     main_.resizer.TakeEvent(e);
     // The list's columns follow its width.
     if (e.number == ev::Sized || e.number == ev::Maximized || e.number == ev::Restored) fitListColumns();
@@ -152,15 +163,30 @@ uint8_t MainWindow::OnWindowEvent() {
 
 void MainWindow::LookupFile() {
     StoreControls();
-    main_.setFileName(main_.FileLookup.Choose(true));
+    const std::string chosen = main_.FileLookup.Choose(true);
+    if (fitsFileNameField(chosen)) {
+        main_.setFileName(chosen);
+    } else {
+        showNameTooLong(chosen);
+    }
     if (MyWindow) MyWindow->display();
+}
+
+std::string MainWindow::entryText() const {
+    if (!MyWindow) return main_.fileNameText();
+    return std::string(platform::withoutTrailingSpaces(MyWindow->property(control(use::FileName), prop::Text)));
 }
 
 void MainWindow::Load() {
     if (!MyWindow) return;
     window::Window& w = *MyWindow;
-    // The entry's text counts even when it was not accepted yet.
+    // The entry's text counts even when it was not accepted yet; all of
+    // it, which may be more than its variable holds.
     w.update(control(use::FileName));
+    if (const std::string typed = entryText(); !fitsFileNameField(typed)) {
+        showNameTooLong(typed);
+        return;
+    }
     const std::string name = main_.fileNameText();
     ExtensionRemover& remover = main_.remover;
 
@@ -185,6 +211,10 @@ void MainWindow::Load() {
 
 void MainWindow::DropFiles(const std::vector<std::string>& files) {
     if (!MyWindow || files.empty()) return;
+    if (!fitsFileNameField(files.front())) {
+        showNameTooLong(files.front());
+        return;
+    }
     main_.setFileName(files.front());
     MyWindow->display(control(use::FileName));
     Load();
@@ -193,7 +223,9 @@ void MainWindow::DropFiles(const std::vector<std::string>& files) {
 void MainWindow::showCounts() {
     if (!MyWindow) return;
     ExtensionRemover& remover = main_.remover;
-    const std::string line = countsLine(remover.instanceCount(), remover.tickedCount(), remover.lineCount());
+    Counts counts{remover.FileNameTXA, true, remover.instanceCount(), remover.tickedCount(), remover.lineCount()};
+    if (!counts.file.empty()) counts.sections = remover.hasSections();
+    const std::string line = countsLine(counts);
     if (MyWindow->property(0, prop::StatusText, CountsZone) != line)
         MyWindow->setProperty(0, prop::StatusText, line, CountsZone);
 }
@@ -215,9 +247,12 @@ void MainWindow::fitListColumns() {
     }
 }
 
-// The loaded lines in the queue viewer, titled with the entry's text; the
-// viewer's window runs until it closes, the main window waiting below.
-void MainWindow::View() { main_.remover.queueTool.ViewQueue(main_.remover.LineQ, main_.fileNameText(), 0); }
+// The loaded lines in the queue viewer, titled with the name of the file
+// they were loaded from (not the entry's text, which may name a file picked
+// or typed since): the title, and with it the export's file name and title
+// line, always name the lines shown. The viewer's window runs until it
+// closes, the main window waiting below.
+void MainWindow::View() { main_.remover.queueTool.ViewQueue(main_.remover.LineQ, main_.remover.FileNameTXA, 0); }
 
 void MainWindow::ToggleSelection() {
     if (!MyWindow) return;
@@ -234,9 +269,14 @@ void MainWindow::SelectAll() {
 
 RemoveOutcome MainWindow::RemoveAndSave() {
     StatusProgress progress(MyWindow, CountsZone, main_.progressTiming);
-    const RemoveOutcome outcome = app::RemoveAndSave(main_.remover, {}, progress.sink());
-    fitListColumns();
-    showCounts();
+    // The list's columns and the counts follow the rebuilt lists before
+    // "Saved" shows, and again after any other outcome.
+    auto showRebuilt = [this] {
+        fitListColumns();
+        showCounts();
+    };
+    const RemoveOutcome outcome = app::RemoveAndSave(main_.remover, {}, progress.sink(), showRebuilt);
+    showRebuilt();
     return outcome;
 }
 

@@ -20,6 +20,9 @@
 // Load never changes the lists when the name lists no ordinary file (it is
 // missing, a folder or hidden): it says so with the title "Error Open", as
 // for a file that cannot be opened (app/txa/open_failure.h), giving why.
+// A name longer than the entry's field is refused wherever it comes from
+// (file_name_field.h): nothing is loaded and nothing cut is remembered.
+// "View" and its exports name the file the lines were loaded from.
 //
 // The status bar shows the counts line (counts_line.h), written again
 // after every command that can change it: Load (and a drop), the ticks,
@@ -68,8 +71,12 @@ private:
     void fitListColumns();
     // The counts line in the status bar, for the lists as they are now.
     void showCounts();
+    // The entry's whole text without trailing spaces (what the user typed,
+    // which may be longer than the entry's variable).
+    std::string entryText() const;
 
     MainProcedure& main_;
+    bool typedNameTooLong_ = false;  // at close: the entry held more than its variable
 };
 
 }  // namespace varnok::app

@@ -35,7 +35,10 @@ window::WindowStructure mainWindowStructure() {
     w.controls.push_back(makeControl(ControlKind::Group, use::Group1, "", 5, 6, 411, 45));
     w.controls.push_back(makeControl(ControlKind::Prompt, use::FileNamePrompt, "Txa File Name:", 9, 16));
     ControlStructure entry = makeControl(ControlKind::Entry, use::FileName, "", 61, 16, 327, 10);
-    entry.picture = "@s255";
+    // The entry takes longer names than its variable holds (255
+    // characters), so that Load can refuse one whole rather than the entry
+    // cutting it as it is typed or pasted (file_name_field.h).
+    entry.picture = "@s1023";
     w.controls.push_back(entry);
     w.controls.push_back(makeControl(ControlKind::Button, use::LookupFile, "...", 392, 15, 12, 12));
     w.controls.push_back(makeControl(ControlKind::Button, use::LoadButton, "Load", 115, 32, 89, 14));

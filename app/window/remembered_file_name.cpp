@@ -6,17 +6,13 @@
 namespace varnok::app {
 
 namespace {
-constexpr size_t FileNameSize = 256;       // FileNameTXA, STRING(256)
 
 using platform::withoutTrailingSpaces;
 
 }  // namespace
 
 std::string readRememberedFileName() {
-    std::string value =
-        platform::getPrivateProfileString(RememberedNameSection, RememberedNameKey, "", RememberedNameFile);
-    if (value.size() > FileNameSize) value.resize(FileNameSize);
-    return value;
+    return platform::getPrivateProfileString(RememberedNameSection, RememberedNameKey, "", RememberedNameFile);
 }
 
 void writeRememberedFileName(std::string_view name) {

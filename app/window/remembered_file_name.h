@@ -2,9 +2,9 @@
 // current directory (section "TXA", key "FileName"), so the program started
 // from another folder remembers another name.
 //
-// Reading gives the empty text when the file or the key is missing; what is
-// read is cut to the entry's 256 characters (the profile read itself stops
-// at 1023). Writing stores the name without trailing spaces, also when it is
+// Reading gives the empty text when the file or the key is missing, and
+// the value whole (up to the profile read's 1023 characters): the window
+// leaves out one too long for its entry rather than cut it. Writing stores the name without trailing spaces, also when it is
 // empty (the key is then present with no value); a failed write is not
 // reported.
 #pragma once

@@ -5,7 +5,8 @@
 
 namespace varnok::app {
 
-RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOverride, Progress* progress) {
+RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOverride, Progress* progress,
+                            const std::function<void()>& beforeSaved) {
     using namespace window;
     if (message("Remove the selected extensions from the TXA", "Confirm", IconQuestion, ButtonYes | ButtonNo,
                 ButtonNo) != ButtonYes)
@@ -37,6 +38,7 @@ RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOv
     case RemoveStatus::Saved:
         break;
     }
+    if (beforeSaved) beforeSaved();
     message(removal.output, "Saved", IconInformation, ButtonOk);
     return RemoveOutcome::Saved;
 }

@@ -6,13 +6,19 @@
 //   the output is the loaded file:
 //     "The loaded TXA file is never overwritten: OUT"  Not saved, exclamation, OK
 //   the output exists:  "Overwrite OUT ?"          File already exists, question, Yes/No (No)
+//     (never asked of a read-only OUT, which is not replaced:
+//      "OUT is read-only"                          Error Open, stop, OK)
 //   the copy cannot be made or written: "Error Open" / "Error WriteFile" (text only)
 //   written:            "OUT"                      Saved, information, OK
 //
 // OUT is the output's name without trailing spaces: outputOverride when
 // given, else the name formed from the loaded file's name. The wait cursor
 // shows while the copy is written (progress, when given, hears of it).
+// beforeSaved (when given) runs once the copy is written and the lists
+// rebuilt, just before "Saved" shows: the window brings its counts up to
+// date there, so the box never sits over stale ones.
 #pragma once
+#include <functional>
 #include <string_view>
 
 #include "app/txa/extension_remover.h"
@@ -30,6 +36,6 @@ enum class RemoveOutcome {
 };
 
 RemoveOutcome RemoveAndSave(ExtensionRemover& remover, std::string_view outputOverride = {},
-                            Progress* progress = nullptr);
+                            Progress* progress = nullptr, const std::function<void()>& beforeSaved = {});
 
 }  // namespace varnok::app

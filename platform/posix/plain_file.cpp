@@ -65,6 +65,14 @@ bool isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool isReadOnlyFile(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    const uid_t me = ::geteuid();
+    if (me == 0 || me == st.st_uid) return (st.st_mode & S_IWUSR) == 0;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 std::string systemErrorText(int error) { return std::strerror(error); }
 
 // --- InputFile ---
@@ -161,8 +169,14 @@ bool SafeOutputFile::create(const std::string& target) {
     target_ = resolveTarget(target);
     struct stat st;
     keepMode_ = ::stat(target_.c_str(), &st) == 0;
+    targetReadOnly_ = false;
     if (keepMode_ && S_ISDIR(st.st_mode)) {
         error_ = EISDIR;
+        return false;
+    }
+    if (keepMode_ && isReadOnlyFile(target_)) {
+        targetReadOnly_ = true;
+        error_ = EACCES;
         return false;
     }
     mode_ = keepMode_ ? (st.st_mode & 07777) : 0;

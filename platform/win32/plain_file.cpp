@@ -119,6 +119,12 @@ bool isDirectory(const std::string& path) {
     return exists(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool isReadOnlyFile(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return exists(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 std::string systemErrorText(int error) { return std::strerror(error); }
 
 // --- InputFile ---
@@ -219,8 +225,16 @@ bool SafeOutputFile::create(const std::string& target) {
     target_ = resolveTarget(target);
     const DWORD attributes = attributesOf(target_);
     keepMode_ = exists(attributes);
+    targetReadOnly_ = false;
     if (keepMode_ && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error_ = EISDIR;
+        return false;
+    }
+    // MoveFileExW would replace a read-only file on some systems (Wine) and
+    // refuse on others: it is refused here, on every one.
+    if (keepMode_ && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        targetReadOnly_ = true;
+        error_ = EACCES;
         return false;
     }
     if (fileFaultInjected(FileOp::Open)) {

@@ -1,7 +1,10 @@
 #include "queueview/export/xml_escape.h"
 
 #include <array>
+#include <string>
 #include <cstdint>
+
+#include "platform/cp1252.h"
 
 namespace varnok::queueview {
 
@@ -17,8 +20,9 @@ std::string_view entity(size_t slot) {
 }
 
 // What each byte becomes: 0 copied, 1 to 5 the entity of that slot, 6 left
-// out, 7 the character reference of a carriage return.
-enum : uint8_t { Copy = 0, Drop = 6, CarriageReturn = 7 };
+// out, 7 the character reference of a carriage return, 8 the character
+// reference of its Windows-1252 character.
+enum : uint8_t { Copy = 0, Drop = 6, CarriageReturn = 7, Reference = 8 };
 
 constexpr std::array<uint8_t, 256> byteActions() {
     std::array<uint8_t, 256> actions{};
@@ -26,6 +30,7 @@ constexpr std::array<uint8_t, 256> byteActions() {
     actions['\t'] = Copy;
     actions['\n'] = Copy;
     actions['\r'] = CarriageReturn;
+    for (unsigned c = 0x80; c < 0xA0; ++c) actions[c] = Reference;
     for (size_t slot = 0; slot < specials.size(); ++slot)
         actions[static_cast<uint8_t>(specials[slot])] = static_cast<uint8_t>(slot + 1);
     return actions;
@@ -45,10 +50,13 @@ void appendXmlEscaped(std::string& out, std::string_view text) {
         if (action == Copy) continue;
         out.append(text.data() + run, i - run);
         run = i + 1;
-        if (action == CarriageReturn)
+        if (action == CarriageReturn) {
             out += "&#13;";
-        else if (action != Drop)
+        } else if (action == Reference) {
+            out += "&#" + std::to_string(platform::codePointOf(static_cast<unsigned char>(text[i]))) + ";";
+        } else if (action != Drop) {
             out += entity(action - 1u);
+        }
     }
     out.append(text.data() + run, text.size() - run);
     // A left-out byte may have come after the last spaces.

@@ -10,9 +10,13 @@
 //   - the control bytes XML 1.0 does not allow anywhere (0x00 to 0x08, 0x0B,
 //     0x0C, 0x0E to 0x1F) are left out;
 //   - a carriage return is written as "&#13;", because a reader turns a
-//     literal one into a line feed. Tab and line feed stay as they are.
-// Every other byte is copied unchanged (the file declares ISO-8859-1, in
-// which every byte is a character).
+//     literal one into a line feed. Tab and line feed stay as they are;
+//   - the bytes 0x80 to 0x9F, which the program holds as Windows-1252 text
+//     ("\x80" is the euro sign) but ISO-8859-1, the declared encoding, reads
+//     as control characters, are written as the character references of
+//     their Windows-1252 characters ("&#8364;").
+// Every other byte is copied unchanged (ISO-8859-1 and Windows-1252 agree
+// on them).
 #pragma once
 #include <string>
 #include <string_view>

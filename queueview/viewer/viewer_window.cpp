@@ -22,7 +22,10 @@ window::WindowStructure viewerStructure() {
     s.width = 393;
     s.height = 258;
     s.resizable = true;
-    s.statusZones = {90, -1};
+    // Zone 1 holds the position, whole up to "Row 99999999 / 99999999"
+    // (23 characters; digits are a character's average width, four dialog
+    // units, or wider in some fonts), the picture editor's zone the rest.
+    s.statusZones = {RowZoneWidth, -1};
 
     s.controls.push_back(makeControl(ControlKind::Region, "?HEADERREGION", "", 4, 4, 385, 9));
     window::ControlStructure list = makeControl(ControlKind::List, "?LIST", "", 4, 16, 385, 218);

@@ -41,6 +41,7 @@ enum ViewerControl : int32_t {
 
 // Status bar zones.
 constexpr int32_t RowZone = 1;
+constexpr int32_t RowZoneWidth = 130;  // dialog units
 constexpr int32_t ColumnZone = 2;
 
 // Registers the structure (once per process; later calls do nothing).

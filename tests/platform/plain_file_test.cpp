@@ -340,6 +340,21 @@ TEST(InputFile, IdentitiesAndStamps) {
     EXPECT_FALSE(isDirectory(a));
 }
 
+// A read-only file (no write permission; on Windows the attribute) is never replaced.
+TEST(SafeOutputFile, AReadOnlyTargetIsRefused) {
+    TempFolder dir;
+    const std::string target = dir.write("main_.txa", "old");
+    EXPECT_FALSE(isReadOnlyFile(target) || isReadOnlyFile(dir.file("missing.txa")) || isReadOnlyFile(dir.path()));
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read);
+    SafeOutputFile out;
+    EXPECT_TRUE(isReadOnlyFile(target));
+    EXPECT_FALSE(out.create(target));
+    EXPECT_TRUE(out.targetReadOnly() && out.error() == EACCES);
+    EXPECT_EQ(readThroughInputFile(target) + dir.listing(), "oldmain_.txa\n");
+    std::filesystem::permissions(target, std::filesystem::perms::owner_all);
+    EXPECT_TRUE(save(target, "new"));
+}
+
 TEST(SafeOutputFile, ErrorsHaveTheSystemsText) {
     TempFolder dir;
     SafeOutputFile out;

@@ -15,6 +15,7 @@ ScriptedPresenter& ScriptedPresenter::expect(std::string fragment, unsigned answ
 
 unsigned ScriptedPresenter::show(const window::MessageRequest& request) {
     shown_.push_back(request);
+    if (onShow) onShow(request);
     if (script_.empty()) {
         ADD_FAILURE() << "unexpected message: " << request.caption << ": " << request.text;
         return window::effectiveDefault(request);

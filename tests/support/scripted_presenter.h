@@ -10,6 +10,7 @@
 //   boxes.verifyDone();                       // every scripted message came
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
     void verifyDone();
 
     const std::vector<window::MessageRequest>& shown() const { return shown_; }
+    // Runs as each message shows, before it is answered: what the user sees
+    // behind the box can be looked at then.
+    std::function<void(const window::MessageRequest&)> onShow;
 
 private:
     struct Step {

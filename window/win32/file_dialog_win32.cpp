@@ -1,5 +1,7 @@
 #include "window/win32/file_dialog_win32.h"
 
+#include <commctrl.h>
+#include <dlgs.h>
 #include <shobjidl.h>
 
 #include <algorithm>
@@ -81,6 +83,38 @@ std::optional<std::wstring> pickFolder(const FileDialogPlan& plan, HWND owner) {
     }
     if (SUCCEEDED(com)) CoUninitialize();
     return chosen;
+}
+
+// The edit box the file name is typed into: inside the name combo box
+// (cmb13, in Wine an extended combo box), or edt1 in older dialogs.
+HWND fileNameEdit(HWND dialog) {
+    HWND box = GetDlgItem(dialog, cmb13);
+    if (!box) return GetDlgItem(dialog, edt1);
+    wchar_t kind[32] = L"";
+    GetClassNameW(box, kind, 32);
+    if (wcscmp(kind, WC_COMBOBOXEXW) == 0) return reinterpret_cast<HWND>(SendMessageW(box, CBEM_GETEDITCONTROL, 0, 0));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    return GetComboBoxInfo(box, &info) ? info.hwndItem : nullptr;
+}
+
+// The system's dialog (Wine's, as older Windows') joins the folder it shows
+// and the name typed into a buffer of MAX_PATH characters on its own stack
+// when OK is pressed, and a longer pair overruns it: the program ends
+// inside the dialog without a word, whatever our buffer holds. So its name
+// box takes no more than fits beside the folder shown, set again whenever
+// the folder changes.
+UINT_PTR CALLBACK limitTypedName(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_NOTIFY) return 0;
+    const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+    if (code != CDN_INITDONE && code != CDN_FOLDERCHANGE) return 0;
+    HWND dialog = GetParent(hook);
+    wchar_t folder[MAX_PATH] = L"";
+    const LRESULT got = SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    const size_t used = got > 0 ? wcsnlen(folder, MAX_PATH) + 1 : 0;  // the folder and a ""
+    const WPARAM room = used + 2 < MAX_PATH ? MAX_PATH - 1 - used : 1;
+    if (HWND edit = fileNameEdit(dialog)) SendMessageW(edit, EM_LIMITTEXT, room, 0);
+    return 0;
 }
 
 }  // namespace
@@ -188,6 +222,8 @@ bool runFileDialog(HWND owner, FileDialogRequest& request) {
     } else {
         std::wstring buffer;
         OPENFILENAMEW ofn = openFileName(plan, owner, buffer);
+        ofn.Flags |= OFN_ENABLEHOOK;
+        ofn.lpfnHook = limitTypedName;
         if (plan.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) chosen = std::move(buffer);
     }
     if (!chosen) return false;

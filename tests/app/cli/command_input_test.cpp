@@ -33,6 +33,7 @@ TEST(CommandInput, EachLoadAndSaveResultItsReason) {
     EXPECT_EQ(saveFailureText({SaveStatus::CreateFailed, ENOENT}), platform::systemErrorText(ENOENT));
     EXPECT_EQ(saveFailureText({SaveStatus::WriteFailed, EFBIG}), platform::systemErrorText(EFBIG));
     EXPECT_EQ(saveFailureText({SaveStatus::WriteFailed, 0}), "write failed");
+    EXPECT_EQ(saveFailureText({SaveStatus::ReadOnly, EACCES}), "it is read-only");
     EXPECT_EQ(saveFailureText({SaveStatus::LinesOutOfStep, 0}), "the loaded lines lost the rest of their long lines");
 }
 

@@ -54,6 +54,43 @@ TEST_F(CommandLine, ListFailures) {
     EXPECT_EQ(run("list " + quote(input) + " " + quote(input)).status, 2);
 }
 
+// The small edges, run in the test's folder: status, the start of standard output, a part of
+// standard error ("": none). Read-only outputs are never replaced; "-o -" is standard output.
+TEST_F(CommandLine, Edges) {
+    namespace fs = std::filesystem;
+    dir.write("notes.txt", "just text\r\n");
+    for (const char* name : {"B.txa", "a.txa"}) dir.write(name, "[PROCEDURE]\r\n");
+    const std::string readOnly[] = {dir.write("main_.txa", "old"), dir.write("main.txa.xml", "old")};
+    for (const std::string& f : readOnly) fs::permissions(f, fs::perms::owner_read);
+    const struct {
+        const char* args;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {"list --json missing.txa", 3, "[]\n", "cannot read 'missing.txa'"},
+        {"list main.txa ./main.txa", 2, "", "'main.txa' and './main.txa' are the same file"},
+        {"list --json notes.txt", 0, "[]\n", "varnok: 'notes.txt': no TXA sections\n"},
+        {"remove main.txa --ext Logger -o -", 0, "[PROCEDURE]\r\nNAME Main\r\n[ADDITION]\r\nNAME Other Caf\xE9\r\n[INST", ""},
+        {"export main.txa --csv -o -", 0, "main.txa\r\n", ""},
+        {"remove main.txa --row 1 --force", 3, "", "cannot write 'main_.txa': it is read-only"},
+        {"export main.txa --xml --force", 3, "", "it is read-only"},
+#ifdef _WIN32  // no shell expands wildcards there: the program does, sorted case-blind
+        {"list ?.TXA MA?N.T?A", 0, "==> a.txa <==\nRow", ""},
+        {"list none*.txa", 3, "", "cannot read 'none*.txa'"},
+#endif
+    };
+    for (const auto& c : cases) {
+        Outcome r = runVarnok(c.args, dir, dir.path());
+        EXPECT_EQ(r.status, c.status) << c.args << r.err;
+        EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.args;
+        if (c.err.empty()) EXPECT_EQ(r.err, "") << c.args;
+        if (!c.err.empty()) EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << r.err;
+    }
+    EXPECT_EQ(readFile(readOnly[0]) + readFile(readOnly[1]), "oldold");
+    EXPECT_EQ(dir.listing(), "B.txa\na.txa\nmain.txa\nmain.txa.xml\nmain_.txa\nnotes.txt\n");
+    for (const std::string& f : readOnly) fs::permissions(f, fs::perms::owner_all);
+}
+
 TEST_F(CommandLine, RemoveByNameWritesTheCopyAndNamesIt) {
     Outcome r = run("remove " + quote(input) + " --ext Logger");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -564,17 +564,17 @@ TEST_F(MainWindowQt, DroppedFilesAreLoadedAndTheStatusBarCounts) {
                       ".|Logger|Main|Tools|3|6\n"
                       ".|Caf\u00e9|Main|Other|7|9\n"
                       ".|Logger|Main|Other|10|12\n");
-            EXPECT_EQ(status(w), "3 instances, 0 ticked \u2014 13 lines");
+            EXPECT_EQ(status(w), "main.txa: 3 instances, 0 ticked \u2014 13 lines");
             QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2));
         })
         .then([&](QtWindow& w) { QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 2)); })
         .then([&](QtWindow& w) {
-            EXPECT_EQ(status(w), "3 instances, 1 ticked \u2014 13 lines");
+            EXPECT_EQ(status(w), "main.txa: 3 instances, 1 ticked \u2014 13 lines");
             QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 3));
         })
         .then([&](QtWindow& w) { QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, rowPoint(w, 3)); })
         .then([&](QtWindow& w) {
-            EXPECT_EQ(status(w), "3 instances, 2 ticked \u2014 13 lines");
+            EXPECT_EQ(status(w), "main.txa: 3 instances, 2 ticked \u2014 13 lines");
             std::string tickColumn;
             const std::string drawn = rows(w);
             for (size_t at = 0; at < drawn.size(); at = drawn.find('\n', at) + 1) tickColumn += drawn[at];
@@ -588,13 +588,13 @@ TEST_F(MainWindowQt, DroppedFilesAreLoadedAndTheStatusBarCounts) {
         })
         .then([&](QtWindow& w) {
             EXPECT_EQ(entryText(w), home.file("folder.txa"));
-            EXPECT_EQ(status(w), "3 instances, 2 ticked \u2014 13 lines");  // nothing changed
+            EXPECT_EQ(status(w), "main.txa: 3 instances, 2 ticked \u2014 13 lines");  // nothing changed
             EXPECT_TRUE(drop(control(w, use::FileName), fileUrls({"other.txa"})));
         })
         .then([&](QtWindow& w) {
             EXPECT_EQ(entryText(w), home.file("other.txa"));
             EXPECT_EQ(rows(w), "");
-            EXPECT_EQ(status(w), "0 instances, 0 ticked \u2014 2 lines");
+            EXPECT_EQ(status(w), "other.txa: 0 instances, 0 ticked \u2014 2 lines");
         });
     runProgram();
     EXPECT_TRUE(driver.finished());
@@ -663,7 +663,7 @@ TEST_F(MainWindowQt, ALongLoadShowsAProgressBarThatIsPainted) {
             EXPECT_FALSE(watch.bar->isVisible());
             EXPECT_TRUE(countsLabel(w)->isVisible());
             EXPECT_EQ(countsLabel(w)->text().toStdString(),
-                      "1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
+                      "big.txa: 1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
             EXPECT_EQ(w.statusBar()->height(), statusHeight);
             EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         });

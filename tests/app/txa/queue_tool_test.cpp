@@ -455,6 +455,7 @@ TEST(QueueToolMessages, EachResultItsMessage) {
     }
     const std::pair<SaveStatus, Case> saves[] = {{SaveStatus::Saved, {nullptr, "", false}},
                                                  {SaveStatus::CreateFailed, {cannotOpen.c_str(), "Error Open", true}},
+                                                 {SaveStatus::ReadOnly, {"dir/main.txa is read-only", "Error Open", true}},
                                                  {SaveStatus::WriteFailed, {"Error WriteFile", "", false}},
                                                  {SaveStatus::LinesOutOfStep, {"Error WriteFile", "", false}}};
     for (const auto& [status, c] : saves) {

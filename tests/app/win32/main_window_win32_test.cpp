@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,6 +35,9 @@ using window::win32::Win32WindowLayer;
 // ready for it (the timer fires inside the accept loop, as the user's
 // input would arrive). After the steps, or when they do not finish within
 // the time given, the windows are closed; finished() tells which.
+// A step that pumps messages itself (paintPending, a screenshot) lets the
+// next tick in while it runs: that tick is let go, so a step never runs
+// inside itself and is counted once.
 class TimerSteps {
 public:
     using Step = std::function<bool(Win32Window&)>;  // false: not ready yet, try again
@@ -62,10 +66,13 @@ private:
     }
     void advance() {
         Win32Window* top = layer_.topWindow();
-        if (!top) return;
+        if (!top || running_) return;
         if (done_ < steps_.size() && ticksLeft_ > 0) {
             --ticksLeft_;
-            if (steps_[done_](*top)) ++done_;
+            running_ = true;
+            const bool ready = steps_[done_](*top);
+            running_ = false;
+            if (ready) ++done_;
             return;
         }
         top->post(window::event::CloseWindow);
@@ -74,6 +81,7 @@ private:
     Win32WindowLayer& layer_;
     std::vector<Step> steps_;
     size_t done_ = 0;
+    bool running_ = false;  // a step is running (see above)
     UINT ticksLeft_;
     UINT_PTR timer_ = 0;
 };
@@ -110,6 +118,22 @@ LPARAM rowPoint(HWND list, int row) {
     r.left = LVIR_BOUNDS;
     SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&r));
     return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// A step that pumps messages for several ticks' time runs once.
+TEST_F(MainWindowWin32, AStepThatPumpsMessagesRunsOnce) {
+    TimerSteps steps(layer, 10000);
+    int entered = 0, after = 0;
+    steps.then([&](Win32Window& w) {
+             if (++entered > 1) return true;  // a second entry is the fault; it must not nest deeper
+             for (const DWORD start = GetTickCount(); GetTickCount() - start < 300;) w.paintPending();
+             return true;
+         })
+        .then([&](Win32Window&) { return ++after > 0; });
+    runProgram("");
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(after, 1);
+    EXPECT_TRUE(steps.finished());
 }
 
 TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
@@ -153,6 +177,7 @@ TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
         if (&w == main) return false;
         EXPECT_FALSE(IsWindowEnabled(main->frame()));
         EXPECT_EQ(GetWindow(w.frame(), GW_OWNER), main->frame());
+        EXPECT_EQ(w.property(0, window::prop::Text), "sample.txa");  // the loaded file
         RedrawWindow(w.frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         w.paintPending();
         EXPECT_TRUE(window::win32::testing::saveScreenshot(w.frame(), "queue-viewer"));
@@ -163,6 +188,33 @@ TEST_F(MainWindowWin32, TheSampleWithTwoTicks) {
     runProgram("sample.txa");
     EXPECT_TRUE(steps.finished());
     boxes.verifyDone();
+}
+
+// The system's file dialog ends the program on a typed name longer than
+// fits beside its folder in MAX_PATH: its name box takes no more.
+TEST_F(MainWindowWin32, TheFileDialogTakesNoLongerNameThanItCanHold) {
+    testing::ScriptedPresenter boxes;
+    TimerSteps steps(layer, 30000);
+    LRESULT limit = 0;
+    size_t room = 0;
+    steps.then([&](Win32Window& w) {
+             PostMessageW(w.controlWindow(number(use::LookupFile)), BM_CLICK, 0, 0);
+             return true;
+         })
+        .then([&](Win32Window&) {
+            HWND dialog = FindWindowW(L"#32770", L"TXA File");
+            if (!dialog || !IsWindowVisible(dialog)) return false;
+            HWND edit = reinterpret_cast<HWND>(SendMessageW(GetDlgItem(dialog, cmb13), CBEM_GETEDITCONTROL, 0, 0));
+            wchar_t folder[MAX_PATH] = L"";
+            SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+            limit = SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
+            room = MAX_PATH - 2 - wcsnlen(folder, MAX_PATH);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        });
+    runProgram("");
+    EXPECT_TRUE(steps.finished() && limit > 0);
+    EXPECT_LE(static_cast<size_t>(limit), room);
 }
 
 // A long Load: the counts give way to a progress bar in their zone that
@@ -228,7 +280,7 @@ TEST_F(MainWindowWin32, ALongLoadShowsAProgressBarThatIsPainted) {
             if (!watch.bar || IsWindowVisible(watch.bar) || layer.waitCursor()) return false;
             EXPECT_EQ(w.property(0, window::prop::StatusProgress, 1), "");
             EXPECT_EQ(w.property(0, window::prop::StatusText, 1),
-                      "1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
+                      "big.txa: 1 instances, 0 ticked \u2014 " + std::to_string(RECORDS(p.remover.LineQ)) + " lines");
             EXPECT_FALSE(layer.waitCursor());
             return true;
         });

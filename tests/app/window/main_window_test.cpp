@@ -127,12 +127,45 @@ TEST_F(MainWindowTest, RemembersTheNameInRemtxaIniOfTheCurrentDirectory) {
         p.Run();
         EXPECT_EQ(readFile(home.remtxaIni()), c.after);
     }
-    // A remembered name longer than the entry is cut to its 256 characters.
+    // A remembered name longer than the entry is not taken, nor written back cut.
     home.write("remtxa.ini", "[TXA]\nFileName=" + longName + "\n");
     MainProcedure p;
-    layer.onOpen(W);
+    layer.onOpen(W).call([&](window::Window& w) { EXPECT_EQ(w.property(number(use::FileName), prop::Text), ""); });
     p.Run();
-    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=" + longName.substr(0, 256) + "\n");
+    EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=\n");
+}
+
+// A name too long for the entry (255 fit), from wherever it comes, is refused saying so:
+// nothing loads, the entry and remtxa.ini keep "old.txa", never a cut name.
+TEST_F(MainWindowTest, NamesTooLongForTheEntryAreRefused) {
+    const std::string tooLong = std::string(292, 'd') + "/main.txa", fits = std::string(255 - 9, 'd') + "/main.txa";
+    std::filesystem::create_directory(home.file(std::string(255 - 9, 'd')));
+    home.write(fits, kSmallTxa);
+    const struct {
+        char source;  // 's' start, 'd' file dialog, 't' typed, 'r' dropped
+        std::string name;
+    } cases[] = {{'s', tooLong}, {'d', tooLong}, {'t', tooLong}, {'r', tooLong}, {'t', fits}, {'s', fits}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.source) + std::to_string(c.name.size()));
+        const bool loads = c.name == fits;
+        home.write("remtxa.ini", "[TXA]\nFileName=old.txa\n");
+        if (!loads) boxes.expect("The file name is too long: 301 characters, at most 255 fit.|" + tooLong, ButtonOk);
+        MainProcedure p(c.source == 's' ? c.name : "");
+        testing::WindowScript& script = layer.onOpen(W);
+        if (c.source == 'd') script.accept(use::LookupFile).fileDialog(c.name);
+        if (c.source == 't') script.type(use::FileName, c.name).accept(use::LoadButton);
+        if (c.source == 'r') script.drop({c.name});
+        script.call([&](window::Window& w) {
+            if (c.source != 't') {
+                EXPECT_EQ(w.property(number(use::FileName), prop::Text), loads ? c.name : "old.txa");
+            }
+        });
+        p.Run();
+        boxes.verifyDone();
+        EXPECT_EQ(ticks(p), loads ? "..." : "");
+        EXPECT_EQ(readFile(home.remtxaIni()), "[TXA]\nFileName=" + (loads ? c.name : std::string("old.txa")) + "\n");
+    }
+    EXPECT_EQ(boxes.shown().at(0).caption, "Name too long");
 }
 
 TEST_F(MainWindowTest, TheDotsButtonFillsTheEntryAndACancelEmptiesIt) {
@@ -355,18 +388,25 @@ TEST_F(MainWindowTest, ViewShowsTheLinesInTheQueueViewer) {
     home.write("main.txa", testing::kSmallTxa);
     MainProcedure p;
     uint32_t linesSeen = 0;
-    layer.onOpen(W).accept(use::ViewButton).type(use::FileName, "main.txa").accept(use::LoadButton).accept(use::ViewButton);
+    // A file picked with "..." but not loaded names neither the viewer nor its export.
+    layer.onOpen(W).accept(use::ViewButton).type(use::FileName, "main.txa").accept(use::LoadButton).accept(use::ViewButton)
+        .accept(use::LookupFile).fileDialog("picked.txa").accept(use::ViewButton);
     layer.onOpen(queueview::ViewerWindowName);  // before any Load: no lines
     layer.onOpen(queueview::ViewerWindowName).call([&](window::Window&) { linesSeen = RECORDS(p.remover.LineQ); });
+    layer.onOpen(queueview::ViewerWindowName).accept("?EXPORTBUTTON").popup(1);
+    boxes.expect("main.txa.csv", ButtonOk);
     p.Run();
     std::vector<const testing::ScriptedWindowState*> viewers;
     for (const auto& s : layer.opened())
         if (s->resourceName == queueview::ViewerWindowName) viewers.push_back(s.get());
-    ASSERT_EQ(viewers.size(), 2u);
+    ASSERT_EQ(viewers.size(), 3u);
     EXPECT_EQ(viewers[0]->property(0, prop::Text), "");
     EXPECT_EQ(viewers[1]->property(0, prop::Text), "main.txa");
+    EXPECT_EQ(viewers[2]->property(0, prop::Text), "main.txa");
+    EXPECT_EQ(readFile(home.file("main.txa.csv")).substr(0, 10), "main.txa\r\n");
+    EXPECT_FALSE(std::filesystem::exists(home.file("picked.txa.csv")));
     EXPECT_EQ(linesSeen, 13u);
-    EXPECT_EQ(layer.last(W).count(ev::Accepted, number(use::ViewButton)), 2u);
+    EXPECT_EQ(layer.last(W).count(ev::Accepted, number(use::ViewButton)), 3u);
 }
 
 TEST_F(MainWindowTest, AStartFileIsShownAndLoadedAtOnce) {
@@ -478,14 +518,21 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
         uint32_t lines = 13;
         auto expected = [&] {
             const uint32_t t = static_cast<uint32_t>(std::count(ticked.begin(), ticked.end(), true));
-            return std::to_string(ticked.size()) + " instances, " + std::to_string(t) + " ticked \u2014 " +
+            return "main.txa: " + std::to_string(ticked.size()) + " instances, " + std::to_string(t) + " ticked \u2014 " +
                    std::to_string(lines) + " lines";
         };
         auto check = [&](std::string text) {
             return [&, text](window::Window& w) { EXPECT_EQ(w.property(0, prop::StatusText, 1), text); };
         };
+        // The counts behind the "Saved" box are those after the removal.
+        window::Window* shownOn = nullptr;
+        std::string behindSaved;
+        boxes.onShow = [&](const window::MessageRequest& r) {
+            if (r.caption == "Saved") behindSaved = shownOn->property(0, prop::StatusText, 1);
+        };
         testing::WindowScript& script = layer.onOpen(W);
-        script.call(check("0 instances, 0 ticked \u2014 0 lines"))
+        script.call([&](window::Window& w) { shownOn = &w; })
+            .call(check("0 instances, 0 ticked \u2014 0 lines"))
             .type(use::FileName, "main.txa")
             .accept(use::LoadButton)
             .call(check(expected()));
@@ -522,10 +569,12 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
                 rowNames = keptNames;
                 rowLines = keptLines;
                 ticked.assign(rowNames.size(), false);
+                script.call([&, text = expected()](window::Window&) { EXPECT_EQ(behindSaved, text); });
             }
             script.call(check(expected()));
         }
         p.Run();
+        boxes.onShow = nullptr;
         std::string drawn;
         for (bool t : ticked) drawn += t ? 'x' : '.';
         EXPECT_EQ(ticks(p), drawn) << "the model and the list disagree";
@@ -564,7 +613,7 @@ TEST_F(MainWindowTest, LongWorkShowsItsProgressInTheCountsZone) {
             EXPECT_EQ(state.statusProgress[afterLoad - 2], "100");
             EXPECT_EQ(state.statusProgress[afterLoad - 1], "");
             EXPECT_GE(paintsAfterLoad, static_cast<int>(afterLoad) - 1);
-            EXPECT_EQ(w.property(0, prop::StatusText, 1), "1 instances, 0 ticked \u2014 " +
+            EXPECT_EQ(w.property(0, prop::StatusText, 1), "big.txa: 1 instances, 0 ticked \u2014 " +
                                                               std::to_string(RECORDS(p.remover.LineQ)) + " lines");
         })
         .accept(use::SelectButton)
@@ -595,13 +644,13 @@ TEST_F(MainWindowTest, DroppedFilesAreNamedInTheEntryAndLoaded) {
             EXPECT_EQ(ticks(p), "...");
             EXPECT_EQ(w.focus(), list);
             EXPECT_EQ(w.choice(list), 1);
-            EXPECT_EQ(w.property(0, prop::StatusText, 1), "3 instances, 0 ticked \u2014 13 lines");
+            EXPECT_EQ(w.property(0, prop::StatusText, 1), "main.txa: 3 instances, 0 ticked \u2014 13 lines");
         })
         .drop({"other.txa"})
         .call([&](window::Window& w) {
             EXPECT_EQ(w.property(entry, prop::Text), "other.txa");
             EXPECT_EQ(ticks(p), "");
-            EXPECT_EQ(w.property(0, prop::StatusText, 1), "0 instances, 0 ticked \u2014 2 lines");
+            EXPECT_EQ(w.property(0, prop::StatusText, 1), "other.txa: 0 instances, 0 ticked \u2014 2 lines");
         });
     p.Run();
     EXPECT_EQ(layer.last(W).dropTargets, std::vector<int32_t>{0});
@@ -646,7 +695,7 @@ TEST_F(MainWindowTest, ADroppedNameWithoutAnOrdinaryFileSaysWhatLoadSays) {
         EXPECT_EQ(shown[1][0].caption, "Error Open");
         EXPECT_EQ(shown[1][0].icon, shown[0][0].icon);
         EXPECT_EQ(shown[1][0].buttons, shown[0][0].buttons);
-        EXPECT_EQ(status[1], "3 instances, 0 ticked \u2014 13 lines");
+        EXPECT_EQ(status[1], "main.txa: 3 instances, 0 ticked \u2014 13 lines");
         EXPECT_EQ(status[1], status[0]);
     }
 }

@@ -219,6 +219,19 @@ TEST_F(RemoverFixture, WriteFailureKeepsTheOldFileTheLinesAndTheTicks) {
     EXPECT_EQ(readFile(dir.file("main_.txa")), crlf(expectedAfter({23, 25})));
 }
 
+// A read-only copy is not offered for overwriting: it is said to be read-only, and it stays.
+TEST_F(RemoverFixture, AReadOnlyOutputIsNeverReplaced) {
+    const std::string copy = dir.write("main_.txa", "older copy\r\n");
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_read);
+    toggleRow(remover.ExtensionQ, 3);
+    testing::ScriptedPresenter boxes;
+    boxes.expect("Confirm", ButtonYes).expect("main_.txa is read-only", ButtonOk);
+    EXPECT_EQ(RemoveAndSave(remover), RemoveOutcome::SaveFailed);
+    boxes.verifyDone();
+    EXPECT_EQ(readFile(copy) + ticks(remover) + std::to_string(remover.lineCount()), "older copy\r\n..x30");
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+}
+
 TEST_F(RemoverFixture, CreateFailureLeavesNoFile) {
     toggleRow(remover.ExtensionQ, 3);
     testing::ScriptedPresenter boxes;

@@ -11,11 +11,18 @@
 // writes: the declaration, then elements holding either text or elements.
 // Fails on a character XML 1.0 does not allow, a bare '<' or '&' in text, an
 // unknown entity, or tags that do not match. Line ends in text are normalised
-// as XML requires (CR LF and a lone CR become LF); "&#13;" gives a CR.
+// as XML requires (CR LF and a lone CR become LF); "&#13;" gives a CR, and
+// any other decimal character reference the Windows-1252 byte of that
+// character (as the program holds its text), failing for a character
+// Windows-1252 has not.
 #pragma once
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/cp1252.h"
 
 namespace varnok::testing {
 
@@ -176,6 +183,15 @@ private:
                 i_ += entity.size();
                 return true;
             }
+        }
+        const size_t end = d_.find(';', i_);
+        const int n = d_.substr(i_, 2) == "&#" && end != std::string_view::npos && end < i_ + 9
+                          ? std::atoi(std::string(d_.substr(i_ + 2, end - i_ - 2)).c_str()) : -1;
+        for (int b = 0; n > 0 && b < 256; ++b) {
+            if (platform::codePointOf(static_cast<unsigned char>(b)) != static_cast<uint32_t>(n)) continue;
+            text += static_cast<char>(b);
+            i_ = end + 1;
+            return true;
         }
         return bad("unknown entity");
     }

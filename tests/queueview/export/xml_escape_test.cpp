@@ -28,7 +28,11 @@ TEST(XmlEscape, Table) {
         {"tab\tlf\n", "tab\tlf\n"},
         {"cr\r", "cr&#13;"},
         {"x \x01", "x"},                    // no trailing space is left once a byte drops out
-        {"caf\xE9 \x80\xFF", "caf\xE9 \x80\xFF"},
+        {"caf\xE9 \xA0\xFF", "caf\xE9 \xA0\xFF"},  // ISO-8859-1 and Windows-1252 agree from 0xA0 on
+        // 0x80 to 0x9F: the references of their Windows-1252 characters
+        {"\x80 5", "&#8364; 5"},
+        {"\x93quoted\x94", "&#8220;quoted&#8221;"},
+        {"\x81\x9F\x9D", "&#129;&#376;&#157;"},  // the unassigned bytes keep their number
     };
     for (const Case& c : cases) EXPECT_EQ(XmlEscape(c.text), c.escaped) << '"' << c.text << '"';
 }

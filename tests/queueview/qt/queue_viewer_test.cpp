@@ -441,6 +441,11 @@ TEST_F(QueueViewerTest, StatusZoneFollowsTheHighlightedRow) {
         })
         .then([](QtWindow& w) {
             EXPECT_EQ(zone(w, RowZone), "Row 5 / 101");
+            // The zone holds the longest position, of 99,999,999 rows, whole.
+            w.setProperty(0, prop::StatusText, "Row 99999999 / 99999999", RowZone);
+            QLabel* shown = w.widget()->findChild<QStatusBar*>()->findChildren<QLabel*>().at(0);
+            EXPECT_GE(shown->contentsRect().width(), shown->fontMetrics().horizontalAdvance(shown->text()));
+            screenshot(w, "viewer_row_zone.png");
             click(w, CloseButton);
         })
         .start();
