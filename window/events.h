@@ -96,9 +96,11 @@ std::string messageName(uint32_t message);
 
 // Key codes of alerted keys and mouse actions, with modifier offsets.
 namespace key {
+inline constexpr uint32_t MouseLeft = 1;   // left button press
 inline constexpr uint32_t MouseRight = 2;
 inline constexpr uint32_t MouseLeft2 = 5;  // left double click
 inline constexpr uint32_t Enter = 13;
+inline constexpr uint32_t Space = 32;
 inline constexpr uint32_t Shift = 0x100;
 inline constexpr uint32_t Ctrl = 0x200;
 inline constexpr uint32_t Alt = 0x400;

@@ -83,6 +83,8 @@ uint8_t MainWindow::Init() {
 
     w.alert(list, window::key::MouseLeft2);
     w.alert(list, window::key::Enter);
+    w.alert(list, window::key::Space);
+    w.alert(list, window::key::MouseLeft);
     w.alert(list, window::key::MouseRight);
     RegisterAlerts();
     w.acceptDrops(0);
@@ -100,7 +102,16 @@ uint8_t MainWindow::Release() {
     // remembered: remtxa.ini keeps what it had.
     if (!typedNameTooLong_) writeRememberedFileName(main_.fileNameText());
     if (level != framework::LevelQuiet) return level;
-    if (Opened && MyWindow) framework::iniManager().SaveWindow(MainProcedureName, *MyWindow);
+    if (Opened && MyWindow) {
+        framework::iniManager().SaveWindow(MainProcedureName, *MyWindow);
+        // Closed maximized: the next start is maximized too, and leaving
+        // that state gives back the last place and size it had before.
+        if (MyWindow->propertyFlag(0, prop::Maximize) && normalPlace_.Got) {
+            framework::WindowPlacement maximized = normalPlace_;
+            maximized.Maximized = 1;
+            framework::iniManager().WritePlacement(MainProcedureName, maximized);
+        }
+    }
     framework::errorManager().PopProcedureName();
     return level;
 }
@@ -132,8 +143,13 @@ uint8_t MainWindow::OnFieldEvent() {
     if (e.number == ev::AlertKey && e.control == control(use::List) && MyWindow) {
         switch (e.keyCode) {
         case window::key::Enter:
+        case window::key::Space:
         case window::key::MouseLeft2:
             MyWindow->post(ev::Accepted, control(use::SelectButton));
+            break;
+        case window::key::MouseLeft:  // a press on a row's tick box
+            if (MyWindow->propertyNumber(e.control, prop::MouseDownColumn) == 1)
+                MyWindow->post(ev::Accepted, control(use::SelectButton));
             break;
         case window::key::MouseRight:
             SelectAll();
@@ -154,6 +170,7 @@ uint8_t MainWindow::OnWindowEvent() {
         typedNameTooLong_ = !fitsFileNameField(entryText());
     }
     main_.resizer.TakeEvent(e);
+    followNormalPlace(e.number);
     // The list's columns follow its width.
     if (e.number == ev::Sized || e.number == ev::Maximized || e.number == ev::Restored) fitListColumns();
     return level;
@@ -228,6 +245,17 @@ void MainWindow::showCounts() {
     const std::string line = countsLine(counts);
     if (MyWindow->property(0, prop::StatusText, CountsZone) != line)
         MyWindow->setProperty(0, prop::StatusText, line, CountsZone);
+}
+
+void MainWindow::followNormalPlace(uint16_t event) {
+    if (!MyWindow || (event != ev::Sized && event != ev::Moved)) return;
+    window::Window& w = *MyWindow;
+    if (w.propertyFlag(0, prop::Maximize) || w.propertyFlag(0, prop::Iconize)) return;
+    normalPlace_.X = w.propertyNumber(0, prop::Xpos);
+    normalPlace_.Y = w.propertyNumber(0, prop::Ypos);
+    normalPlace_.W = w.propertyNumber(0, prop::Width);
+    normalPlace_.H = w.propertyNumber(0, prop::Height);
+    normalPlace_.Got = 1;
 }
 
 void MainWindow::fitListColumns() {

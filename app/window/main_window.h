@@ -30,6 +30,7 @@
 // longer than half a second shows a progress bar in its place while it runs
 // (status_progress.h), under the wait cursor.
 #pragma once
+#include "framework/ini/window_placement.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -69,6 +70,10 @@ private:
     // (lineNumberLook) and the text columns the rest of the list's width
     // (mainListColumnWidths), after every rebuild of the list and resize.
     void fitListColumns();
+    // Keeps the window's place and size while it is neither maximized nor
+    // minimized (after EVENT:Moved and EVENT:Sized), for a close while
+    // maximized.
+    void followNormalPlace(uint16_t event);
     // The counts line in the status bar, for the lists as they are now.
     void showCounts();
     // The entry's whole text without trailing spaces (what the user typed,
@@ -77,6 +82,7 @@ private:
 
     MainProcedure& main_;
     bool typedNameTooLong_ = false;  // at close: the entry held more than its variable
+    framework::WindowPlacement normalPlace_;  // Got once known
 };
 
 }  // namespace varnok::app

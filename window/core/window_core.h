@@ -139,7 +139,11 @@ protected:
     // its default button.
     bool enterPressed(int32_t control, uint32_t modifiers);
     bool escapePressed(uint32_t modifiers);
+    // Space on a control: its alert when it has one.
+    bool spacePressed(int32_t control, uint32_t modifiers);
     // A mouse press on a list at a 1-based column and row (0: none there).
+    // An alerted left press on a row highlights it and reaches the program
+    // too, the list keeping its own handling of the press.
     bool listPressed(int32_t control, MouseButton button, int32_t column, int32_t row, uint32_t modifiers);
     bool rightPressed(int32_t control, uint32_t modifiers);
     bool doubleClicked(int32_t control, uint32_t modifiers);

@@ -5,7 +5,8 @@
 //   set)                          -> the bound variable written, EVENT:Accepted
 //   the list's highlighted row moved by the user -> EVENT:NewSelection
 //   a mouse press below the rows  -> no row highlighted (no event)
-//   alerted keys: right button 2, left double click 5, Enter 13, plus
+//   alerted keys: left press on a list's row 1, right button 2, left
+//   double click 5, Enter 13, Space 32, plus
 //   0x100 Shift, 0x200 Ctrl, 0x400 Alt -> EVENT:AlertKey
 //   Enter not alerted             -> the default button's EVENT:Accepted
 //   Esc                           -> the cancel button's EVENT:Accepted
@@ -75,6 +76,13 @@ bool WindowCore::enterPressed(int32_t control, uint32_t modifiers) {
 
 bool WindowCore::escapePressed(uint32_t modifiers) { return modifiers == 0 && pressCancelButton(); }
 
+bool WindowCore::spacePressed(int32_t control, uint32_t modifiers) {
+    const uint32_t code = key::Space | modifiers;
+    if (!alerted(control, code)) return false;
+    push({event::AlertKey, control, code});
+    return true;
+}
+
 bool WindowCore::listPressed(int32_t control, MouseButton button, int32_t column, int32_t row, uint32_t modifiers) {
     Control* c = find(control);
     if (!c || !c->list) return false;
@@ -83,6 +91,11 @@ bool WindowCore::listPressed(int32_t control, MouseButton button, int32_t column
     // A press on no row leaves no row highlighted, nor a current row that
     // Enter or a command could still act on.
     if (row == 0 && button != MouseButton::Other) setListRow(*c, 0);
+    if (button == MouseButton::Left && row > 0 && alerted(control, key::MouseLeft | modifiers)) {
+        setNativeListRow(control, row);
+        push({event::AlertKey, control, key::MouseLeft | modifiers});
+        return false;
+    }
     const uint32_t code = key::MouseRight | modifiers;
     if (button != MouseButton::Right || !alerted(control, code)) return false;
     // The row under the mouse becomes the highlighted one, as the user's

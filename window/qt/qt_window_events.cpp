@@ -176,6 +176,7 @@ bool QtWindow::controlEvent(int32_t control, QObject* watched, QEvent* event) {
 bool QtWindow::keyEvent(int32_t control, QObject* watched, QKeyEvent* key) {
     const uint32_t modifiers = modifierBits(key->modifiers());
     if (key->key() == Qt::Key_Escape) return escapePressed(modifiers);
+    if (key->key() == Qt::Key_Space && control) return spacePressed(control, modifiers);
     const NativeControl* c = native(control);
     if (c && c->list && watched == c->list && (key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
         !(key->modifiers() & Qt::ControlModifier)) {

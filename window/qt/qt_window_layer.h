@@ -37,11 +37,9 @@ public:
     QtWindowLayer();
     ~QtWindowLayer() override;
 
-    // nullptr when no structure has the name or there is no QApplication.
-    std::unique_ptr<Window> open(std::string_view resourceName, Window* owner) override;
-    bool fileDialog(FileDialogRequest& request) override;
-    int32_t popup(std::string_view items) override;
-    void setCursor(Cursor cursor) override;
+    // open: nullptr when no structure has the name or there is no
+    // QApplication.
+#include "window/core/layer_verbs.inc"
 
     // The chosen paths, or nullopt for a cancelled dialog.
     using FileDialogAnswer = std::function<std::optional<QStringList>(QFileDialog&)>;

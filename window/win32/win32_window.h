@@ -120,6 +120,7 @@ private:
     SIZE minimum_{0, 0};  // the client area's least size, pixels
     int pendingShow_ = SW_SHOWNORMAL;  // how the first show shows it
     bool restoringFocus_ = false;
+    bool spaceTaken_ = false;  // the last Space went to the program
     HWND lastFocus_ = nullptr;
 };
 

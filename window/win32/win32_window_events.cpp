@@ -209,6 +209,13 @@ LRESULT Win32Window::controlMessage(int32_t control, HWND hwnd, UINT message, WP
         else if (message == WM_RBUTTONDOWN) handled = rightPressed(control, mouseModifiers(wParam));
         break;
     case WM_LBUTTONDBLCLK: handled = doubleClicked(control, mouseModifiers(wParam)); break;
+    case WM_KEYDOWN:
+        // An alerted Space, and the character it makes, are the program's.
+        if (wParam == VK_SPACE) spaceTaken_ = handled = spacePressed(control, alertCode(0, down(VK_SHIFT), down(VK_CONTROL), false));
+        break;
+    case WM_CHAR:
+        if (wParam == L' ' && spaceTaken_) handled = true;
+        break;
     case WM_LBUTTONUP: {
         RECT r{};
         GetClientRect(hwnd, &r);

@@ -42,10 +42,7 @@ public:
     Win32WindowLayer();
     ~Win32WindowLayer() override;
 
-    std::unique_ptr<Window> open(std::string_view resourceName, Window* owner) override;
-    bool fileDialog(FileDialogRequest& request) override;
-    int32_t popup(std::string_view items) override;
-    void setCursor(Cursor cursor) override;
+#include "window/core/layer_verbs.inc"
 
     // Test seams: an answer in the user's place (the request as the dialog
     // would get it; the items and the place of the menu).

@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, OpensWithItsIconsAlertsFocusAndMinimumSize) {
     });
     EXPECT_EQ(p.Run(), 2);  // closing the window cancels
     const testing::ScriptedWindowState& s = layer.last(W);
-    EXPECT_EQ(s.alerts.at(list), (std::vector<uint32_t>{key::MouseLeft2, key::Enter, key::MouseRight}));
+    EXPECT_EQ(s.alerts.at(list), (std::vector<uint32_t>{key::MouseLeft2, key::Enter, key::Space, key::MouseLeft, key::MouseRight}));
     EXPECT_EQ(p.FileLookup.WindowTitle, "TXA File");
     EXPECT_EQ(p.FileLookup.MaskString, "TXA Files|*.txa");
     EXPECT_EQ(p.FileLookup.Flags, 16);
@@ -137,6 +137,28 @@ TEST_F(MainWindowTest, RemembersTheNameInRemtxaIniOfTheCurrentDirectory) {
 
 // A name too long for the entry (255 fit), from wherever it comes, is refused saying so:
 // nothing loads, the entry and remtxa.ini keep "old.txa", never a cut name.
+// Closed while maximized, the window is saved maximized with the place and
+// size it had before it was maximized; the next start gives both back.
+TEST_F(MainWindowTest, ClosedMaximizedKeepsTheLastNormalPlaceAndSize) {
+    {
+        MainProcedure p;
+        layer.onOpen(W)
+            .set("", prop::Xpos, "30")
+            .resize(500, 300)
+            .set("", prop::Maximize, "1")
+            .event(ev::Maximized)
+            .resize(900, 700)
+            .close();
+        p.Run();
+    }
+    framework::WindowPlacement saved;
+    framework::iniManager().ReadPlacement(MainProcedureName, saved);
+    EXPECT_EQ(saved.Maximized, 1);
+    EXPECT_EQ(saved.X, 30);
+    EXPECT_EQ(saved.W, 500);
+    EXPECT_EQ(saved.H, 300);
+}
+
 TEST_F(MainWindowTest, NamesTooLongForTheEntryAreRefused) {
     const std::string tooLong = std::string(292, 'd') + "/main.txa", fits = std::string(255 - 9, 'd') + "/main.txa";
     std::filesystem::create_directory(home.file(std::string(255 - 9, 'd')));
@@ -481,7 +503,8 @@ TEST_F(MainWindowTest, AWindowThatCannotOpenEndsTheProcedureQuietly) {
 }
 
 // The counts line in the status bar against a model of the ticks, after
-// every step of each sequence: the button, Enter and a double click toggle
+// every step of each sequence: the button, Enter, Space, a double click and a
+// press on the tick box toggle
 // the highlighted row; a right click answered Yes spreads its state to every
 // instance of its name (No changes nothing); Remove and Save leaves the
 // unticked instances and the lines without the ticked ones' lines. Before
@@ -491,7 +514,10 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
     const std::string names[] = {"Logger", "Caf\xE9", "Logger"};
     const uint32_t instanceLines[] = {4, 3, 3};
     struct Step {
-        char op;  // 'b' button, 'e' Enter, 'd' double click, 'y'/'n' right click answered Yes/No, 'r' Remove and Save
+        // 'b' button, 'e' Enter, 's' Space, 'd' double click, 't' a press on the
+        // tick box, 'x' a press on another column, 'y'/'n' right click answered
+        // Yes/No, 'r' Remove and Save
+        char op;
         int32_t row;
     };
     const std::vector<std::vector<Step>> cases = {
@@ -506,6 +532,7 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
         {{'b', 1}, {'y', 1}, {'r', 0}},
         {{'b', 2}, {'r', 0}},
         {{'e', 1}, {'e', 2}, {'e', 3}, {'r', 0}},
+        {{'s', 2}, {'t', 3}, {'x', 1}, {'t', 2}, {'s', 3}},
     };
     for (size_t n = 0; n < cases.size(); ++n) {
         SCOPED_TRACE("case " + std::to_string(n + 1));
@@ -543,11 +570,17 @@ TEST_F(MainWindowTest, TheCountsLineFollowsEveryTickLoadAndRemoval) {
             case 'b': script.accept(use::SelectButton); break;
             case 'e': script.alert(use::List, key::Enter); break;
             case 'd': script.alert(use::List, key::MouseLeft2); break;
+            case 's': script.alert(use::List, key::Space); break;
+            case 't':
+            case 'x':
+                script.set(use::List, prop::MouseDownColumn, step.op == 't' ? "1" : "2");
+                script.alert(use::List, key::MouseLeft);
+                break;
             case 'y':
             case 'n': script.alert(use::List, key::MouseRight); break;
             case 'r': script.accept(use::RemoveButton); break;
             }
-            if (step.op == 'b' || step.op == 'e' || step.op == 'd') ticked[r] = !ticked[r];
+            if (std::string_view("besdt").find(step.op) != std::string_view::npos) ticked[r] = !ticked[r];
             if (step.op == 'y' || step.op == 'n') boxes.expect("the instances of: " + rowNames[r], step.op == 'y' ? ButtonYes : ButtonNo);
             if (step.op == 'y') {
                 const bool state = ticked[r];

@@ -100,8 +100,8 @@ public:
     // What the user does.
     virtual void click(Window&, int32_t control) = 0;  // a button
     virtual void closeBox(Window&) = 0;
-    // The input `keyCode` names (key::MouseRight, key::MouseLeft2 or
-    // key::Enter, with key::Shift or key::Ctrl) on the list's first row.
+    // The input `keyCode` names (key::MouseLeft, MouseRight, MouseLeft2,
+    // Enter or Space, with key::Shift or key::Ctrl) on the list's first row.
     virtual void userInput(Window&, int32_t list, uint32_t keyCode) = 0;
     // key::Enter, kEscape, kDown, kEnd or kHome on the control that has
     // the focus.
@@ -338,7 +338,7 @@ TYPED_TEST_P(WindowContract, AlertedKeysArriveAsAlertKeyWithTheirCodes) {
     ContractSource rows(20);
     w->bindList(kList, &rows);
     const uint32_t alerted[] = {key::MouseRight, key::MouseRight | key::Ctrl, key::MouseLeft2, key::Enter,
-                                key::Enter | key::Ctrl};
+                                key::Enter | key::Ctrl, key::Space, key::MouseLeft};
     for (uint32_t code : alerted) w->alert(kList, code);
     for (uint32_t code : alerted) {
         SCOPED_TRACE(code);
@@ -349,8 +349,8 @@ TYPED_TEST_P(WindowContract, AlertedKeysArriveAsAlertKeyWithTheirCodes) {
         EXPECT_EQ(events.back().number, event::AlertKey);
         EXPECT_EQ(events.back().control, kList);
         EXPECT_EQ(events.back().keyCode, code);
-        if (code == key::MouseRight) {
-            // The right press highlighted the row under the mouse and noted it.
+        if (code == key::MouseRight || code == key::MouseLeft) {
+            // The press highlighted the row under the mouse and noted it.
             EXPECT_EQ(w->choice(kList), 1);
             EXPECT_EQ(w->propertyNumber(kList, prop::MouseDownRow), 1);
         }

@@ -84,11 +84,6 @@ protected:
     QtWindowLayer layer_;
 };
 
-QRect pixels(const DialogBase& base, int32_t x, int32_t y, int32_t w, int32_t h) {
-    const Rect r = unitsToPixels({x, y, w, h}, base);
-    return QRect(r.x, r.y, r.width, r.height);
-}
-
 TEST_F(QtWindowTest, WindowPropertiesRoundTripInDialogUnits) {
     auto window = open("test$dialog");
     ASSERT_TRUE(window);

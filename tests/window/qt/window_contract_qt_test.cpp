@@ -59,6 +59,8 @@ public:
         case key::MouseRight: QTest::mousePress(view->viewport(), Qt::RightButton, modifiers, firstRow); break;
         case key::MouseLeft2: QTest::mouseDClick(view->viewport(), Qt::LeftButton, modifiers, firstRow); break;
         case key::Enter: QTest::keyClick(view, Qt::Key_Return, modifiers); break;
+        case key::Space: QTest::keyClick(view, Qt::Key_Space, modifiers); break;
+        case key::MouseLeft: QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, firstRow); break;
         default: ADD_FAILURE() << "no input for key code " << keyCode;
         }
     }

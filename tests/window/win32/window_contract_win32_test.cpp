@@ -77,6 +77,11 @@ public:
         case key::MouseRight: PostMessageW(view, WM_RBUTTONDOWN, MK_RBUTTON | held, onFirst); break;
         case key::MouseLeft2: PostMessageW(view, WM_LBUTTONDBLCLK, MK_LBUTTON | held, onFirst); break;
         case key::Enter: PostMessageW(view, WM_KEYDOWN, VK_RETURN, 0); break;
+        case key::Space: PostMessageW(view, WM_KEYDOWN, VK_SPACE, 0); break;
+        case key::MouseLeft:
+            PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON | held, onFirst);
+            PostMessageW(view, WM_LBUTTONUP, held, onFirst);
+            break;
         default: ADD_FAILURE() << "no input for key code " << keyCode;
         }
         layer_.dispatchPending();
