@@ -38,12 +38,14 @@ set(CPACK_PACKAGE_NAME varnok)
 set(CPACK_PACKAGE_VENDOR "The varnok developers")
 set(CPACK_PACKAGE_CONTACT "${VARNOK_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "list and remove extension instances in TXA files")
-set(CPACK_PACKAGE_DESCRIPTION
-    "varnok opens the TXA file of a business application (its text export), lists every extension instance "
-    "with its extension, procedure, template and lines, and writes a copy of the file without the instances "
-    "ticked. It has a window and a command line for scripts: list, remove, summaries as JSON, and the export "
-    "of a file's lines as CSV or XML.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# The package's long description: lines of at most 80 characters, as dpkg
+# shows them.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "varnok opens the TXA file of a business application (its text export),"
+    "lists every extension instance with its extension, procedure, template and"
+    "lines, and writes a copy of the file without the instances ticked."
+    "It has a window and a command line for scripts: list, remove, summaries as"
+    "JSON, and the export of a file's lines as CSV or XML.")
 set(CPACK_PACKAGE_FILE_NAME "varnok-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR}")
 set(CPACK_STRIP_FILES ON)
 

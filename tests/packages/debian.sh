@@ -25,7 +25,7 @@ for f in bin/varnok share/applications/varnok.desktop share/mime/packages/varnok
   check "the package holds /usr/$f" has_line "./usr/$f" "$files"
 done
 check "the package's version is $version" same "$(dpkg-deb -f "$deb" Version)" "$version"
-depends=$(dpkg-deb -f "$deb" Depends | sed 's/, /\n/g; s/ (.*//')
+depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   check "it depends on $lib" has_line "$lib" "$depends"
 done
