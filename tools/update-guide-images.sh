@@ -11,31 +11,33 @@ shots=build/screenshots
 images=docs/images
 tools/ensure-packages.sh imagemagick >/dev/null
 
-# guide picture           the test's picture              the test that makes it
+# guide picture         | the test's picture (build/screenshots/) | the test that makes it
 pictures=(
-  "linux-loaded.png       main-window-counts.png             app_qt_tests MainWindowQt.DroppedFilesAreLoadedAndTheStatusBarCounts"
-  "linux-ticked.png       main-window-sample.png             app_qt_tests MainWindowQt.TheSampleWithTwoTicks"
-  "linux-confirm.png      message-3-Confirm.png              app_qt_tests MainWindowQt.TheRoadOfOneUse"
-  "linux-saved.png        message-4-Saved.png                app_qt_tests MainWindowQt.TheRoadOfOneUse"
-  "linux-viewer.png       viewer_sample_lines.png            queueview_qt_tests QueueViewerTest.LinesOfTheSampleFile"
-  "linux-progress.png     main-window-load-progress.png      app_qt_tests MainWindowQt.ALongLoadShowsAProgressBarThatIsPainted"
-  "windows-loaded.png     windows/road-01-main-loaded.png    windows_road (tests/windows/road.sh)"
-  "windows-ticked.png     windows/road-02-row1-ticked.png    windows_road (tests/windows/road.sh)"
-  "windows-confirm.png    windows/road-03-confirm.png        windows_road (tests/windows/road.sh)"
-  "windows-saved.png      windows/road-04-saved.png          windows_road (tests/windows/road.sh)"
-  "windows-viewer.png     windows/queue-viewer.bmp           app_win32_tests MainWindowWin32.TheSampleWithTwoTicks"
-  "windows-progress.png   windows/main-window-load-progress.bmp  app_win32_tests MainWindowWin32.ALongLoadShowsAProgressBarThatIsPainted"
+  "linux-loaded.png     | main-window-sample.png                | app_qt_tests MainWindowQt.TheSampleWithTwoTicks"
+  "linux-select-all.png | message-1-Select All.png              | app_qt_tests MainWindowQt.TheRoadOfOneUse"
+  "linux-confirm.png    | message-3-Confirm.png                 | app_qt_tests MainWindowQt.TheRoadOfOneUse"
+  "linux-saved.png      | message-4-Saved.png                   | app_qt_tests MainWindowQt.TheRoadOfOneUse"
+  "linux-viewer.png     | viewer_sample_lines.png               | queueview_qt_tests QueueViewerTest.LinesOfTheSampleFile"
+  "linux-progress.png   | main-window-load-progress.png         | app_qt_tests MainWindowQt.ALongLoadShowsAProgressBarThatIsPainted"
+  "windows-loaded.png   | windows/road-01-main-loaded.png       | windows_road (tests/windows/road.sh)"
+  "windows-ticked.png   | windows/road-02-row1-ticked.png       | windows_road (tests/windows/road.sh)"
+  "windows-confirm.png  | windows/road-03-confirm.png           | windows_road (tests/windows/road.sh)"
+  "windows-saved.png    | windows/road-04-saved.png             | windows_road (tests/windows/road.sh)"
+  "windows-viewer.png   | windows/queue-viewer.bmp              | app_win32_tests MainWindowWin32.TheSampleWithTwoTicks"
+  "windows-progress.png | windows/main-window-load-progress.bmp | app_win32_tests MainWindowWin32.ALongLoadShowsAProgressBarThatIsPainted"
 )
 missing=0
 for p in "${pictures[@]}"; do
-  read -r _ source made_by <<<"$p"
+  IFS='|' read -r _ source made_by <<<"$p"
+  source=$(echo $source)
   [ -f "$shots/$source" ] || { echo "missing: $shots/$source (made by $made_by)" >&2; missing=1; }
 done
 [ "$missing" -eq 0 ] || exit 1
 
 mkdir -p "$images"
 for p in "${pictures[@]}"; do
-  read -r picture source _ <<<"$p"
+  IFS='|' read -r picture source _ <<<"$p"
+  picture=$(echo $picture) source=$(echo $source)
   # The road's pictures are the whole screen: trimmed to what is on it.
   trim=()
   [[ $source == windows/road-* ]] && trim=(-trim +repage)
