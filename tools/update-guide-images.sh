@@ -23,7 +23,7 @@ pictures=(
   "windows-ticked.png   | windows/road-02-row1-ticked.png       | windows_road (tests/windows/road.sh)"
   "windows-confirm.png  | windows/road-03-confirm.png           | windows_road (tests/windows/road.sh)"
   "windows-saved.png    | windows/road-04-saved.png             | windows_road (tests/windows/road.sh)"
-  "windows-viewer.png   | windows/queue-viewer.bmp              | app_win32_tests MainWindowWin32.TheSampleWithTwoTicks"
+  "windows-viewer.png   | windows/road-05-queue-viewer.png      | windows_road (tests/windows/road.sh)"
   "windows-progress.png | windows/main-window-load-progress.bmp | app_win32_tests MainWindowWin32.ALongLoadShowsAProgressBarThatIsPainted"
 )
 missing=0
