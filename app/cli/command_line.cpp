@@ -17,7 +17,8 @@ namespace varnok::app {
 
 namespace {
 
-constexpr const char* version = "varnok 0.1.0";
+// The project's version, given by the build (app/CMakeLists.txt).
+constexpr const char* version = "varnok " VARNOK_VERSION;
 
 const char footer[] =
     "Run 'varnok <command> --help' for the arguments of one command.\n"
