@@ -101,7 +101,6 @@ protected:
     void opened();
     // Whether the window was given a place (its structure or the program).
     bool placed() const { return placed_; }
-    void markPlaced() { placed_ = true; }
     bool showPending() const { return showPending_; }
     // The window opened over (its owner or the top window then).
     WindowCore* below() const { return below_; }
